@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, then configures and builds into ./build (or $ZR_BUILD_DIR).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZR_BUILD_DIR:-$top/build}
+bash "$top/scripts/setup.sh"
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the player and the tests need, when one is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config git
+  qtbase5-dev qtbase5-dev-tools libqt5opengl5-dev libqt5svg5-dev
+  libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libswresample-dev libavutil-dev
+  libdvdread-dev libsdl2-dev zlib1g-dev libxcb-keysyms1-dev libxcb1-dev libx11-dev
+  libgl1-mesa-dri libglx-mesa0 libgl-dev mesa-utils
+  ffmpeg dvdauthor genisoimage xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: these packages are missing and installing them needs root: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"
