@@ -1,4 +1,5 @@
 #include "engine/playiteminfo.h"
+#include "playitemcompare.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -51,18 +52,6 @@ static void verifyDefault(const PlayItemInfo &item)
     QVERIFY(!item.File_isDVD);
 }
 
-static void verifySame(const PlayItemInfo &a, const PlayItemInfo &b)
-{
-    QCOMPARE(a.path, b.path);
-    QCOMPARE(a.Play_to_time_, b.Play_to_time_);
-    QCOMPARE(a.Duration_, b.Duration_);
-    QCOMPARE(a.OnlyAudio_, b.OnlyAudio_);
-    QCOMPARE(a.Size_, b.Size_);
-    QCOMPARE(a.CREACTTIME_, b.CREACTTIME_);
-    QCOMPARE(a.Filename, b.Filename);
-    QCOMPARE(a.File_isDVD, b.File_isDVD);
-}
-
 void tst_PlayItemInfo::defaultAndReset()
 {
     verifyDefault(PlayItemInfo());
@@ -75,7 +64,7 @@ void tst_PlayItemInfo::copiesOwnTheirTexts()
 {
     const PlayItemInfo original = filled();
     PlayItemInfo copy = original;
-    verifySame(copy, original);
+    comparePlayItems(copy, original);
     copy.Filename = "other.mkv";
     copy.path.append("/x");
     QCOMPARE(original.Filename, QString("film.mkv"));
@@ -101,7 +90,7 @@ void tst_PlayItemInfo::crossesThreadsQueued()
     worker.join();
     QTRY_VERIFY(receivedOn != nullptr);
     QCOMPARE(receivedOn, QThread::currentThreadId());
-    verifySame(received, sent);
+    comparePlayItems(received, sent);
 }
 
 QTEST_GUILESS_MAIN(tst_PlayItemInfo)
