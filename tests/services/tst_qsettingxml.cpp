@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
-#include <QStandardPaths>
 #include <QtTest>
 
 #include <functional>
@@ -131,11 +130,13 @@ private slots:
     void screenshots_freshStart();
     void screenshots_storedValues();
     void screenshots_setters();
+    void screenshots_folderCannotBeMade();
 
     void damagedFile_keptAsideAndRebuilt_data();
     void damagedFile_keptAsideAndRebuilt();
     void folderInPlaceOfFile_isLeftAlone_data();
     void folderInPlaceOfFile_isLeftAlone();
+    void damagedFile_thatCannotBeKept_isNotWritten();
 };
 
 void tst_QSettingXml::init()
@@ -240,20 +241,20 @@ void tst_QSettingXml::items_roundTrip_data()
     QTest::addColumn<bool>("playList");
     QTest::addColumn<QString>("path");
 
-    const QStringList paths = {
-        "/media/plain.mp4",
-        "/media/with spaces/a b.mkv",
-        "/m\u00e9dia/\u00fcber/\u65e5\u672c\u8a9e.avi",
-        "/media/\"quoted\" & <odd> 'names'.mp3",
-        "/media/DVD disc/",
-        "/media/tab\tand\nnewline.ts",
-        QString("/media/bell\x07 and escape\x1b.ts"),
-        QString("/media/\U0001F3B5 music.mp3"),
+    const QList<QPair<const char *, QString>> paths = {
+        {"plain", "/media/plain.mp4"},
+        {"spaces", "/media/with spaces/a b.mkv"},
+        {"non-ascii", "/m\u00e9dia/\u00fcber/\u65e5\u672c\u8a9e.avi"},
+        {"markup characters", "/media/\"quoted\" & <odd> 'names'.mp3"},
+        {"trailing slash", "/media/DVD disc/"},
+        {"tab and newline", "/media/tab\tand\nnewline.ts"},
+        {"control characters", QString("/media/bell\x07 and escape\x1b.ts")},
+        {"outside the BMP", QString("/media/\U0001F3B5 music.mp3")},
     };
     for (bool playList : {false, true}) {
-        for (int i = 0; i < paths.size(); ++i) {
-            const QByteArray name = QByteArray(playList ? "playlist " : "history ") + QByteArray::number(i);
-            QTest::newRow(name.constData()) << playList << paths[i];
+        for (const auto &p : paths) {
+            const QByteArray name = QByteArray(playList ? "playlist, " : "history, ") + p.first;
+            QTest::newRow(name.constData()) << playList << p.second;
         }
     }
 }
@@ -602,11 +603,24 @@ void tst_QSettingXml::screenshots_setters()
     QCOMPARE(QSettingXml::getCaptrueImaSavePath(), QString("/my pictures/sn\u00e4p & \"shots\""));
 }
 
+void tst_QSettingXml::screenshots_folderCannotBeMade()
+{
+    // A file where the folder should be: snapshots go to the documents folder itself.
+    const QString documents = QIAnyUtil::getDocumentPath();
+    QFile blocker(documents + "/Screenshots");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QCOMPARE(QSettingXml::getCaptrueImaSavePath(), documents);
+    QCOMPARE(parsed(ShotsFile).documentElement().firstChildElement("Screenshots").attribute("IMG_Folder"),
+             documents);
+}
+
 namespace {
 
 // One call of the store on one file, and what it answers on a file it cannot use.
 struct StoreCall
 {
+    const char *name;
     const char *file;
     std::function<QString()> call;
     QString fallback;
@@ -622,18 +636,18 @@ QList<StoreCall> storeCalls()
         return QString::number(loaded.items.size());
     };
     return {
-        {DefaultFile, [] { return QSettingXml::getItemValue("Volume_Item", "Volume_Item_Value", "200"); },
+        {"getItemValue", DefaultFile, [] { return QSettingXml::getItemValue("Volume_Item", "Volume_Item_Value", "200"); },
          "200", true},
-        {DefaultFile, [] { QSettingXml::setItemValue("Volume_Item", "Volume_Item_Value", "5"); return QString(); },
+        {"setItemValue", DefaultFile, [] { QSettingXml::setItemValue("Volume_Item", "Volume_Item_Value", "5"); return QString(); },
          QString(), true},
-        {ShotsFile, [] { return QSettingXml::getCaptureImgSuffix(); }, "JPG", true},
-        {ShotsFile, [] { QSettingXml::setCaptrueImaPath("/p"); return QString(); }, QString(), true},
-        {HistoryFile, [=] { return loadCount(QSettingXml::analysisHistoryInfo); }, "0", false},
-        {HistoryFile, [] { QSettingXml::saveHistoryInfoList({&item}); return QString(); }, QString(), true},
-        {HistoryFile, [] { QSettingXml::deleteHistoryInfo("/x"); return QString(); }, QString(), true},
-        {PlayListFile, [=] { return loadCount(QSettingXml::analysisPlayListInfo); }, "0", false},
-        {PlayListFile, [] { QSettingXml::savePlayListInfoList({&item}); return QString(); }, QString(), true},
-        {PlayListFile, [] { QSettingXml::deletePlayListInfo("/x"); return QString(); }, QString(), true},
+        {"getCaptureImgSuffix", ShotsFile, [] { return QSettingXml::getCaptureImgSuffix(); }, "JPG", true},
+        {"setCaptrueImaPath", ShotsFile, [] { QSettingXml::setCaptrueImaPath("/p"); return QString(); }, QString(), true},
+        {"analysisHistoryInfo", HistoryFile, [=] { return loadCount(QSettingXml::analysisHistoryInfo); }, "0", false},
+        {"saveHistoryInfoList", HistoryFile, [] { QSettingXml::saveHistoryInfoList({&item}); return QString(); }, QString(), true},
+        {"deleteHistoryInfo", HistoryFile, [] { QSettingXml::deleteHistoryInfo("/x"); return QString(); }, QString(), true},
+        {"analysisPlayListInfo", PlayListFile, [=] { return loadCount(QSettingXml::analysisPlayListInfo); }, "0", false},
+        {"savePlayListInfoList", PlayListFile, [] { QSettingXml::savePlayListInfoList({&item}); return QString(); }, QString(), true},
+        {"deletePlayListInfo", PlayListFile, [] { QSettingXml::deletePlayListInfo("/x"); return QString(); }, QString(), true},
     };
 }
 
@@ -653,7 +667,7 @@ void tst_QSettingXml::damagedFile_keptAsideAndRebuilt_data()
     const QList<StoreCall> calls = storeCalls();
     for (int i = 0; i < calls.size(); ++i) {
         for (const auto &d : damage) {
-            const QByteArray name = QByteArray(calls[i].file) + " call " + QByteArray::number(i) + " " + d.first;
+            const QByteArray name = QByteArray(calls[i].name) + " " + d.first;
             QTest::newRow(name.constData()) << i << d.second;
         }
     }
@@ -687,8 +701,7 @@ void tst_QSettingXml::folderInPlaceOfFile_isLeftAlone_data()
     QTest::addColumn<int>("call");
     const QList<StoreCall> calls = storeCalls();
     for (int i = 0; i < calls.size(); ++i) {
-        const QByteArray name = QByteArray(calls[i].file) + " call " + QByteArray::number(i);
-        QTest::newRow(name.constData()) << i;
+        QTest::newRow(calls[i].name) << i;
     }
 }
 
@@ -705,6 +718,19 @@ void tst_QSettingXml::folderInPlaceOfFile_isLeftAlone()
     QVERIFY(QFileInfo(path).isDir());
     QCOMPARE(readRaw(QString(store.file) + "/inside"), QByteArray("kept"));
     QVERIFY(!QFile::exists(path + ".bad"));
+}
+
+void tst_QSettingXml::damagedFile_thatCannotBeKept_isNotWritten()
+{
+    const QByteArray damaged = "<ROOTITEM><Volume_Item Volume_Item_Value=\"12\"";
+    writeRaw(DefaultFile, damaged);
+    QVERIFY(QDir().mkpath(dataFile(DefaultFile) + ".bad/occupied"));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be moved aside"));
+    QCOMPARE(QSettingXml::getItemValue("Volume_Item", "Volume_Item_Value", "200"), QString("200"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be moved aside"));
+    QSettingXml::setItemValue("Volume_Item", "Volume_Item_Value", "5");
+    QCOMPARE(readRaw(DefaultFile), damaged);
 }
 
 QTEST_GUILESS_MAIN(tst_QSettingXml)
