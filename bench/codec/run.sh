@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Codec library benchmarks.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+bash "$here/probe_run.sh"
