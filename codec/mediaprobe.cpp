@@ -9,6 +9,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <strings.h>
 
@@ -184,7 +185,9 @@ MediaDescription describeFile(AVFormatContext *context)
 bool MediaProbe::openFile(const char *path)
 {
     close();
-    if (!path || !*path)
+    // Only regular files: opening a pipe or a device would block the loading thread.
+    std::error_code error;
+    if (!path || !*path || !std::filesystem::is_regular_file(path, error))
         return false;
     AVFormatContext *raw = nullptr;
     if (avformat_open_input(&raw, path, nullptr, nullptr) < 0)

@@ -11,6 +11,7 @@
 
 #include <random>
 #include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -421,6 +422,7 @@ void TestMediaProbe::badInput_data()
     writeFile(base + QStringLiteral("/empty.iso"), QByteArray());
     writeFile(base + QStringLiteral("/locked.iso"), image);
     QFile::setPermissions(base + QStringLiteral("/locked.iso"), QFileDevice::Permissions());
+    QVERIFY(mkfifo(QFile::encodeName(base + QStringLiteral("/pipe.mp4")).constData(), 0600) == 0);
 
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("asDisc");
@@ -438,6 +440,7 @@ void TestMediaProbe::badInput_data()
     QTest::newRow("random bytes with an ISO header") << base + QStringLiteral("/fake.iso") << true << true;
     QTest::newRow("iso cut in half") << base + QStringLiteral("/half.iso") << true << false;
     QTest::newRow("iso cut after its descriptors") << base + QStringLiteral("/head.iso") << true << false;
+    QTest::newRow("named pipe, which nobody writes") << base + QStringLiteral("/pipe.mp4") << true << true;
     QTest::newRow("zero-byte iso") << base + QStringLiteral("/empty.iso") << true << true;
     // Root reads it anyway: then it opens like any good image, which is fine.
     if (geteuid() != 0)
