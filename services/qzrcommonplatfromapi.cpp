@@ -17,8 +17,9 @@ void QZRCommonPlatfromApi::setMacTransBackgroundColor(void *widget, QColor color
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, color);
     window->setPalette(palette);
-    window->setAutoFillBackground(true);
+    // An alpha channel for the window, but the background (with its alpha) still painted.
     window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setAttribute(Qt::WA_NoSystemBackground, false);
     window->setWindowFlags(window->windowFlags() | Qt::WindowTransparentForInput | Qt::WindowStaysOnTopHint);
     window->setWindowOpacity(1.0);
     window->show();

@@ -114,7 +114,10 @@ struct Plist
         out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n";
-        document.documentElement().save(out, 1);
+        // The root alone in a document of its own, so that it starts unindented.
+        QDomDocument body;
+        body.appendChild(body.importNode(document.documentElement(), true));
+        body.save(out, 1);
         out.flush();
         return file.commit();
     }
