@@ -13,7 +13,92 @@ extern "C" {
 
 /* ---- Global set-up ---- */
 
+/* Process-wide options; they may be set before or after players exist and apply to media opened later.
+ * 1: decoder threads (0 one thread, 1 as many as the machine has, n > 1 that many; default 1).
+ * 3: deinterlacing mode for pictures processed later (0 off, 1 and 2 on).
+ * 7: how much media, in microseconds, the demuxer reads ahead of playback (default 2000000). */
+void codecSetGlobalOption(int option, int64_t value);
+/* Quiets FFmpeg's own log when flags is non-zero; answers 1. */
+int codecGlobalInit(int flags);
+/* Folder for the library's own files (UTF-8). */
+void codecSetWorkDirectory(const char *path);
+/* Frame formats the callback accepts, by preference: 0 (planar YUV 4:2:0) and/or 30 (packed BGRA).
+ * Decoded pictures in another format are converted to the first that fits. Default {0, 30}. */
+void codecSetGlobalIntList(const int *values, int count);
+
 /* ---- Player ---- */
+
+/* Called on a library thread at each picture's presentation time; the frame is valid only during the call.
+ * The result is not looked at. */
+typedef int (*CodecFrameCallback)(void *context, void *frame);
+
+/* flags: reserved, pass -1 or 0. Answers 0 when the player cannot be made. */
+uint64_t codecCreatePlayer(int flags);
+/* Ends the medium; also fine with none open. After it returns no callback runs and every query answers 0. */
+void codecClosePlayer(uint64_t player);
+void codecDestroyPlayer(uint64_t player);
+
+/* Opens a file and leaves it paused at its start, the first picture presented. flags, options and the two
+ * pointers are reserved (pass 0). Answers 0, with the player closed and usable, when nothing can be played.
+ * Disc titles are opened through the same path with a custom AVIOContext (see codec/mediasource.h). */
+int codecOpenFile(uint64_t player, const char *path, unsigned int flags, unsigned int options,
+                  void *reserved0, void *reserved1);
+/* Plays the program (MPEG-TS program, disc title) of that index, from its start; 0 for an ordinary file. */
+int codecSelectProgram(uint64_t player, int index);
+/* How late, in microseconds, a picture may be before it is dropped (default 50000). */
+void codecSetPlayerParameter(uint64_t player, int64_t lateness);
+/* 0 to 200 percent; above 100 amplifies with clipping. */
+void codecSetVolume(uint64_t player, int percent);
+/* Exact seek, clamped to the medium; the picture at the target is presented also while paused.
+ * Between codecBeginAsyncSeek and codecEndAsyncSeek it returns at once and shows the keyframe before the
+ * latest target, silently; the end makes one exact seek and restores play or pause. interval is reserved. */
+int codecSeek(uint64_t player, uint64_t time);
+int codecBeginAsyncSeek(uint64_t player, uint64_t interval);
+int codecEndAsyncSeek(uint64_t player);
+/* Replaces the callback; after it returns the old one no longer runs. While paused the current picture is
+ * presented again to the new callback. */
+void codecSetFrameCallback(uint64_t player, CodecFrameCallback callback, void *context);
+int codecFrameGetFormat(void *frame);
+int codecFrameGetWidth(void *frame);
+int codecFrameGetHeight(void *frame);
+int codecFrameGetLineSize(void *frame, int plane);
+unsigned char *codecFrameGetPlane(void *frame, int plane);
+
+int codecPlay(uint64_t player);
+int codecPause(uint64_t player);
+int codecIsPlaying(uint64_t player);
+int codecIsPaused(uint64_t player);
+/* Set once the last picture and the last sample have been presented; cleared by the next open or seek. */
+int codecIsEndReached(uint64_t player);
+int codecHasVideo(uint64_t player);
+int codecHasAudio(uint64_t player);
+/* Microseconds; 0 when unknown. The current time is clamped to 0..duration. */
+uint64_t codecGetDuration(uint64_t player);
+uint64_t codecGetCurrentTime(uint64_t player);
+/* Synchronous: 1 presents the next picture, -1 the previous one; the medium stays paused. */
+int codecStepFrame(uint64_t player, int direction);
+/* Housekeeping, every 50 ms or so from any thread; never blocks. */
+void codecPlayerTick(uint64_t player);
+int codecGetVideoWidth(uint64_t player);
+int codecGetVideoHeight(uint64_t player);
+/* The source's display aspect, reduced; 0 and 0 when unknown. */
+unsigned int codecGetDisplayAspectNum(uint64_t player);
+unsigned int codecGetDisplayAspectDen(uint64_t player);
+/* A 24-bit BMP file in memory ("BM", 32-bit little-endian file length at byte 2) of the last presented picture
+ * at width x height (0 x 0: the source height at its display aspect); null when none was presented. */
+unsigned char *codecCaptureSnapshot(uint64_t player, int width, int height, int flags);
+void codecFreeSnapshot(uint64_t player, unsigned char *block);
+/* Spectrum of the latest audio (kind 1). Block: "RQAB" at byte 0, the time in microseconds of its last sample
+ * (64-bit) at byte 8, the number of bins (32-bit) at byte 16, the sample rate (64-bit) at byte 24, the payload
+ * length in bytes (32-bit) at byte 40 and, from byte 44, unsigned 16-bit magnitudes from 0 Hz up to half the
+ * sample rate (bin k at k * rate / 2 / bins), on a decibel scale: 0 is silence (-80 dB or less), 65535 a
+ * full-scale sine. All values in host byte order. Null without audio. */
+unsigned char *codecGetAudioBuffer(uint64_t player, int kind);
+void codecReleaseAudioBuffer(uint64_t player, unsigned char *block);
+/* Index among the audio streams of the current program, in stream order. */
+int codecSelectAudioTrack(uint64_t player, int index);
+/* SDL output device name (UTF-8) for media opened later; null or empty: the default device. */
+int codecSetAudioDevice(uint64_t player, const char *name);
 
 /* ---- Picture, sound and subtitle processing ---- */
 

@@ -1,0 +1,164 @@
+#include "codec/audiooutput.h"
+
+#include "codec/audiodecoder.h"
+#include "codec/globaloptions.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rq {
+
+AudioOutput::AudioOutput(FrameQueue &chunks, SyncState &sync, SpectrumAnalyser &spectrum)
+    : m_chunks(chunks), m_sync(sync), m_spectrum(spectrum)
+{
+}
+
+AudioOutput::~AudioOutput()
+{
+    close();
+}
+
+bool AudioOutput::openDevice(const char *name)
+{
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = m_rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = AudioDecoder::kChannels;
+    // About 20 ms a buffer: the clock moves in steps no coarser than that.
+    want.samples = uint16_t(m_rate <= 24000 ? 512 : 1024);
+    want.callback = &AudioOutput::callback;
+    want.userdata = this;
+    m_device = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    return m_device != 0;
+}
+
+bool AudioOutput::open(int rate, const std::string &device)
+{
+    close();
+    if (!GlobalOptions::instance().acquireAudio())
+        return false;
+    m_acquired = true;
+    m_rate = rate;
+    const char *name = device.empty() ? nullptr : device.c_str();
+    if (!openDevice(name) && !(name && openDevice(nullptr))
+        && !(GlobalOptions::instance().fallBackToDummyAudio() && openDevice(nullptr))) {
+        close();
+        return false;
+    }
+    m_spectrum.reset(rate);
+    SDL_PauseAudioDevice(m_device, m_paused ? 1 : 0);
+    return true;
+}
+
+void AudioOutput::close()
+{
+    if (m_device) {
+        SDL_CloseAudioDevice(m_device);
+        m_device = 0;
+    }
+    if (m_acquired) {
+        GlobalOptions::instance().releaseAudio();
+        m_acquired = false;
+    }
+    m_current = FrameQueue::Entry();
+    m_hasCurrent = false;
+}
+
+void AudioOutput::setPaused(bool paused)
+{
+    m_paused = paused;
+    if (m_device)
+        SDL_PauseAudioDevice(m_device, paused ? 1 : 0);
+}
+
+void AudioOutput::locked(const std::function<void()> &f)
+{
+    if (m_device)
+        SDL_LockAudioDevice(m_device);
+    f();
+    if (m_device)
+        SDL_UnlockAudioDevice(m_device);
+}
+
+void AudioOutput::checkDevice()
+{
+    if (!m_device || SDL_GetAudioDeviceStatus(m_device) != SDL_AUDIO_STOPPED)
+        return;
+    SDL_CloseAudioDevice(m_device);
+    m_device = 0;
+    if (openDevice(nullptr) || (GlobalOptions::instance().fallBackToDummyAudio() && openDevice(nullptr)))
+        SDL_PauseAudioDevice(m_device, m_paused ? 1 : 0);
+}
+
+void AudioOutput::callback(void *self, Uint8 *stream, int length)
+{
+    static_cast<AudioOutput *>(self)->fill(stream, length);
+}
+
+void AudioOutput::fill(uint8_t *stream, int length)
+{
+    const auto started = MediaClock::Clock::now();
+    const int bytesPerFrame = AudioDecoder::kBytesPerFrame;
+    const double bytesPerSecond = double(m_rate) * bytesPerFrame;
+    const int serial = m_sync.serial;
+    const int volume = m_sync.volume;
+    int written = 0;
+    double firstPts = -1;
+    bool ended = false;
+    while (!m_sync.paused && written < length) {
+        if (!m_hasCurrent) {
+            if (!m_chunks.pop(m_current))
+                break;
+            m_hasCurrent = true;
+        }
+        if (m_current.serial != serial || m_current.end) {
+            ended = ended || (m_current.serial == serial && m_current.end);
+            m_current = FrameQueue::Entry();
+            m_hasCurrent = false;
+            continue;
+        }
+        const int total = m_current.frame->nb_samples * bytesPerFrame;
+        const double skipUntil = m_sync.audioSkipUntil;
+        if (skipUntil >= 0) {
+            if (m_current.pts + m_current.duration <= skipUntil) {
+                m_current = FrameQueue::Entry();
+                m_hasCurrent = false;
+                continue;
+            }
+            const int skip = int((skipUntil - m_current.pts) * m_rate) * bytesPerFrame;
+            m_current.consumed = std::max(m_current.consumed, skip);
+            m_sync.audioSkipUntil = -1;
+        }
+        const int n = std::min(length - written, total - m_current.consumed);
+        if (firstPts < 0)
+            firstPts = m_current.pts + (m_current.consumed - written) / bytesPerSecond;
+        const auto *in = reinterpret_cast<const int16_t *>(m_current.frame->data[0] + m_current.consumed);
+        auto *out = reinterpret_cast<int16_t *>(stream + written);
+        if (volume == 100) {
+            std::memcpy(out, in, size_t(n));
+        } else {
+            for (int i = 0; i < n / 2; ++i)
+                out[i] = int16_t(std::clamp(int(in[i]) * volume / 100, -32768, 32767));
+        }
+        written += n;
+        m_current.consumed += n;
+        if (m_current.consumed >= total) {
+            m_current = FrameQueue::Entry();
+            m_hasCurrent = false;
+        }
+    }
+    std::memset(stream + written, 0, size_t(length - written));
+    if (firstPts >= 0) {
+        m_sync.clock.set(firstPts, started);
+        m_spectrum.feed(reinterpret_cast<const int16_t *>(stream), written / bytesPerFrame,
+                        firstPts + written / bytesPerSecond);
+    }
+    if (ended) {
+        const auto endsAt = started + std::chrono::duration_cast<MediaClock::Clock::duration>(
+                                          std::chrono::duration<double>(written / bytesPerSecond));
+        m_sync.audioEndsAt = std::chrono::duration_cast<std::chrono::nanoseconds>(endsAt.time_since_epoch()).count();
+    }
+}
+
+}

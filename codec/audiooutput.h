@@ -1,0 +1,54 @@
+#ifndef RQ_AUDIOOUTPUT_H
+#define RQ_AUDIOOUTPUT_H
+
+#include "codec/framequeue.h"
+#include "codec/spectrumanalyser.h"
+#include "codec/syncstate.h"
+
+#include <SDL2/SDL.h>
+
+#include <functional>
+#include <string>
+
+namespace rq {
+
+// The SDL audio device of an open medium. Its callback takes converted sound from the queue, applies the
+// volume, and sets the master clock to the position it plays. Without a usable device it plays into SDL's
+// dummy driver, which still takes the samples in real time.
+class AudioOutput
+{
+public:
+    AudioOutput(FrameQueue &chunks, SyncState &sync, SpectrumAnalyser &spectrum);
+    ~AudioOutput();
+    AudioOutput(const AudioOutput &) = delete;
+    AudioOutput &operator=(const AudioOutput &) = delete;
+
+    bool open(int rate, const std::string &device);
+    void close();
+    void setPaused(bool paused);
+    // Runs f while the callback cannot run.
+    void locked(const std::function<void()> &f);
+    // Reopens on the dummy driver when the device went away.
+    void checkDevice();
+    int rate() const { return m_rate; }
+
+private:
+    static void callback(void *self, Uint8 *stream, int length);
+    void fill(uint8_t *stream, int length);
+    bool openDevice(const char *name);
+
+    FrameQueue &m_chunks;
+    SyncState &m_sync;
+    SpectrumAnalyser &m_spectrum;
+    SDL_AudioDeviceID m_device = 0;
+    bool m_acquired = false;
+    bool m_paused = true;
+    int m_rate = 0;
+    // Touched by the callback only.
+    FrameQueue::Entry m_current;
+    bool m_hasCurrent = false;
+};
+
+}
+
+#endif

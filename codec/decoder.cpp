@@ -1,0 +1,93 @@
+#include "codec/decoder.h"
+
+namespace rq {
+
+Decoder::Decoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync)
+    : m_packets(packets), m_frames(frames), m_sync(sync)
+{
+}
+
+Decoder::~Decoder()
+{
+    join();
+}
+
+bool Decoder::open(const AVStream *stream, int64_t startTime, int threads)
+{
+    const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec)
+        return false;
+    m_context.reset(avcodec_alloc_context3(codec));
+    if (!m_context || avcodec_parameters_to_context(m_context.get(), stream->codecpar) < 0)
+        return false;
+    m_context->pkt_timebase = stream->time_base;
+    m_context->thread_count = threads;
+    m_context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
+        return false;
+    m_timeBase = stream->time_base;
+    m_startTime = startTime;
+    return true;
+}
+
+void Decoder::start()
+{
+    m_thread = std::thread(&Decoder::run, this);
+}
+
+void Decoder::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool Decoder::deliverEnd(int serial)
+{
+    FrameQueue::Entry end;
+    end.serial = serial;
+    end.end = true;
+    return m_frames.push(std::move(end));
+}
+
+void Decoder::beginSerial(int)
+{
+}
+
+double Decoder::ptsOf(const AVFrame *frame) const
+{
+    const int64_t ts = frame->best_effort_timestamp;
+    if (ts == AV_NOPTS_VALUE)
+        return m_nextPts;
+    return ts * av_q2d(m_timeBase) - m_startTime / double(AV_TIME_BASE);
+}
+
+void Decoder::run()
+{
+    AVCodecContext *ctx = m_context.get();
+    PacketQueue::Entry entry;
+    int serial = -1;
+    FramePtr frame = makeFrame();
+    while (m_packets.get(entry)) {
+        if (entry.serial != serial) {
+            if (serial != -1)
+                avcodec_flush_buffers(ctx);
+            serial = entry.serial;
+            beginSerial(serial);
+        }
+        // Corrupt packets are skipped: the decoder carries on with the next one.
+        avcodec_send_packet(ctx, entry.packet.get());
+        int result;
+        while ((result = avcodec_receive_frame(ctx, frame.get())) >= 0) {
+            if (!deliver(std::move(frame), serial))
+                return;
+            frame = makeFrame();
+        }
+        if (result == AVERROR_EOF) {
+            if (!deliverEnd(serial))
+                return;
+            avcodec_flush_buffers(ctx);
+        }
+    }
+}
+
+}

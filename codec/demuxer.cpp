@@ -1,0 +1,113 @@
+#include "codec/demuxer.h"
+
+namespace rq {
+
+namespace {
+constexpr int64_t kMaxBytes = 64 * 1024 * 1024;
+constexpr int kMinPackets = 16;
+}
+
+Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros)
+    : m_input(input), m_video(video), m_audio(audio), m_readAhead(readAheadMicros)
+{
+}
+
+Demuxer::~Demuxer()
+{
+    stop();
+}
+
+void Demuxer::start(int serial)
+{
+    m_serial = serial;
+    m_thread = std::thread(&Demuxer::run, this);
+}
+
+void Demuxer::seek(int serial, double target)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_seekPending = true;
+        m_seekSerial = serial;
+        m_seekTarget = target;
+    }
+    m_cond.notify_all();
+}
+
+void Demuxer::stop()
+{
+    m_stop = true;
+    m_cond.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+double Demuxer::secondsIn(const PacketQueue *queue, int stream) const
+{
+    return queue->duration() * av_q2d(m_input.stream(stream)->time_base);
+}
+
+bool Demuxer::queuesFull() const
+{
+    const int64_t bytes = (m_video ? m_video->bytes() : 0) + (m_audio ? m_audio->bytes() : 0);
+    if (bytes > kMaxBytes)
+        return true;
+    const double limit = m_readAhead / 1e6;
+    auto enough = [&](const PacketQueue *queue, int stream) {
+        return !queue || (queue->count() >= kMinPackets && secondsIn(queue, stream) >= limit)
+               || queue->count() >= 4096;
+    };
+    return enough(m_video, m_input.videoStream()) && enough(m_audio, m_input.audioStream());
+}
+
+void Demuxer::run()
+{
+    AVFormatContext *ctx = m_input.context();
+    PacketPtr packet = makePacket();
+    bool ended = false;
+    while (!m_stop) {
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (!m_seekPending && (ended || queuesFull())) {
+                // Queues drain while playing, so a full reader looks again soon; an ended one waits for a seek.
+                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : 10));
+                continue;
+            }
+            if (m_seekPending) {
+                m_seekPending = false;
+                m_serial = m_seekSerial;
+                const int64_t ts = int64_t(m_seekTarget * AV_TIME_BASE) + m_input.startTime();
+                lock.unlock();
+                if (avformat_seek_file(ctx, -1, INT64_MIN, ts, ts, 0) < 0)
+                    avformat_seek_file(ctx, -1, INT64_MIN, ts, INT64_MAX, 0);
+                ended = false;
+                continue;
+            }
+        }
+        const int result = av_read_frame(ctx, packet.get());
+        if (result < 0) {
+            if (result == AVERROR(EAGAIN))
+                continue;
+            // Read errors past this point (a cut-off file) end the stream the same way as its real end.
+            if (m_video)
+                m_video->putEnd(m_serial);
+            if (m_audio)
+                m_audio->putEnd(m_serial);
+            ended = true;
+            continue;
+        }
+        PacketQueue *target = nullptr;
+        if (m_video && packet->stream_index == m_input.videoStream())
+            target = m_video;
+        else if (m_audio && packet->stream_index == m_input.audioStream())
+            target = m_audio;
+        if (target) {
+            target->put(std::move(packet), m_serial);
+            packet = makePacket();
+        } else {
+            av_packet_unref(packet.get());
+        }
+    }
+}
+
+}

@@ -1,0 +1,52 @@
+#ifndef RQ_DEMUXER_H
+#define RQ_DEMUXER_H
+
+#include "codec/mediainput.h"
+#include "codec/packetqueue.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace rq {
+
+// The reading thread: packets of the playing streams into their queues, read ahead as far as the global
+// option allows; at the end of the input an end entry for each. Seeks are carried out here, the latest
+// request winning.
+class Demuxer
+{
+public:
+    Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros);
+    ~Demuxer();
+    Demuxer(const Demuxer &) = delete;
+    Demuxer &operator=(const Demuxer &) = delete;
+
+    void start(int serial);
+    // The queues must have been flushed to the serial already. target: seconds from the start.
+    void seek(int serial, double target);
+    void stop();
+
+private:
+    void run();
+    bool queuesFull() const;
+    double secondsIn(const PacketQueue *queue, int stream) const;
+
+    MediaInput &m_input;
+    PacketQueue *m_video;
+    PacketQueue *m_audio;
+    const int64_t m_readAhead;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+
+    std::mutex m_mutex;
+    std::condition_variable m_cond;
+    bool m_seekPending = false;
+    int m_seekSerial = 0;
+    double m_seekTarget = 0;
+    int m_serial = 0;
+};
+
+}
+
+#endif

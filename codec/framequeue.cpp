@@ -1,0 +1,104 @@
+#include "codec/framequeue.h"
+
+namespace rq {
+
+bool FrameQueue::push(Entry entry)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_spaceCond.wait(lock, [&] {
+        return m_aborted || entry.serial != m_serial || int(m_entries.size()) < m_capacity;
+    });
+    if (m_aborted)
+        return false;
+    if (entry.serial != m_serial)
+        return true;
+    m_entries.push_back(std::move(entry));
+    ++m_generation;
+    m_changeCond.notify_all();
+    return true;
+}
+
+bool FrameQueue::pop(Entry &entry)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_entries.empty())
+        return false;
+    entry = std::move(m_entries.front());
+    m_entries.pop_front();
+    m_spaceCond.notify_all();
+    return true;
+}
+
+bool FrameQueue::front(Entry &info) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_entries.empty())
+        return false;
+    const Entry &e = m_entries.front();
+    info.frame.reset();
+    info.serial = e.serial;
+    info.pts = e.pts;
+    info.duration = e.duration;
+    info.consumed = e.consumed;
+    info.end = e.end;
+    return true;
+}
+
+int FrameQueue::size() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return int(m_entries.size());
+}
+
+int FrameQueue::serial() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_serial;
+}
+
+void FrameQueue::flush(int serial)
+{
+    std::deque<Entry> dropped;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        dropped.swap(m_entries);
+        m_serial = serial;
+        ++m_generation;
+    }
+    m_spaceCond.notify_all();
+    m_changeCond.notify_all();
+}
+
+void FrameQueue::abort()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_aborted = true;
+        ++m_generation;
+    }
+    m_spaceCond.notify_all();
+    m_changeCond.notify_all();
+}
+
+void FrameQueue::wake()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_generation;
+    }
+    m_changeCond.notify_all();
+}
+
+uint64_t FrameQueue::generation() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_generation;
+}
+
+void FrameQueue::waitChange(uint64_t seen, Clock::time_point deadline)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changeCond.wait_until(lock, deadline, [&] { return m_aborted || m_generation != seen; });
+}
+
+}

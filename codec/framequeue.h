@@ -1,0 +1,60 @@
+#ifndef RQ_FRAMEQUEUE_H
+#define RQ_FRAMEQUEUE_H
+
+#include "codec/ffptr.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace rq {
+
+// Decoded pictures or converted audio on their way to the presenter or the audio device, bounded, with the
+// serial of the seek they belong to. An entry without a frame marks the end of the stream.
+class FrameQueue
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct Entry {
+        FramePtr frame;
+        int serial = 0;
+        double pts = 0;       // seconds from the start of the medium
+        double duration = 0;  // seconds
+        int consumed = 0;     // audio: bytes already played from the front of the frame
+        bool end = false;
+    };
+
+    explicit FrameQueue(int capacity) : m_capacity(capacity) {}
+
+    // Blocks while full; drops entries of an old serial; false once aborted.
+    bool push(Entry entry);
+    bool pop(Entry &entry);
+    // Copies what the front entry says, without its frame; false when empty.
+    bool front(Entry &info) const;
+    int size() const;
+    int serial() const;
+
+    void flush(int serial);
+    void abort();
+    // Wakes consumers waiting in waitChange, e.g. after a pause, a step request or a stop.
+    void wake();
+    // Waits until something is pushed, flushed or woken after the generation seen, or the deadline passes.
+    uint64_t generation() const;
+    void waitChange(uint64_t seen, Clock::time_point deadline);
+
+private:
+    const int m_capacity;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_spaceCond;
+    std::condition_variable m_changeCond;
+    std::deque<Entry> m_entries;
+    int m_serial = 0;
+    uint64_t m_generation = 0;
+    bool m_aborted = false;
+};
+
+}
+
+#endif

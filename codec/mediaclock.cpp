@@ -1,0 +1,38 @@
+#include "codec/mediaclock.h"
+
+namespace rq {
+
+void MediaClock::set(double pts, Clock::time_point at)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pts = pts;
+    m_anchor = at;
+}
+
+double MediaClock::now() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_paused)
+        return m_pts;
+    return m_pts + std::chrono::duration<double>(Clock::now() - m_anchor).count();
+}
+
+void MediaClock::setPaused(bool paused)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (paused == m_paused)
+        return;
+    const auto t = Clock::now();
+    if (paused)
+        m_pts += std::chrono::duration<double>(t - m_anchor).count();
+    m_anchor = t;
+    m_paused = paused;
+}
+
+bool MediaClock::paused() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_paused;
+}
+
+}

@@ -1,0 +1,31 @@
+#ifndef RQ_MEDIACLOCK_H
+#define RQ_MEDIACLOCK_H
+
+#include <chrono>
+#include <mutex>
+
+namespace rq {
+
+// The playback position in seconds: set from the audio device as it plays (or from the wall clock for media
+// without sound), running on in real time between the updates, frozen while paused.
+class MediaClock
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void set(double pts, Clock::time_point at);
+    void set(double pts) { set(pts, Clock::now()); }
+    double now() const;
+    void setPaused(bool paused);
+    bool paused() const;
+
+private:
+    mutable std::mutex m_mutex;
+    double m_pts = 0;
+    Clock::time_point m_anchor = Clock::now();
+    bool m_paused = true;
+};
+
+}
+
+#endif

@@ -1,0 +1,76 @@
+#include "codec/packetqueue.h"
+
+namespace rq {
+
+void PacketQueue::put(PacketPtr packet, int serial)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_aborted || serial != m_serial)
+            return;
+        if (packet) {
+            m_bytes += packet->size;
+            m_duration += packet->duration;
+        }
+        m_entries.push_back({std::move(packet), serial});
+    }
+    m_cond.notify_one();
+}
+
+void PacketQueue::putEnd(int serial)
+{
+    put(PacketPtr(), serial);
+}
+
+bool PacketQueue::get(Entry &entry)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cond.wait(lock, [this] { return m_aborted || !m_entries.empty(); });
+    if (m_aborted)
+        return false;
+    entry = std::move(m_entries.front());
+    m_entries.pop_front();
+    if (entry.packet) {
+        m_bytes -= entry.packet->size;
+        m_duration -= entry.packet->duration;
+    }
+    return true;
+}
+
+void PacketQueue::flush(int serial)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_entries.clear();
+    m_bytes = 0;
+    m_duration = 0;
+    m_serial = serial;
+}
+
+void PacketQueue::abort()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_aborted = true;
+    }
+    m_cond.notify_all();
+}
+
+int PacketQueue::count() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return int(m_entries.size());
+}
+
+int64_t PacketQueue::bytes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bytes;
+}
+
+int64_t PacketQueue::duration() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_duration;
+}
+
+}

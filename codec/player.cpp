@@ -1,0 +1,437 @@
+#include "codec/player.h"
+
+#include "codec/globaloptions.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace rq {
+
+namespace {
+constexpr int kVideoFrames = 6;
+constexpr int kAudioChunks = 32;
+constexpr std::chrono::milliseconds kStepTimeout(10000);
+}
+
+Player::Player() = default;
+
+Player::~Player()
+{
+    close();
+}
+
+bool Player::open(MediaSource source)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    closeLocked();
+    auto input = std::make_unique<MediaInput>();
+    if (!input->open(std::move(source), &m_abort))
+        return false;
+    if (input->programCount() > 0 && !input->selectProgram(0))
+        input->selectProgram(-1);
+    m_input = std::move(input);
+    m_duration = uint64_t(m_input->duration());
+    if (!startPipeline(0, true, false)) {
+        closeLocked();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void Player::close()
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    closeLocked();
+}
+
+void Player::closeLocked()
+{
+    m_open = false;
+    m_abort = true;
+    stopPipeline();
+    m_input.reset();
+    m_abort = false;
+    m_hasVideo = false;
+    m_hasAudio = false;
+    m_duration = 0;
+    m_width = 0;
+    m_height = 0;
+    m_aspectNum = 0;
+    m_aspectDen = 0;
+    m_last.clear();
+    m_spectrum.reset(0);
+    m_sync.paused = true;
+    m_sync.clock.setPaused(true);
+    m_sync.clock.set(0);
+    m_stepped = false;
+    m_dragging = false;
+    m_dragMoved = false;
+}
+
+bool Player::startPipeline(double position, bool paused, bool seekFirst)
+{
+    AVFormatContext *ctx = m_input->context();
+    const int threads = GlobalOptions::instance().decoderThreads();
+    const int videoIndex = m_input->videoStream();
+    const int audioIndex = m_input->audioStream();
+
+    m_videoPackets = std::make_unique<PacketQueue>();
+    m_audioPackets = std::make_unique<PacketQueue>();
+    m_videoFrames = std::make_unique<FrameQueue>(kVideoFrames);
+    m_audioFrames = std::make_unique<FrameQueue>(kAudioChunks);
+
+    const int serial = m_sync.serial + 1;
+    m_sync.setSeekPoint({serial, position, true});
+    m_sync.serial = serial;
+    m_videoPackets->flush(serial);
+    m_audioPackets->flush(serial);
+    m_videoFrames->flush(serial);
+    m_audioFrames->flush(serial);
+    m_sync.videoEnded = false;
+    m_sync.audioEndsAt = 0;
+    m_sync.audioSkipUntil = -1;
+    m_sync.paused = paused;
+    m_sync.clock.setPaused(true);
+    m_sync.clock.set(position);
+    m_sync.clock.setPaused(paused);
+    m_width = 0;
+    m_height = 0;
+    m_aspectNum = 0;
+    m_aspectDen = 0;
+
+    if (AVStream *st = m_input->stream(videoIndex)) {
+        AVRational rate = av_guess_frame_rate(ctx, st, nullptr);
+        m_frameDuration = rate.num > 0 && rate.den > 0 ? av_q2d(av_inv_q(rate)) : 0.04;
+        auto decoder = std::make_unique<VideoDecoder>(*m_videoPackets, *m_videoFrames, m_sync, m_frameDuration);
+        if (decoder->open(st, m_input->startTime(), threads)) {
+            m_videoDecoder = std::move(decoder);
+            const int w = st->codecpar->width, h = st->codecpar->height;
+            AVRational sar = av_guess_sample_aspect_ratio(ctx, st, nullptr);
+            if (sar.num <= 0 || sar.den <= 0)
+                sar = AVRational{1, 1};
+            int num = 0, den = 0;
+            av_reduce(&num, &den, int64_t(w) * sar.num, int64_t(h) * sar.den, INT_MAX);
+            m_width = w;
+            m_height = h;
+            m_aspectNum = unsigned(num);
+            m_aspectDen = unsigned(den);
+        }
+    }
+    if (AVStream *st = m_input->stream(audioIndex)) {
+        auto decoder = std::make_unique<AudioDecoder>(*m_audioPackets, *m_audioFrames, m_sync,
+                                                      st->codecpar->sample_rate);
+        auto output = std::make_unique<AudioOutput>(*m_audioFrames, m_sync, m_spectrum);
+        if (decoder->open(st, m_input->startTime(), threads) && output->open(st->codecpar->sample_rate, m_audioDevice)) {
+            m_audioDecoder = std::move(decoder);
+            m_audio = std::move(output);
+        }
+    }
+    m_hasVideo = bool(m_videoDecoder);
+    m_hasAudio = bool(m_audioDecoder);
+    if (!m_videoDecoder && !m_audioDecoder)
+        return false;
+
+    m_demuxer = std::make_unique<Demuxer>(*m_input, m_videoDecoder ? m_videoPackets.get() : nullptr,
+                                          m_audioDecoder ? m_audioPackets.get() : nullptr,
+                                          GlobalOptions::instance().readAheadMicros());
+    if (seekFirst)
+        m_demuxer->seek(serial, position);
+    if (m_videoDecoder) {
+        std::lock_guard<std::mutex> lock(m_presenterMutex);
+        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last);
+        m_presenter->start();
+        m_videoDecoder->start();
+    }
+    if (m_audioDecoder) {
+        m_audioDecoder->start();
+        m_audio->setPaused(paused);
+    }
+    m_demuxer->start(serial);
+    return true;
+}
+
+void Player::stopPipeline()
+{
+    for (PacketQueue *queue : {m_videoPackets.get(), m_audioPackets.get()})
+        if (queue)
+            queue->abort();
+    for (FrameQueue *queue : {m_videoFrames.get(), m_audioFrames.get()})
+        if (queue)
+            queue->abort();
+    m_demuxer.reset();
+    m_audio.reset();
+    m_videoDecoder.reset();
+    m_audioDecoder.reset();
+    {
+        std::lock_guard<std::mutex> lock(m_presenterMutex);
+        m_presenter.reset();
+    }
+    m_videoPackets.reset();
+    m_audioPackets.reset();
+    m_videoFrames.reset();
+    m_audioFrames.reset();
+}
+
+bool Player::selectProgram(int index)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open || index < 0 || index >= std::max(1, m_input->programCount()))
+        return false;
+    const bool paused = m_sync.paused;
+    stopPipeline();
+    m_open = false;
+    if (!m_input->selectProgram(index) || !startPipeline(0, paused, true)) {
+        closeLocked();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+bool Player::selectAudioTrack(int index)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open || index < 0 || index >= int(m_input->audioStreams().size()))
+        return false;
+    if (m_input->audioStreams()[size_t(index)] == m_input->audioStream())
+        return true;
+    const bool paused = m_sync.paused;
+    const double position = currentTime() / 1e6;
+    stopPipeline();
+    m_open = false;
+    if (!m_input->selectAudio(index) || !startPipeline(position, paused, true)) {
+        closeLocked();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void Player::setLateness(int64_t micros)
+{
+    m_sync.latenessMicros = std::max<int64_t>(0, micros);
+}
+
+void Player::setVolume(int percent)
+{
+    m_sync.volume = std::clamp(percent, 0, 200);
+}
+
+void Player::setAudioDevice(const std::string &name)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    m_audioDevice = name;
+}
+
+void Player::setFrameCallback(CodecFrameCallback callback, void *context)
+{
+    m_callback.set(callback, context);
+    if (m_open && m_sync.paused && callback)
+        wakePresenter();
+}
+
+void Player::wakePresenter()
+{
+    std::lock_guard<std::mutex> lock(m_presenterMutex);
+    if (m_presenter)
+        m_presenter->presentAgain();
+}
+
+void Player::seekLocked(double target, bool exact)
+{
+    const double duration = m_duration / 1e6;
+    target = std::max(0.0, duration > 0 ? std::min(target, duration) : target);
+    const int serial = m_sync.serial + 1;
+    auto reset = [&] {
+        m_sync.setSeekPoint({serial, target, exact});
+        m_sync.serial = serial;
+        for (PacketQueue *queue : {m_videoPackets.get(), m_audioPackets.get()})
+            queue->flush(serial);
+        for (FrameQueue *queue : {m_videoFrames.get(), m_audioFrames.get()})
+            queue->flush(serial);
+        m_sync.videoEnded = false;
+        m_sync.audioEndsAt = 0;
+        m_sync.audioSkipUntil = -1;
+        m_sync.clock.set(target);
+    };
+    if (m_audio)
+        m_audio->locked(reset);
+    else
+        reset();
+    m_stepped = false;
+    m_demuxer->seek(serial, target);
+}
+
+bool Player::seek(uint64_t micros)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open)
+        return false;
+    const double target = micros / 1e6;
+    if (m_dragging) {
+        m_dragTarget = target;
+        m_dragMoved = true;
+    }
+    seekLocked(target, !m_dragging);
+    return true;
+}
+
+bool Player::beginAsyncSeek()
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open)
+        return false;
+    if (!m_dragging) {
+        m_dragging = true;
+        m_dragMoved = false;
+        m_dragWasPlaying = !m_sync.paused;
+        setPausedLocked(true);
+    }
+    return true;
+}
+
+bool Player::endAsyncSeek()
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open || !m_dragging)
+        return false;
+    m_dragging = false;
+    if (m_dragMoved)
+        seekLocked(m_dragTarget, true);
+    if (m_dragWasPlaying)
+        setPausedLocked(false);
+    return true;
+}
+
+void Player::setPausedLocked(bool paused)
+{
+    if (paused == m_sync.paused)
+        return;
+    if (!paused && m_stepped) {
+        // Pictures were stepped while the sound stood still: the sound catches up with them.
+        m_sync.audioSkipUntil = m_sync.clock.now();
+        m_stepped = false;
+    }
+    m_sync.paused = paused;
+    m_sync.clock.setPaused(paused);
+    if (m_audio)
+        m_audio->setPaused(paused);
+    if (m_videoFrames)
+        m_videoFrames->wake();
+}
+
+bool Player::play()
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open)
+        return false;
+    if (m_dragging) {
+        m_dragWasPlaying = true;
+        return true;
+    }
+    if (isEndReached())
+        seekLocked(0, true);
+    setPausedLocked(false);
+    return true;
+}
+
+bool Player::pause()
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open)
+        return false;
+    if (m_dragging)
+        m_dragWasPlaying = false;
+    else
+        setPausedLocked(true);
+    return true;
+}
+
+bool Player::stepFrame(int direction)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    if (!m_open || !m_hasVideo || m_dragging || direction == 0)
+        return false;
+    setPausedLocked(true);
+    if (direction > 0) {
+        m_stepped = true;
+        return m_presenter->step(kStepTimeout);
+    }
+    double shown = 0;
+    if (!m_last.take(&shown))
+        return false;
+    // The previous picture is the one that covers half a frame before the current one.
+    const double target = shown - m_frameDuration / 2;
+    if (target < 0)
+        return false;
+    seekLocked(target, true);
+    if (!m_presenter->waitForSerial(m_sync.serial, kStepTimeout))
+        return false;
+    if (m_last.take(&shown))
+        m_sync.clock.set(shown);
+    return true;
+}
+
+void Player::tick()
+{
+    if (!m_open)
+        return;
+    std::unique_lock<std::mutex> lock(m_api, std::try_to_lock);
+    if (lock.owns_lock() && m_audio)
+        m_audio->checkDevice();
+}
+
+bool Player::isPlaying() const
+{
+    return m_open && !m_sync.paused && !isEndReached();
+}
+
+bool Player::isPaused() const
+{
+    return m_open && m_sync.paused;
+}
+
+bool Player::isEndReached() const
+{
+    if (!m_open)
+        return false;
+    if (m_hasVideo && !m_sync.videoEnded)
+        return false;
+    if (m_hasAudio) {
+        const int64_t endsAt = m_sync.audioEndsAt;
+        const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                MediaClock::Clock::now().time_since_epoch()).count();
+        if (endsAt == 0 || now < endsAt)
+            return false;
+    }
+    return true;
+}
+
+uint64_t Player::currentTime() const
+{
+    if (!m_open)
+        return 0;
+    const uint64_t duration = m_duration;
+    if (duration > 0 && isEndReached())
+        return duration;
+    const double t = std::max(0.0, m_sync.clock.now());
+    const uint64_t micros = uint64_t(t * 1e6);
+    return duration > 0 ? std::min(micros, duration) : micros;
+}
+
+unsigned char *Player::snapshot(int width, int height)
+{
+    if (!m_open)
+        return nullptr;
+    return m_last.snapshot(width, height, aspectNum(), aspectDen());
+}
+
+unsigned char *Player::audioBlock(int kind)
+{
+    if (!hasAudio() || kind != 1)
+        return nullptr;
+    return m_spectrum.block();
+}
+
+}

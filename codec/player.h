@@ -1,0 +1,114 @@
+#ifndef RQ_PLAYER_H
+#define RQ_PLAYER_H
+
+#include "codec/audiodecoder.h"
+#include "codec/audiooutput.h"
+#include "codec/callbackslot.h"
+#include "codec/demuxer.h"
+#include "codec/lastframe.h"
+#include "codec/mediainput.h"
+#include "codec/spectrumanalyser.h"
+#include "codec/syncstate.h"
+#include "codec/videodecoder.h"
+#include "codec/videopresenter.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace rq {
+
+// One player of the C interface: opens a medium and runs its pipeline (reader, a decoder per stream, the
+// picture presenter and the audio device), and carries out play, pause, seek and step on it. Operations
+// that change what plays are serialised by one lock; queries read atomics and never wait for it.
+class Player
+{
+public:
+    Player();
+    ~Player();
+    Player(const Player &) = delete;
+    Player &operator=(const Player &) = delete;
+
+    bool open(MediaSource source);
+    void close();
+    bool selectProgram(int index);
+    bool selectAudioTrack(int index);
+
+    void setLateness(int64_t micros);
+    void setVolume(int percent);
+    void setAudioDevice(const std::string &name);
+    void setFrameCallback(CodecFrameCallback callback, void *context);
+
+    bool seek(uint64_t micros);
+    bool beginAsyncSeek();
+    bool endAsyncSeek();
+    bool play();
+    bool pause();
+    bool stepFrame(int direction);
+    void tick();
+
+    bool isOpen() const { return m_open; }
+    bool isPlaying() const;
+    bool isPaused() const;
+    bool isEndReached() const;
+    bool hasVideo() const { return m_open && m_hasVideo; }
+    bool hasAudio() const { return m_open && m_hasAudio; }
+    uint64_t duration() const { return m_open ? m_duration.load() : 0; }
+    uint64_t currentTime() const;
+    int videoWidth() const { return hasVideo() ? m_width.load() : 0; }
+    int videoHeight() const { return hasVideo() ? m_height.load() : 0; }
+    unsigned aspectNum() const { return hasVideo() ? m_aspectNum.load() : 0; }
+    unsigned aspectDen() const { return hasVideo() ? m_aspectDen.load() : 0; }
+
+    unsigned char *snapshot(int width, int height);
+    unsigned char *audioBlock(int kind);
+
+private:
+    bool startPipeline(double position, bool paused, bool seekFirst);
+    void stopPipeline();
+    void closeLocked();
+    void seekLocked(double target, bool exact);
+    void setPausedLocked(bool paused);
+    void wakePresenter();
+
+    std::mutex m_api;
+    std::atomic<bool> m_open{false};
+    std::atomic<bool> m_abort{false};
+    SyncState m_sync;
+    CallbackSlot m_callback;
+    LastFrame m_last;
+    SpectrumAnalyser m_spectrum;
+    std::string m_audioDevice;
+
+    std::unique_ptr<MediaInput> m_input;
+    std::unique_ptr<PacketQueue> m_videoPackets;
+    std::unique_ptr<PacketQueue> m_audioPackets;
+    std::unique_ptr<FrameQueue> m_videoFrames;
+    std::unique_ptr<FrameQueue> m_audioFrames;
+    std::unique_ptr<Demuxer> m_demuxer;
+    std::unique_ptr<VideoDecoder> m_videoDecoder;
+    std::unique_ptr<AudioDecoder> m_audioDecoder;
+    std::unique_ptr<AudioOutput> m_audio;
+    // Guards the presenter pointer for callers that must not take the operation lock.
+    std::mutex m_presenterMutex;
+    std::unique_ptr<VideoPresenter> m_presenter;
+
+    std::atomic<bool> m_hasVideo{false};
+    std::atomic<bool> m_hasAudio{false};
+    std::atomic<uint64_t> m_duration{0};
+    std::atomic<int> m_width{0};
+    std::atomic<int> m_height{0};
+    std::atomic<unsigned> m_aspectNum{0};
+    std::atomic<unsigned> m_aspectDen{0};
+    double m_frameDuration = 0.04;
+    bool m_stepped = false;
+    bool m_dragging = false;
+    bool m_dragWasPlaying = false;
+    bool m_dragMoved = false;
+    double m_dragTarget = 0;
+};
+
+}
+
+#endif

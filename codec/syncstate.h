@@ -1,0 +1,56 @@
+#ifndef RQ_SYNCSTATE_H
+#define RQ_SYNCSTATE_H
+
+#include "codec/mediaclock.h"
+
+#include <atomic>
+#include <chrono>
+#include <limits>
+#include <mutex>
+
+namespace rq {
+
+// What the threads of one player share: the serial of the latest seek and where it goes, the master clock,
+// the pause state and the end-of-stream marks.
+class SyncState
+{
+public:
+    struct SeekPoint {
+        int serial = 0;
+        double target = 0;  // seconds from the start of the medium
+        bool exact = false;
+    };
+
+    void setSeekPoint(const SeekPoint &point)
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        m_seek = point;
+    }
+    // Where decoding of a serial should start presenting; -infinity when it presents from the keyframe.
+    double startOf(int serial) const
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        if (m_seek.serial == serial && m_seek.exact)
+            return m_seek.target;
+        return -std::numeric_limits<double>::infinity();
+    }
+
+    MediaClock clock;
+    std::atomic<int> serial{0};
+    std::atomic<bool> paused{true};
+    std::atomic<bool> videoEnded{false};
+    // Steady-clock nanoseconds at which the last sample will have been played; 0 while not known.
+    std::atomic<int64_t> audioEndsAt{0};
+    // Audio older than this position (seconds) is skipped, after pictures were stepped while paused.
+    std::atomic<double> audioSkipUntil{-1};
+    std::atomic<int> volume{100};
+    std::atomic<int64_t> latenessMicros{50000};
+
+private:
+    mutable std::mutex m_seekMutex;
+    SeekPoint m_seek;
+};
+
+}
+
+#endif

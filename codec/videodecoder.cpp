@@ -1,0 +1,49 @@
+#include "codec/videodecoder.h"
+
+namespace rq {
+
+VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration)
+    : Decoder(packets, frames, sync), m_frameDuration(frameDuration)
+{
+}
+
+VideoDecoder::~VideoDecoder()
+{
+    join();
+}
+
+void VideoDecoder::beginSerial(int serial)
+{
+    m_start = m_sync.startOf(serial);
+    m_held = FrameQueue::Entry();
+    m_delivered = false;
+}
+
+bool VideoDecoder::deliver(FramePtr frame, int serial)
+{
+    FrameQueue::Entry entry;
+    entry.serial = serial;
+    entry.pts = ptsOf(frame.get());
+    entry.duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(m_timeBase) : m_frameDuration;
+    m_nextPts = entry.pts + entry.duration;
+    entry.frame = std::move(frame);
+    // A picture ending before the target of an exact seek is not shown; a tenth of a millisecond of slack
+    // absorbs rounding of the time base.
+    if (!m_delivered && entry.pts + entry.duration <= m_start + 1e-4) {
+        m_held = std::move(entry);
+        return true;
+    }
+    m_delivered = true;
+    m_held = FrameQueue::Entry();
+    return m_frames.push(std::move(entry));
+}
+
+bool VideoDecoder::deliverEnd(int serial)
+{
+    if (!m_delivered && m_held.frame && !m_frames.push(std::move(m_held)))
+        return false;
+    m_delivered = true;
+    return Decoder::deliverEnd(serial);
+}
+
+}

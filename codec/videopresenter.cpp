@@ -1,0 +1,166 @@
+#include "codec/videopresenter.h"
+
+#include "codec/globaloptions.h"
+
+namespace rq {
+
+namespace {
+// A waiting presenter looks round at least this often, whatever it waits for.
+constexpr std::chrono::milliseconds kIdle(100);
+}
+
+VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last)
+    : m_frames(frames), m_sync(sync), m_callback(callback), m_last(last),
+      m_converter(GlobalOptions::instance().frameFormats())
+{
+}
+
+VideoPresenter::~VideoPresenter()
+{
+    join();
+}
+
+void VideoPresenter::start()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_running = true;
+    }
+    m_thread = std::thread(&VideoPresenter::run, this);
+}
+
+void VideoPresenter::join()
+{
+    m_stop = true;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_running = false;
+        m_cond.notify_all();
+    }
+    m_frames.wake();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool VideoPresenter::step(std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const uint64_t ticket = ++m_stepsAsked;
+    lock.unlock();
+    m_frames.wake();
+    lock.lock();
+    if (!m_cond.wait_for(lock, timeout, [&] { return m_stepsDone >= ticket || !m_running; })) {
+        // Nobody presented in time: the request is withdrawn so that it cannot fire later.
+        m_stepsDone = m_stepsAsked;
+        return false;
+    }
+    return m_stepsDone >= ticket && m_stepResult;
+}
+
+bool VideoPresenter::waitForSerial(int serial, std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_cond.wait_for(lock, timeout, [&] {
+        return m_shownSerial == serial || m_sync.videoEnded || !m_running || m_sync.serial != serial;
+    }) && m_shownSerial == serial;
+}
+
+void VideoPresenter::presentAgain()
+{
+    m_presentAgain = true;
+    m_frames.wake();
+}
+
+void VideoPresenter::finishStep(bool presented)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_stepsDone < m_stepsAsked) {
+        m_stepsDone = m_stepsAsked;
+        m_stepResult = presented;
+    }
+    m_cond.notify_all();
+}
+
+void VideoPresenter::present(const AVFrame *frame, double pts)
+{
+    CodecFrame out;
+    if (m_converter.convert(frame, out))
+        m_callback.invoke(&out);
+    m_last.store(frame, pts);
+}
+
+void VideoPresenter::run()
+{
+    FrameQueue::Entry entry;
+    while (!m_stop) {
+        const uint64_t generation = m_frames.generation();
+        const auto now = FrameQueue::Clock::now();
+        if (m_presentAgain.exchange(false)) {
+            double pts = 0;
+            if (FramePtr again = m_last.take(&pts))
+                present(again.get(), pts);
+        }
+        bool stepping;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            stepping = m_stepsDone < m_stepsAsked;
+        }
+        const int serial = m_sync.serial;
+        if (!m_frames.front(entry)) {
+            if (stepping && m_sync.videoEnded)
+                finishStep(false);
+            m_frames.waitChange(generation, now + kIdle);
+            continue;
+        }
+        if (entry.serial != serial) {
+            m_frames.pop(entry);
+            continue;
+        }
+        if (entry.end) {
+            m_frames.pop(entry);
+            m_sync.videoEnded = true;
+            if (stepping)
+                finishStep(false);
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_cond.notify_all();
+            continue;
+        }
+        bool first;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            first = m_shownSerial != serial;
+        }
+        if (!first && !stepping) {
+            if (m_sync.paused) {
+                m_frames.waitChange(generation, now + kIdle);
+                continue;
+            }
+            const double delay = entry.pts - m_sync.clock.now();
+            if (delay > 0.0005) {
+                const auto wait = std::chrono::duration_cast<FrameQueue::Clock::duration>(
+                    std::chrono::duration<double>(delay));
+                m_frames.waitChange(generation, now + std::min<FrameQueue::Clock::duration>(wait, kIdle));
+                continue;
+            }
+            if (-delay > m_sync.latenessMicros / 1e6 && m_frames.size() > 1) {
+                m_frames.pop(entry);
+                ++m_dropped;
+                continue;
+            }
+        }
+        if (!m_frames.pop(entry) || entry.serial != serial || entry.end || m_stop)
+            continue;
+        present(entry.frame.get(), entry.pts);
+        if (stepping)
+            m_sync.clock.set(entry.pts);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_shownSerial = serial;
+        if (stepping) {
+            m_stepsDone = m_stepsAsked;
+            m_stepResult = true;
+        }
+        m_cond.notify_all();
+    }
+}
+
+}

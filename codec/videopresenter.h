@@ -1,0 +1,65 @@
+#ifndef RQ_VIDEOPRESENTER_H
+#define RQ_VIDEOPRESENTER_H
+
+#include "codec/callbackslot.h"
+#include "codec/frameconverter.h"
+#include "codec/framequeue.h"
+#include "codec/lastframe.h"
+#include "codec/syncstate.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+
+namespace rq {
+
+// The thread that hands pictures to the frame callback at their presentation time on the master clock.
+// The first picture of every serial (an open, a seek) is presented at once, also while paused; late pictures
+// are dropped when a newer one is waiting.
+class VideoPresenter
+{
+public:
+    VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last);
+    ~VideoPresenter();
+    VideoPresenter(const VideoPresenter &) = delete;
+    VideoPresenter &operator=(const VideoPresenter &) = delete;
+
+    void start();
+    void join();
+
+    // Presents the next picture; false at the end of the stream or when none came in time.
+    bool step(std::chrono::milliseconds timeout);
+    // Waits until the first picture of the serial was presented or the stream ended.
+    bool waitForSerial(int serial, std::chrono::milliseconds timeout);
+    // Presents the last picture again, to a callback that has just been set.
+    void presentAgain();
+    uint64_t droppedFrames() const { return m_dropped; }
+
+private:
+    void run();
+    void present(const AVFrame *frame, double pts);
+    void finishStep(bool presented);
+
+    FrameQueue &m_frames;
+    SyncState &m_sync;
+    CallbackSlot &m_callback;
+    LastFrame &m_last;
+    FrameConverter m_converter;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_presentAgain{false};
+    std::atomic<uint64_t> m_dropped{0};
+
+    std::mutex m_mutex;
+    std::condition_variable m_cond;
+    int m_shownSerial = -1;
+    uint64_t m_stepsAsked = 0;
+    uint64_t m_stepsDone = 0;
+    bool m_stepResult = false;
+    bool m_running = false;
+};
+
+}
+
+#endif

@@ -1,0 +1,624 @@
+#include "codec/rqcodec.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+const QString kFixtures = QStringLiteral(ZR_FIXTURES_DIR);
+
+QByteArray fixture(const QString &name)
+{
+    return (kFixtures + QLatin1Char('/') + name).toUtf8();
+}
+
+// Collects what the frame callback sees, on the library's thread.
+struct Recorder {
+    std::mutex mutex;
+    int frames = 0;
+    int format = -1;
+    int width = 0;
+    int height = 0;
+    int centreLuma = -1;
+    bool planesValid = true;
+
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<Recorder *>(context);
+        std::lock_guard<std::mutex> lock(self->mutex);
+        ++self->frames;
+        self->format = codecFrameGetFormat(frame);
+        self->width = codecFrameGetWidth(frame);
+        self->height = codecFrameGetHeight(frame);
+        const int planes = self->format == 30 ? 1 : 3;
+        for (int i = 0; i < planes; ++i)
+            if (!codecFrameGetPlane(frame, i) || codecFrameGetLineSize(frame, i) <= 0)
+                self->planesValid = false;
+        if (self->format == 0 && self->planesValid)
+            self->centreLuma = codecFrameGetPlane(frame, 0)[(self->height / 2) * codecFrameGetLineSize(frame, 0)
+                                                            + self->width / 2];
+        return 1;
+    }
+
+    int count()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return frames;
+    }
+    // The counter fixture's frame number, from its luma of twice the number.
+    int counterFrame()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return centreLuma < 0 ? -1 : (centreLuma + 1) / 2;
+    }
+    QSize size()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return QSize(width, height);
+    }
+};
+
+// The peak bin of the audio block and the block's header values.
+struct Spectrum {
+    quint64 rate = 0;
+    quint32 length = 0;
+    int peak = -1;
+    quint16 peakValue = 0;
+    bool silent = true;
+};
+
+Spectrum spectrum(uint64_t player)
+{
+    Spectrum s;
+    unsigned char *block = codecGetAudioBuffer(player, 1);
+    if (!block)
+        return s;
+    std::memcpy(&s.rate, block + 24, 8);
+    std::memcpy(&s.length, block + 40, 4);
+    const auto *values = reinterpret_cast<const quint16 *>(block + 44);
+    for (quint32 i = 0; i < s.length / 2; ++i) {
+        if (values[i])
+            s.silent = false;
+        if (values[i] > s.peakValue) {
+            s.peakValue = values[i];
+            s.peak = int(i);
+        }
+    }
+    codecReleaseAudioBuffer(player, block);
+    return s;
+}
+
+int binOf(double hz, const Spectrum &s)
+{
+    return int(hz / (s.rate / 2.0) * (s.length / 2) + 0.5);
+}
+
+}
+
+class TestPlayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void badInputFailsCleanly_data();
+    void badInputFailsCleanly();
+    void openCloseCycles();
+    void closedPlayerAnswersZero();
+    void concurrentCallers();
+    void playsToTheEnd_data();
+    void playsToTheEnd();
+    void pauseHoldsPosition();
+    void exactSeek_data();
+    void exactSeek();
+    void seekWhilePlaying();
+    void stepFrame();
+    void dragSeek();
+    void programSwitch();
+    void audioTrackSwitch();
+    void displayAspect();
+    void snapshot();
+    void audioBlock();
+    void volumeClipsInsteadOfWrapping();
+    void callbackReplacedWhilePaused();
+
+private:
+    bool openPaused(const char *name);
+    bool waitForCounterFrame(int expected);
+
+    uint64_t m_player = 0;
+    Recorder m_recorder;
+};
+
+void TestPlayer::init()
+{
+    codecGlobalInit(1);
+    codecSetGlobalOption(1, 1);
+    codecSetGlobalOption(7, 2000000);
+    m_player = codecCreatePlayer(-1);
+    QVERIFY(m_player);
+    codecSetPlayerParameter(m_player, 50000);
+    m_recorder.frames = 0;
+    m_recorder.centreLuma = -1;
+    m_recorder.format = -1;
+    m_recorder.planesValid = true;
+    codecSetFrameCallback(m_player, &Recorder::callback, &m_recorder);
+}
+
+void TestPlayer::cleanup()
+{
+    codecClosePlayer(m_player);
+    codecDestroyPlayer(m_player);
+    m_player = 0;
+}
+
+bool TestPlayer::openPaused(const char *name)
+{
+    return codecOpenFile(m_player, fixture(QString::fromUtf8(name)).constData(), 0, 0, nullptr, nullptr) != 0;
+}
+
+bool TestPlayer::waitForCounterFrame(int expected)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (m_recorder.counterFrame() != expected && timer.elapsed() < 10000)
+        QTest::qWait(5);
+    if (m_recorder.counterFrame() != expected)
+        qWarning("shown frame %d, expected %d", m_recorder.counterFrame(), expected);
+    return m_recorder.counterFrame() == expected;
+}
+
+void TestPlayer::badInputFailsCleanly_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::newRow("zero bytes") << fixture(QStringLiteral("empty.mp4"));
+    QTest::newRow("truncated") << fixture(QStringLiteral("truncated.mp4"));
+    QTest::newRow("text named .mp4") << fixture(QStringLiteral("notvideo.mp4"));
+    QTest::newRow("missing") << fixture(QStringLiteral("no-such-file.mp4"));
+    QTest::newRow("folder") << kFixtures.toUtf8();
+}
+
+void TestPlayer::badInputFailsCleanly()
+{
+    QFETCH(QByteArray, path);
+    QVERIFY(openPaused("clip.mp4"));
+    QCOMPARE(codecOpenFile(m_player, path.constData(), 0, 0, nullptr, nullptr), 0);
+    QCOMPARE(codecHasVideo(m_player), 0);
+    QCOMPARE(codecHasAudio(m_player), 0);
+    QCOMPARE(codecGetDuration(m_player), uint64_t(0));
+    QCOMPARE(codecIsPlaying(m_player), 0);
+    QCOMPARE(codecPlay(m_player), 0);
+    QVERIFY(!codecCaptureSnapshot(m_player, 0, 0, 0));
+    // The player is still usable.
+    QVERIFY(openPaused("clip.mp4"));
+    QCOMPARE(codecHasVideo(m_player), 1);
+}
+
+void TestPlayer::openCloseCycles()
+{
+    const char *files[] = {"clip.mp4", "movie.mkv", "audio.mp3", "twoprog.ts", "anamorphic.mp4"};
+    for (int round = 0; round < 2; ++round) {
+        for (const char *name : files) {
+            codecClosePlayer(m_player);
+            QVERIFY2(openPaused(name), name);
+            if (round == 1)
+                codecPlay(m_player);
+            codecPlayerTick(m_player);
+        }
+    }
+    codecClosePlayer(m_player);
+    codecClosePlayer(m_player);
+    QCOMPARE(codecHasVideo(m_player), 0);
+}
+
+void TestPlayer::closedPlayerAnswersZero()
+{
+    codecClosePlayer(m_player);
+    codecClosePlayer(m_player);
+    codecPlayerTick(m_player);
+    QVERIFY(openPaused("clip.mp4"));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY(m_recorder.count() > 3);
+    codecClosePlayer(m_player);
+    const int frames = m_recorder.count();
+    QTest::qWait(300);
+    QCOMPARE(m_recorder.count(), frames);
+    QCOMPARE(codecIsPlaying(m_player), 0);
+    QCOMPARE(codecIsPaused(m_player), 0);
+    QCOMPARE(codecIsEndReached(m_player), 0);
+    QCOMPARE(codecHasVideo(m_player), 0);
+    QCOMPARE(codecHasAudio(m_player), 0);
+    QCOMPARE(codecGetDuration(m_player), uint64_t(0));
+    QCOMPARE(codecGetCurrentTime(m_player), uint64_t(0));
+    QCOMPARE(codecGetVideoWidth(m_player), 0);
+    QCOMPARE(codecGetVideoHeight(m_player), 0);
+    QCOMPARE(codecGetDisplayAspectNum(m_player), 0u);
+    QCOMPARE(codecGetDisplayAspectDen(m_player), 0u);
+    QCOMPARE(codecStepFrame(m_player, 1), 0);
+    QCOMPARE(codecSeek(m_player, 1000000), 0);
+    QVERIFY(!codecCaptureSnapshot(m_player, 0, 0, 0));
+    QVERIFY(!codecGetAudioBuffer(m_player, 1));
+    codecReleaseAudioBuffer(m_player, nullptr);
+    // Unknown handles are refused, not followed.
+    QCOMPARE(codecHasVideo(m_player + 1000), 0);
+    codecPlayerTick(0);
+}
+
+void TestPlayer::concurrentCallers()
+{
+    std::atomic<bool> stop{false};
+    // The tick thread and a poller use the same handle while the main thread opens, seeks and closes.
+    std::thread ticker([&] {
+        while (!stop) {
+            codecPlayerTick(m_player);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    std::thread poller([&] {
+        while (!stop) {
+            codecGetCurrentTime(m_player);
+            codecIsEndReached(m_player);
+            codecGetVideoWidth(m_player);
+            if (unsigned char *block = codecGetAudioBuffer(m_player, 1))
+                codecReleaseAudioBuffer(m_player, block);
+            if (unsigned char *bmp = codecCaptureSnapshot(m_player, 64, 48, 0))
+                codecFreeSnapshot(m_player, bmp);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    for (int i = 0; i < 6; ++i) {
+        QVERIFY(openPaused(i % 2 ? "movie.mkv" : "clip.mp4"));
+        codecPlay(m_player);
+        codecSeek(m_player, 500000 * uint64_t(i % 3));
+        codecStepFrame(m_player, 1);
+        codecPlay(m_player);
+        QTest::qWait(50);
+        codecClosePlayer(m_player);
+    }
+    stop = true;
+    ticker.join();
+    poller.join();
+}
+
+void TestPlayer::playsToTheEnd_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("video");
+    QTest::addColumn<int>("audio");
+    QTest::newRow("video and audio") << QStringLiteral("clip.mp4") << 1 << 1;
+    QTest::newRow("audio only") << QStringLiteral("audio.mp3") << 0 << 1;
+    QTest::newRow("video only") << QStringLiteral("anamorphic.mp4") << 1 << 0;
+}
+
+void TestPlayer::playsToTheEnd()
+{
+    QFETCH(QString, file);
+    QFETCH(int, video);
+    QFETCH(int, audio);
+    QVERIFY(openPaused(file.toUtf8().constData()));
+    QCOMPARE(codecHasVideo(m_player), video);
+    QCOMPARE(codecHasAudio(m_player), audio);
+    QCOMPARE(codecIsPaused(m_player), 1);
+    QCOMPARE(codecGetCurrentTime(m_player), uint64_t(0));
+    const uint64_t duration = codecGetDuration(m_player);
+    QVERIFY(duration > 900000 && duration < 3200000);
+
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(codecPlay(m_player));
+    QCOMPARE(codecIsPlaying(m_player), 1);
+    while (!codecIsEndReached(m_player) && timer.elapsed() < 30000)
+        QTest::qWait(5);
+    const qint64 elapsed = timer.elapsed();
+    QVERIFY(codecIsEndReached(m_player));
+    // Played in real time: not before the medium's duration, and not much after it.
+    QVERIFY2(qAbs(elapsed * 1000 - qint64(duration)) <= 500000,
+             qPrintable(QStringLiteral("end after %1 ms of %2 us").arg(elapsed).arg(duration)));
+    QCOMPARE(codecGetCurrentTime(m_player), duration);
+    QCOMPARE(codecIsPlaying(m_player), 0);
+    if (video) {
+        QVERIFY(m_recorder.count() >= 20);
+        QCOMPARE(m_recorder.format, 0);
+        QVERIFY(m_recorder.planesValid);
+    } else {
+        QCOMPARE(m_recorder.count(), 0);
+    }
+    // The end stays until the next seek.
+    QTest::qWait(100);
+    QCOMPARE(codecIsEndReached(m_player), 1);
+    QVERIFY(codecSeek(m_player, 0));
+    QCOMPARE(codecIsEndReached(m_player), 0);
+}
+
+void TestPlayer::pauseHoldsPosition()
+{
+    QVERIFY(openPaused("clip.mp4"));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(codecGetCurrentTime(m_player) > 500000, 10000);
+    QVERIFY(codecPause(m_player));
+    QCOMPARE(codecIsPaused(m_player), 1);
+    QCOMPARE(codecIsPlaying(m_player), 0);
+    const uint64_t held = codecGetCurrentTime(m_player);
+    QTest::qWait(100);
+    const int frames = m_recorder.count();
+    QTest::qWait(400);
+    QCOMPARE(codecGetCurrentTime(m_player), held);
+    QCOMPARE(m_recorder.count(), frames);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY(codecGetCurrentTime(m_player) > held);
+}
+
+void TestPlayer::exactSeek_data()
+{
+    QTest::addColumn<qint64>("target");
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<qint64>("position");
+    QTest::newRow("keyframe") << qint64(1000000) << 25 << qint64(1000000);
+    QTest::newRow("between keyframes") << qint64(1500000) << 37 << qint64(1500000);
+    QTest::newRow("late in a second") << qint64(2980000) << 74 << qint64(2980000);
+    QTest::newRow("last frame") << qint64(3990000) << 99 << qint64(3990000);
+    QTest::newRow("past the end") << qint64(60000000) << 99 << qint64(-1);
+    QTest::newRow("start") << qint64(0) << 0 << qint64(0);
+}
+
+void TestPlayer::exactSeek()
+{
+    QFETCH(qint64, target);
+    QFETCH(int, frame);
+    QFETCH(qint64, position);
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(waitForCounterFrame(0));
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(m_recorder.counterFrame(), 1);
+    QVERIFY(codecSeek(m_player, uint64_t(target)));
+    QCOMPARE(codecGetCurrentTime(m_player), position < 0 ? codecGetDuration(m_player) : uint64_t(position));
+    waitForCounterFrame(frame);
+    QCOMPARE(codecIsPaused(m_player), 1);
+    QTest::qWait(200);
+    QCOMPARE(m_recorder.counterFrame(), frame);
+}
+
+void TestPlayer::seekWhilePlaying()
+{
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(codecPlay(m_player));
+    QVERIFY(codecSeek(m_player, 3000000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_recorder.counterFrame() >= 75, 10000);
+    QVERIFY(codecGetCurrentTime(m_player) >= 3000000);
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+    QCOMPARE(m_recorder.counterFrame(), 99);
+}
+
+void TestPlayer::stepFrame()
+{
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(waitForCounterFrame(0));
+    // Each step has presented its picture and moved the position before it returns.
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(m_recorder.counterFrame(), 1);
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(m_recorder.counterFrame(), 2);
+    QCOMPARE(codecGetCurrentTime(m_player), uint64_t(80000));
+    QVERIFY(codecStepFrame(m_player, -1));
+    QCOMPARE(m_recorder.counterFrame(), 1);
+    QCOMPARE(codecGetCurrentTime(m_player), uint64_t(40000));
+
+    // Back across a keyframe: frame 25 starts the second GOP.
+    QVERIFY(codecSeek(m_player, 1000000));
+    QVERIFY(waitForCounterFrame(25));
+    QVERIFY(codecStepFrame(m_player, -1));
+    QCOMPARE(m_recorder.counterFrame(), 24);
+    QVERIFY(codecStepFrame(m_player, -1));
+    QCOMPARE(m_recorder.counterFrame(), 23);
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(m_recorder.counterFrame(), 24);
+    QCOMPARE(codecIsPaused(m_player), 1);
+
+    // Stepping while playing pauses; the first picture has nothing before it.
+    QVERIFY(codecSeek(m_player, 0));
+    QVERIFY(waitForCounterFrame(0));
+    QCOMPARE(codecStepFrame(m_player, -1), 0);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY(m_recorder.counterFrame() > 3);
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(codecIsPaused(m_player), 1);
+    const int shown = m_recorder.counterFrame();
+    QTest::qWait(200);
+    QCOMPARE(m_recorder.counterFrame(), shown);
+
+    // No step past the last picture.
+    QVERIFY(codecSeek(m_player, 3990000));
+    QVERIFY(waitForCounterFrame(99));
+    QCOMPARE(codecStepFrame(m_player, 1), 0);
+    QCOMPARE(m_recorder.counterFrame(), 99);
+}
+
+void TestPlayer::dragSeek()
+{
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(codecPlay(m_player));
+    QVERIFY(codecBeginAsyncSeek(m_player, 2000000));
+    QCOMPARE(codecIsPlaying(m_player), 0);
+    QVERIFY(codecSeek(m_player, 2500000));
+    QVERIFY(codecSeek(m_player, 1700000));
+    // The keyframe before the latest target is shown, and nothing moves on from it.
+    QVERIFY(waitForCounterFrame(25));
+    QTest::qWait(200);
+    QCOMPARE(m_recorder.counterFrame(), 25);
+    QVERIFY(spectrum(m_player).silent || codecIsPlaying(m_player) == 0);
+    QVERIFY(codecEndAsyncSeek(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(m_recorder.counterFrame() >= 42, 10000);
+    QCOMPARE(codecIsPlaying(m_player), 1);
+
+    // A drag that began paused ends paused, on the exact picture.
+    QVERIFY(codecPause(m_player));
+    QVERIFY(codecBeginAsyncSeek(m_player, 2000000));
+    QVERIFY(codecSeek(m_player, 600000));
+    QVERIFY(codecEndAsyncSeek(m_player));
+    QVERIFY(waitForCounterFrame(15));
+    QCOMPARE(codecIsPaused(m_player), 1);
+}
+
+void TestPlayer::programSwitch()
+{
+    QVERIFY(openPaused("twoprog.ts"));
+    QCOMPARE(codecGetVideoWidth(m_player), 320);
+    QCOMPARE(codecGetVideoHeight(m_player), 240);
+    QTRY_COMPARE(m_recorder.size(), QSize(320, 240));
+    QVERIFY(codecPlay(m_player));
+    QVERIFY(codecSelectProgram(m_player, 1));
+    QCOMPARE(codecGetVideoWidth(m_player), 160);
+    QCOMPARE(codecGetVideoHeight(m_player), 120);
+    QCOMPARE(codecHasAudio(m_player), 1);
+    QTRY_COMPARE(m_recorder.size(), QSize(160, 120));
+    QCOMPARE(codecIsPlaying(m_player), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(spectrum(m_player).peak > 0, 10000);
+    const Spectrum s = spectrum(m_player);
+    QVERIFY(qAbs(s.peak - binOf(2000, s)) <= 1);
+    QCOMPARE(codecSelectProgram(m_player, 2), 0);
+    QCOMPARE(codecGetVideoWidth(m_player), 160);
+}
+
+void TestPlayer::audioTrackSwitch()
+{
+    QVERIFY(openPaused("movie.mkv"));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
+    Spectrum s = spectrum(m_player);
+    QVERIFY2(qAbs(s.peak - binOf(1000, s)) <= 1, qPrintable(QString::number(s.peak)));
+    QVERIFY(codecSelectAudioTrack(m_player, 1));
+    QTRY_VERIFY_WITH_TIMEOUT(qAbs(spectrum(m_player).peak - binOf(500, s)) <= 1, 10000);
+    QVERIFY(codecGetCurrentTime(m_player) > 0);
+    QCOMPARE(codecSelectAudioTrack(m_player, 2), 0);
+    QVERIFY(codecSelectAudioTrack(m_player, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(qAbs(spectrum(m_player).peak - binOf(1000, s)) <= 1, 10000);
+}
+
+void TestPlayer::displayAspect()
+{
+    QVERIFY(openPaused("anamorphic.mp4"));
+    QCOMPARE(codecGetVideoWidth(m_player), 720);
+    QCOMPARE(codecGetVideoHeight(m_player), 576);
+    QCOMPARE(codecGetDisplayAspectNum(m_player), 16u);
+    QCOMPARE(codecGetDisplayAspectDen(m_player), 9u);
+    QVERIFY(openPaused("clip.mp4"));
+    QCOMPARE(codecGetDisplayAspectNum(m_player), 4u);
+    QCOMPARE(codecGetDisplayAspectDen(m_player), 3u);
+    QVERIFY(openPaused("audio.mp3"));
+    QCOMPARE(codecGetDisplayAspectNum(m_player), 0u);
+    QCOMPARE(codecGetVideoWidth(m_player), 0);
+}
+
+void TestPlayer::snapshot()
+{
+    QVERIFY(!codecCaptureSnapshot(m_player, 0, 0, 0));
+    QVERIFY(openPaused("anamorphic.mp4"));
+    QTRY_VERIFY(m_recorder.count() > 0);
+    unsigned char *block = codecCaptureSnapshot(m_player, 0, 0, 0);
+    QVERIFY(block);
+    QCOMPARE(block[0], 'B');
+    QCOMPARE(block[1], 'M');
+    quint32 length = 0;
+    std::memcpy(&length, block + 2, 4);
+    QImage image;
+    QVERIFY(image.loadFromData(block, int(length)));
+    codecFreeSnapshot(m_player, block);
+    QCOMPARE(image.size(), QSize(1024, 576));
+
+    // The colours match the ffmpeg tool's picture of the same frame.
+    const int shown = m_recorder.count();
+    QVERIFY(openPaused("clip.mp4"));
+    QTRY_VERIFY(m_recorder.count() > shown);
+    block = codecCaptureSnapshot(m_player, 320, 240, 0);
+    QVERIFY(block);
+    std::memcpy(&length, block + 2, 4);
+    QVERIFY(image.loadFromData(block, int(length)));
+    codecFreeSnapshot(m_player, block);
+    QCOMPARE(image.size(), QSize(320, 240));
+    QTemporaryDir dir;
+    const QString reference = dir.filePath(QStringLiteral("first.png"));
+    QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
+                               {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                                QStringLiteral("-i"), QString::fromUtf8(fixture(QStringLiteral("clip.mp4"))),
+                                QStringLiteral("-frames:v"), QStringLiteral("1"), reference}),
+             0);
+    const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+    const QImage actual = image.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(expected.size(), actual.size());
+    qint64 difference = 0;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x) {
+            const QRgb a = actual.pixel(x, y), e = expected.pixel(x, y);
+            difference += qAbs(qRed(a) - qRed(e)) + qAbs(qGreen(a) - qGreen(e)) + qAbs(qBlue(a) - qBlue(e));
+        }
+    const double mean = double(difference) / (actual.width() * actual.height() * 3);
+    QVERIFY2(mean < 6.0, qPrintable(QString::number(mean)));
+}
+
+void TestPlayer::audioBlock()
+{
+    QVERIFY(openPaused("clip.mp4"));
+    // Nothing has played yet: silence.
+    Spectrum s = spectrum(m_player);
+    QCOMPARE(s.rate, quint64(44100));
+    QVERIFY(s.length >= 512);
+    QVERIFY(s.silent);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
+    QTest::qWait(100);
+    s = spectrum(m_player);
+    QVERIFY2(qAbs(s.peak - binOf(1000, s)) <= 1, qPrintable(QString::number(s.peak)));
+    QVERIFY(!codecGetAudioBuffer(m_player, 0));
+    QVERIFY(openPaused("anamorphic.mp4"));
+    QVERIFY(!codecGetAudioBuffer(m_player, 1));
+}
+
+void TestPlayer::volumeClipsInsteadOfWrapping()
+{
+    // A full-scale tone doubled clips to a square-ish wave: its peak stays at 1 kHz and at full height.
+    QTemporaryDir dir;
+    const QString loud = dir.filePath(QStringLiteral("loud.wav"));
+    QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
+                               {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                                QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                QStringLiteral("sine=frequency=1000:sample_rate=44100:duration=3,volume=7.9"), loud}),
+             0);
+    QVERIFY(codecOpenFile(m_player, loud.toUtf8().constData(), 0, 0, nullptr, nullptr));
+    codecSetVolume(m_player, 200);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
+    QTest::qWait(100);
+    const Spectrum s = spectrum(m_player);
+    QVERIFY(qAbs(s.peak - binOf(1000, s)) <= 1);
+    QVERIFY(s.peakValue > 64000);
+    codecSetVolume(m_player, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(spectrum(m_player).silent, 10000);
+}
+
+void TestPlayer::callbackReplacedWhilePaused()
+{
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(waitForCounterFrame(0));
+    Recorder other;
+    codecSetFrameCallback(m_player, &Recorder::callback, &other);
+    const int before = m_recorder.count();
+    QTRY_COMPARE(other.counterFrame(), 0);
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(other.counterFrame(), 1);
+    QCOMPARE(m_recorder.count(), before);
+    codecClosePlayer(m_player);
+}
+
+QTEST_GUILESS_MAIN(TestPlayer)
+#include "tst_player.moc"
