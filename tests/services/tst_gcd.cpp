@@ -31,6 +31,7 @@ void tst_GCD::gcd_data()
     QTest::newRow("both negative") << -9 << -6 << 3;
     QTest::newRow("negative and zero") << -5 << 0 << 5;
     QTest::newRow("INT_MIN and 6") << INT_MIN << 6 << 2;
+    QTest::newRow("INT_MIN and 0") << INT_MIN << 0 << INT_MIN;
 }
 
 void tst_GCD::gcd()
