@@ -1,6 +1,7 @@
 #include "services/zrcommoninterface.h"
 
 #include "services/qianyutil.h"
+#include "services/qsettingxml.h"
 #include "services/qzrcommonplatfromapi.h"
 
 #include <QApplication>
@@ -15,8 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QTextStream>
 #include <QUrl>
 #include <QWidget>
 
@@ -102,24 +101,6 @@ struct Plist
     void setString(const QString &key, const QString &text)
     {
         set(key, element("string", text));
-    }
-
-    bool save(const QString &path) const
-    {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        QTextStream out(&file);
-        out.setCodec("UTF-8");
-        out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n";
-        // The root alone in a document of its own, so that it starts unindented.
-        QDomDocument body;
-        body.appendChild(body.importNode(document.documentElement(), true));
-        body.save(out, 1);
-        out.flush();
-        return file.commit();
     }
 };
 
@@ -211,7 +192,8 @@ void ZrCommonInterface::InitInfoToFile(std::string infoPath)
     security.appendChild(plist.element("key", "NSAllowsArbitraryLoads"));
     security.appendChild(plist.element("true"));
     plist.set("NSAppTransportSecurity", security);
-    plist.save(path);
+    // Replaced atomically; the document keeps the DOCTYPE it was read with.
+    QSettingXml::SaveXml(path, plist.document);
 }
 
 QString ZrCommonInterface::getAppInfoFile()

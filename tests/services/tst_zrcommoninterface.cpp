@@ -300,8 +300,11 @@ void tst_ZrCommonInterface::infoPlist_completesOnceWithItsSevenKeys()
 
     QCOMPARE(runInTree(tree.path(), {"--plist"}), (QStringList{"1", "2.2.0"}));
     const QByteArray completed = readAll(plist);
-    QVERIFY(completed.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC "
-                                 "\"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"));
+    QDomDocument parsed;
+    QVERIFY(parsed.setContent(completed));
+    QCOMPARE(parsed.doctype().name(), QString("plist"));
+    QCOMPARE(parsed.doctype().publicId(), QString("-//Apple//DTD PLIST 1.0//EN"));
+    QCOMPARE(parsed.doctype().systemId(), QString("http://www.apple.com/DTDs/PropertyList-1.0.dtd"));
 
     const auto entries = plistEntries(completed);
     QStringList keys;
