@@ -17,6 +17,7 @@ int main(int argc, char *argv[])
 
     SkinSet set;
     addCommonSkins(set);
+    addToolkitSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

@@ -1,6 +1,8 @@
 #include "skinpainter.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
 
 namespace SkinPainter {
 
@@ -51,6 +53,98 @@ QImage panel(QSize logical, const QColor &fill, qreal radius, const QColor &bord
 {
     return draw(logical, [&](QPainter &p) {
         roundedBox(p, QRectF(0, 0, logical.width(), logical.height()), fill, radius, border);
+    });
+}
+
+static QPen glyphPen(qreal side)
+{
+    return QPen(Text, qMax<qreal>(1.2, side / 8), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+void crossGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    const qreal a = side * 0.32, b = side * 0.68;
+    p.drawLine(QPointF(a, a), QPointF(b, b));
+    p.drawLine(QPointF(a, b), QPointF(b, a));
+}
+
+void minusGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    p.drawLine(QPointF(side * 0.28, side / 2), QPointF(side * 0.72, side / 2));
+}
+
+void squareGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(side * 0.3, side * 0.3, side * 0.4, side * 0.4));
+}
+
+void restoreGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(side * 0.26, side * 0.38, side * 0.34, side * 0.34));
+    p.drawPolyline(QPolygonF({QPointF(side * 0.4, side * 0.3), QPointF(side * 0.72, side * 0.3),
+                              QPointF(side * 0.72, side * 0.6)}));
+}
+
+void checkGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    p.drawPolyline(QPolygonF({QPointF(side * 0.28, side * 0.52), QPointF(side * 0.44, side * 0.68),
+                              QPointF(side * 0.73, side * 0.35)}));
+}
+
+void exclamationGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    p.drawLine(QPointF(side / 2, side * 0.26), QPointF(side / 2, side * 0.58));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Text);
+    p.drawEllipse(QPointF(side / 2, side * 0.73), side / 14, side / 14);
+}
+
+void questionGlyph(QPainter &p, qreal side)
+{
+    p.setPen(glyphPen(side));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath hook;
+    hook.moveTo(side * 0.36, side * 0.38);
+    hook.arcTo(QRectF(side * 0.36, side * 0.22, side * 0.28, side * 0.26), 180, -240);
+    hook.quadTo(side * 0.5, side * 0.5, side * 0.5, side * 0.6);
+    p.drawPath(hook);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Text);
+    p.drawEllipse(QPointF(side / 2, side * 0.75), side / 14, side / 14);
+}
+
+static void disc(QPainter &p, qreal diameter, const QColor &fill)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(0.5, 0.5, diameter - 1, diameter - 1));
+}
+
+QImage roundButtonStrip(qreal diameter, const QColor &fill, const Glyph &glyph)
+{
+    const int side = qCeil(diameter);
+    return strip(QSize(side, side), [&](QPainter &p, int i) {
+        const QColor colours[4] = {fill, fill.lighter(115), fill.darker(125), Selection};
+        disc(p, diameter, colours[i]);
+        if (i == 1 || i == 2)
+            glyph(p, diameter);
+    });
+}
+
+QImage roundIcon(qreal diameter, const QColor &fill, const Glyph &glyph)
+{
+    const int side = qCeil(diameter);
+    return draw(QSize(side, side), [&](QPainter &p) {
+        disc(p, diameter, fill);
+        glyph(p, diameter);
     });
 }
 

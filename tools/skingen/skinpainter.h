@@ -31,6 +31,23 @@ QImage buttonStrip(QSize frame, const std::array<QColor, 4> &fills, qreal radius
 // A rounded panel for nine-grid backgrounds.
 QImage panel(QSize logical, const QColor &fill, qreal radius, const QColor &border = QColor());
 
+// Glyphs in white, centred in a square box of the given logical side.
+using Glyph = std::function<void(QPainter &, qreal side)>;
+void crossGlyph(QPainter &p, qreal side);
+void minusGlyph(QPainter &p, qreal side);
+void squareGlyph(QPainter &p, qreal side);
+void restoreGlyph(QPainter &p, qreal side);
+void checkGlyph(QPainter &p, qreal side);
+void exclamationGlyph(QPainter &p, qreal side);
+void questionGlyph(QPainter &p, qreal side);
+
+// Four round frames of the given diameter: the colour, the colour with the glyph, darker with the
+// glyph, and a flat grey disabled disc.
+QImage roundButtonStrip(qreal diameter, const QColor &fill, const Glyph &glyph);
+
+// A round icon: a filled disc with a glyph.
+QImage roundIcon(qreal diameter, const QColor &fill, const Glyph &glyph);
+
 }
 
 #endif
