@@ -83,6 +83,8 @@ private slots:
     void resizeLimits();
     void doubleClickMaximisesAndRestores();
     void centerDlgKeepsOnScreen();
+    void logoIsCentredAtFirstPaint();
+    void titleIsElidedInTheTopBand();
 };
 
 void tst_QBaseDrawWidget::nineGrid_data()
@@ -347,6 +349,52 @@ void tst_QBaseDrawWidget::centerDlgKeepsOnScreen()
     other.resize(300, 80);
     host.CenterDlg(other);
     QCOMPARE(other.pos(), QPoint(50, 10));
+}
+
+void tst_QBaseDrawWidget::logoIsCentredAtFirstPaint()
+{
+    QImage logo(20, 10, QImage::Format_ARGB32);
+    logo.fill(Qt::red);
+    QZRDialog dialog;
+    dialog.resize(100, 50);
+    dialog.setBackgrounColor(Qt::black);
+    dialog.setLogoImage(logo);
+    dialog.setLogoRect(QRect(-1, -1, 0, 0));
+
+    QImage shot = dialog.grab().toImage();
+    // 10 x 5 logical, centred: x 45..54, y 22..26.
+    QCOMPARE(shot.pixelColor(45, 22), QColor(Qt::red));
+    QCOMPARE(shot.pixelColor(54, 26), QColor(Qt::red));
+    QCOMPARE(shot.pixelColor(44, 22), QColor(Qt::black));
+    QCOMPARE(shot.pixelColor(55, 27), QColor(Qt::black));
+
+    // The place is fixed at that first paint.
+    dialog.resize(200, 50);
+    shot = dialog.grab().toImage();
+    QCOMPARE(shot.pixelColor(45, 22), QColor(Qt::red));
+    QCOMPARE(shot.pixelColor(95, 22), QColor(Qt::black));
+}
+
+void tst_QBaseDrawWidget::titleIsElidedInTheTopBand()
+{
+    QZRDialog dialog;
+    dialog.resize(120, 60);
+    dialog.setBackgrounColor(Qt::black);
+    dialog.setTransparentW(10);
+    QPalette palette = dialog.palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    dialog.setPalette(palette);
+    dialog.setDlgTitle(QString(60, 'W'));
+
+    const QImage shot = dialog.grab().toImage();
+    QRect ink;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, y).lightness() > 128)
+                ink |= QRect(x, y, 1, 1);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(QRect(10, 10, 100, 20).contains(ink), qPrintable(QString("ink %1,%2 %3x%4")
+                                                               .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
 }
 
 QTEST_MAIN(tst_QBaseDrawWidget)

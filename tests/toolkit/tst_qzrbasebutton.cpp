@@ -68,6 +68,7 @@ private slots:
     void ext_toolTipRules();
     void ext_toolTipOncePerStay();
     void extend_tagAndColourPatch();
+    void badge();
 };
 
 void tst_QZRBaseButton::init()
@@ -291,6 +292,28 @@ void tst_QZRBaseButton::extend_tagAndColourPatch()
     buffer.open(QIODevice::WriteOnly);
     tall.save(&buffer, "PNG");
     QVERIFY(fromBytes.setTagImg(QRect(0, 0, 40, 20), png.toStdString()));
+}
+
+void tst_QZRBaseButton::badge()
+{
+    QZRBaseButton button;
+    QImage image = strip();
+    button.setButtonImage(image, true);
+    button.resize(60, 30);
+    const QColor badge(255, 120, 0);
+    QCOMPARE(button.grab().toImage().pixelColor(45, 4), QColor(Frames[0]));
+
+    // The default badge is a 20 x 20 disc touching the right edge at the top: (40, 0).
+    for (int i = 0; i < 5; ++i)
+        button.addItemCount();
+    QCOMPARE(button.itmeCount(), 5);
+    QImage shot = button.grab().toImage();
+    QCOMPARE(shot.pixelColor(45, 4), badge);
+    QCOMPARE(shot.pixelColor(35, 10), QColor(Frames[0]));
+    QCOMPARE(shot.pixelColor(50, 25), QColor(Frames[0]));
+
+    button.resetCount();
+    QCOMPARE(button.grab().toImage().pixelColor(45, 4), QColor(Frames[0]));
 }
 
 QTEST_MAIN(tst_QZRBaseButton)

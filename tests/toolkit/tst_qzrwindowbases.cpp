@@ -1,4 +1,5 @@
 // The window bases: event order, title-bar button factories and the title bar.
+#include "toolkit/qbasemainwindow.h"
 #include "toolkit/qtitlebar.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrbuttonext.h"
@@ -8,6 +9,8 @@
 
 #include "services/qianyutil.h"
 
+#include <QApplication>
+#include <QDesktopWidget>
 #include <QMouseEvent>
 #include <QtTest>
 
@@ -65,6 +68,7 @@ private slots:
     void factoryTwiceLeavesOneButton();
     void mainWindowExButtonsAndMaximise();
     void titleBarPlacesButtonsAtRight();
+    void baseMainWindowMaximisesAndMoves();
 };
 
 void tst_QZRWindowBases::layoutRunsAfterResizeAndShow()
@@ -174,6 +178,37 @@ void tst_QZRWindowBases::titleBarPlacesButtonsAtRight()
     normal->click();
     QCOMPARE(closed.count(), 1);
     QCOMPARE(restored.count(), 1);
+}
+
+void tst_QZRWindowBases::baseMainWindowMaximisesAndMoves()
+{
+    QBaseMainWindow window;
+    window.setWindowFlags(Qt::FramelessWindowHint);
+    window.setGeometry(100, 100, 300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    window.onMaximized();
+    const QRect available = QApplication::desktop()->availableGeometry(-1);
+    QTRY_COMPARE(window.geometry(), QRect(0, 0, QApplication::desktop()->width(), available.height()));
+    window.onNormal();
+    QTRY_COMPARE(window.geometry(), QRect(100, 100, 300, 200));
+
+    auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, window.mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    };
+    // The left resize band is 4 pixels wide inside the window.
+    send(QEvent::MouseMove, QPoint(102, 200), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(window.cursor().shape(), Qt::SizeHorCursor);
+    send(QEvent::MouseMove, QPoint(200, 200), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+
+    // A drag within the top 32 pixels moves the window.
+    send(QEvent::MouseButtonPress, QPoint(200, 110), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(250, 160), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(250, 160), Qt::LeftButton, Qt::NoButton);
+    QTRY_COMPARE(window.pos(), QPoint(150, 150));
 }
 
 QTEST_MAIN(tst_QZRWindowBases)
