@@ -110,5 +110,4 @@ void QBaseMainWindow::resizeByEdge(const QPoint &global)
     if ((code == 6 || code == 7 || code == 8) && fitsHeight(global.y() + m_grabY - g.top()))
         g.setBottom(global.y() + m_grabY);
     setGeometry(g);
-    updateControlsPosition();
 }
