@@ -3,3 +3,4 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/probe_run.sh"
+bash "$here/playback_run.sh"

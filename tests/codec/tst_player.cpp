@@ -298,6 +298,7 @@ void TestPlayer::playsToTheEnd_data()
     QTest::addColumn<int>("audio");
     QTest::newRow("video and audio") << QStringLiteral("clip.mp4") << 1 << 1;
     QTest::newRow("audio only") << QStringLiteral("audio.mp3") << 0 << 1;
+    QTest::newRow("audio with cover art") << QStringLiteral("cover.mp3") << 0 << 1;
     QTest::newRow("video only") << QStringLiteral("anamorphic.mp4") << 1 << 0;
 }
 
