@@ -76,9 +76,13 @@ void Demuxer::run()
             if (m_seekPending) {
                 m_seekPending = false;
                 m_serial = m_seekSerial;
+                // MPEG program and transport streams are searched by timestamp, which lands on any packet before
+                // the time, often past the keyframe the target needs: start a second early, the exact seek decodes up.
+                const int64_t early = (ctx->iformat->flags & AVFMT_TS_DISCONT) ? AV_TIME_BASE : 0;
                 const int64_t ts = int64_t(m_seekTarget * AV_TIME_BASE) + m_input.startTime();
+                const int64_t from = std::max(m_input.startTime(), ts - early);
                 lock.unlock();
-                if (avformat_seek_file(ctx, -1, INT64_MIN, ts, ts, 0) < 0)
+                if (avformat_seek_file(ctx, -1, INT64_MIN, from, from, 0) < 0)
                     avformat_seek_file(ctx, -1, INT64_MIN, ts, INT64_MAX, 0);
                 ended = false;
                 continue;

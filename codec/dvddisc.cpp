@@ -319,6 +319,16 @@ MediaDescription DvdDisc::describe() const
     return media;
 }
 
+std::optional<MediaSource> DvdDisc::titleSource(int index) const
+{
+    std::shared_ptr<DvdTitleStream> stream = openTitle(index);
+    IOContextPtr context(stream ? stream->createContext() : nullptr);
+    if (!context)
+        return std::nullopt;
+    const auto duration = int64_t(m_titles[size_t(index)].description.duration);
+    return MediaSource::fromIO(std::move(context), std::move(stream), "mpeg", duration);
+}
+
 std::unique_ptr<DvdTitleStream> DvdDisc::openTitle(int index) const
 {
     if (index < 0 || index >= titleCount())

@@ -2,8 +2,10 @@
 #define RQ_DVDDISC_H
 
 #include "codec/mediadescription.h"
+#include "codec/mediasource.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,8 @@ public:
     MediaDescription describe() const;
     // Null when the index is out of range or the title's VOBs do not open.
     std::unique_ptr<DvdTitleStream> openTitle(int index) const;
+    // The title as a source for the player: its cells through the MPEG-PS demuxer, its length from the IFO.
+    std::optional<MediaSource> titleSource(int index) const;
 
 private:
     explicit DvdDisc(std::shared_ptr<dvd_reader_s> reader);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace rq {
 
@@ -23,6 +24,23 @@ Player::~Player()
 bool Player::open(MediaSource source)
 {
     std::lock_guard<std::mutex> lock(m_api);
+    return openLocked(std::move(source));
+}
+
+bool Player::openDisc(const std::string &path)
+{
+    std::lock_guard<std::mutex> lock(m_api);
+    closeLocked();
+    std::shared_ptr<DvdDisc> disc = DvdDisc::open(path);
+    std::optional<MediaSource> title = disc ? disc->titleSource(0) : std::nullopt;
+    if (!title || !openLocked(std::move(*title)))
+        return false;
+    m_disc = std::move(disc);
+    return true;
+}
+
+bool Player::openLocked(MediaSource source)
+{
     closeLocked();
     auto input = std::make_unique<MediaInput>();
     if (!input->open(std::move(source), &m_abort))
@@ -51,6 +69,7 @@ void Player::closeLocked()
     m_abort = true;
     stopPipeline();
     m_input.reset();
+    m_disc.reset();
     m_abort = false;
     m_hasVideo = false;
     m_hasAudio = false;
@@ -176,6 +195,17 @@ void Player::stopPipeline()
 bool Player::selectProgram(int index)
 {
     std::lock_guard<std::mutex> lock(m_api);
+    if (m_disc) {
+        // A title is a medium of its own: open it in place, keeping play or pause.
+        const std::shared_ptr<DvdDisc> disc = m_disc;
+        std::optional<MediaSource> title = disc->titleSource(index);
+        const bool paused = m_sync.paused;
+        if (!m_open || !title || !openLocked(std::move(*title)))
+            return false;
+        m_disc = disc;
+        setPausedLocked(paused);
+        return true;
+    }
     if (!m_open || index < 0 || index >= std::max(1, m_input->programCount()))
         return false;
     const bool paused = m_sync.paused;

@@ -5,6 +5,7 @@
 #include "codec/audiooutput.h"
 #include "codec/callbackslot.h"
 #include "codec/demuxer.h"
+#include "codec/dvddisc.h"
 #include "codec/lastframe.h"
 #include "codec/mediainput.h"
 #include "codec/spectrumanalyser.h"
@@ -31,6 +32,8 @@ public:
     Player &operator=(const Player &) = delete;
 
     bool open(MediaSource source);
+    // A DVD folder or image; its titles are then the programs, the first one open.
+    bool openDisc(const std::string &path);
     void close();
     bool selectProgram(int index);
     bool selectAudioTrack(int index);
@@ -65,6 +68,7 @@ public:
     unsigned char *audioBlock(int kind);
 
 private:
+    bool openLocked(MediaSource source);
     bool startPipeline(double position, bool paused, bool seekFirst);
     void stopPipeline();
     void closeLocked();
@@ -82,6 +86,7 @@ private:
     std::string m_audioDevice;
 
     std::unique_ptr<MediaInput> m_input;
+    std::shared_ptr<DvdDisc> m_disc;
     std::unique_ptr<PacketQueue> m_videoPackets;
     std::unique_ptr<PacketQueue> m_audioPackets;
     std::unique_ptr<FrameQueue> m_videoFrames;

@@ -43,6 +43,10 @@ void codecDestroyPlayer(uint64_t player);
  * Disc titles are opened through the same path with a custom AVIOContext (see codec/mediasource.h). */
 int codecOpenFile(uint64_t player, const char *path, unsigned int flags, unsigned int options,
                   void *reserved0, void *reserved1);
+/* Opens a DVD folder or disc image as codecOpenFile opens a file, with its first title; its titles are then
+ * the programs. Answers 0, with the player closed and usable, for anything that is no readable disc. */
+int codecOpenDisc(uint64_t player, const char *path, unsigned int flags, unsigned int options,
+                  void *reserved0, void *reserved1);
 /* Plays the program (MPEG-TS program, disc title) of that index, from its start; 0 for an ordinary file. */
 int codecSelectProgram(uint64_t player, int index);
 /* How late, in microseconds, a picture may be before it is dropped (default 50000). */

@@ -67,6 +67,11 @@ int codecOpenFile(uint64_t player, const char *path, unsigned int, unsigned int,
     return with(player, 0, [&](Player &p) { return flag(p.open(rq::MediaSource::fromPath(path))); });
 }
 
+int codecOpenDisc(uint64_t player, const char *path, unsigned int, unsigned int, void *, void *)
+{
+    return path ? with(player, 0, [path](Player &p) { return flag(p.openDisc(path)); }) : 0;
+}
+
 int codecSelectProgram(uint64_t player, int index)
 {
     return with(player, 0, [&](Player &p) { return flag(p.selectProgram(index)); });

@@ -527,7 +527,13 @@ void TestMediaProbe::concurrentProbesMatchSequential()
     for (const auto &item : media)
         sequential << probeDescription(item.first, item.second);
 
+    // A player plays the disc all along, as the engine's does while loading threads probe.
+    const uint64_t player = codecCreatePlayer(-1);
+    QVERIFY(codecOpenDisc(player, fixture(QStringLiteral("dvd.iso")).toUtf8().constData(), 0, 0, nullptr, nullptr));
+    QVERIFY(codecSelectProgram(player, 0));
+    QVERIFY(codecPlay(player));
     for (int round = 0; round < 5; ++round) {
+        codecPlayerTick(player);
         QStringList parallel;
         for (int i = 0; i < media.size(); ++i)
             parallel << QString();
@@ -538,6 +544,9 @@ void TestMediaProbe::concurrentProbesMatchSequential()
             thread.join();
         QCOMPARE(parallel, sequential);
     }
+    QVERIFY(codecIsPlaying(player) || codecIsEndReached(player));
+    codecClosePlayer(player);
+    codecDestroyPlayer(player);
 }
 
 QTEST_GUILESS_MAIN(TestMediaProbe)
