@@ -221,8 +221,16 @@ void tst_QBaseDrawWidget::hoverOverChildRestoresCursor()
     hoverAt(w.dialog, QPoint(101, 150));
     QCOMPARE(w.dialog.cursor().shape(), Qt::ArrowCursor);
 
+    // The hover event alone restores the cursor over a child too.
+    hoverAt(w.dialog, QPoint(101, 180));
+    QHoverEvent hover(QEvent::HoverMove, QPointF(1, 50), QPointF(1, 90));
+    QApplication::sendEvent(&w.dialog, &hover);
+    QCOMPARE(w.dialog.cursor().shape(), Qt::ArrowCursor);
+
     child.setObjectName("centralWidget");
     hoverAt(w.dialog, QPoint(101, 150));
+    QCOMPARE(w.dialog.cursor().shape(), Qt::SizeHorCursor);
+    QApplication::sendEvent(&w.dialog, &hover);
     QCOMPARE(w.dialog.cursor().shape(), Qt::SizeHorCursor);
 }
 

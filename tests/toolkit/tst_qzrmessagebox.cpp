@@ -64,6 +64,8 @@ private slots:
     void textSize_data();
     void textSize();
     void emptyMessageKeepsMinimumSize();
+    void fixedSizeNeverBelowMinimum_data();
+    void fixedSizeNeverBelowMinimum();
     void buttonsSitAtBottomRight();
     void showMessageReturnsCode_data();
     void showMessageReturnsCode();
@@ -193,6 +195,34 @@ void tst_QZRMessageBox::emptyMessageKeepsMinimumSize()
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QCOMPARE(box.size(), QSize(249, 154));
+}
+
+void tst_QZRMessageBox::fixedSizeNeverBelowMinimum_data()
+{
+    QTest::addColumn<int>("fixedWidth");
+    QTest::addColumn<int>("fixedHeight");
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("computed") << -1 << -1 << QSize(249, 154);
+    QTest::newRow("fixed") << 400 << 300 << QSize(400, 300);
+    QTest::newRow("below the minimum") << 100 << 1 << QSize(249, 154);
+}
+
+void tst_QZRMessageBox::fixedSizeNeverBelowMinimum()
+{
+    QFETCH(int, fixedWidth);
+    QFETCH(int, fixedHeight);
+    QFETCH(QSize, size);
+
+    QZRMessageBox box;
+    QZRMessageBoxOption option = box.getMessageBoxOption();
+    option.fixedWidth = fixedWidth;
+    option.fixedHeight = fixedHeight;
+    box.setMessageBoxOption(option);
+    box.setMessage("Short");
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QCOMPARE(box.size(), size);
 }
 
 void tst_QZRMessageBox::buttonsSitAtBottomRight()
