@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     SkinSet set;
     addCommonSkins(set);
     addToolkitSkins(set);
+    addControlSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

@@ -17,5 +17,6 @@ using SkinSet = std::vector<SkinImage>;
 // Each group adds the images its windows and controls load.
 void addCommonSkins(SkinSet &set);
 void addToolkitSkins(SkinSet &set);
+void addControlSkins(SkinSet &set);
 
 #endif
