@@ -322,7 +322,7 @@ MediaDescription DvdDisc::describe() const
 std::optional<MediaSource> DvdDisc::titleSource(int index) const
 {
     std::shared_ptr<DvdTitleStream> stream = openTitle(index);
-    IOContextPtr context(stream ? stream->createContext() : nullptr);
+    IOContextPtr context = stream ? stream->createContext() : nullptr;
     if (!context)
         return std::nullopt;
     const auto duration = int64_t(m_titles[size_t(index)].description.duration);

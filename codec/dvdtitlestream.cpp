@@ -40,13 +40,13 @@ DvdTitleStream::~DvdTitleStream()
         DVDCloseFile(m_file);
 }
 
-AVIOContext *DvdTitleStream::createContext()
+IOContextPtr DvdTitleStream::createContext()
 {
     const int bufferSize = kBlocksPerRead * DVD_VIDEO_LB_LEN;
     auto *buffer = static_cast<unsigned char *>(av_malloc(bufferSize));
     if (!buffer)
         return nullptr;
-    AVIOContext *context = avio_alloc_context(buffer, bufferSize, 0, this, readPacket, nullptr, seekPacket);
+    IOContextPtr context(avio_alloc_context(buffer, bufferSize, 0, this, readPacket, nullptr, seekPacket));
     if (!context)
         av_free(buffer);
     return context;

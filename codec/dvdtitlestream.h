@@ -2,12 +2,12 @@
 #define RQ_DVDTITLESTREAM_H
 
 #include "codec/dvddisc.h"
+#include "codec/ffptr.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-struct AVIOContext;
 struct dvd_file_s;
 
 namespace rq {
@@ -20,9 +20,9 @@ public:
     DvdTitleStream(const DvdTitleStream &) = delete;
     DvdTitleStream &operator=(const DvdTitleStream &) = delete;
 
-    // A new context reading this stream, for a format context opened with AVFMT_FLAG_CUSTOM_IO.
-    // The caller frees its buffer and then the context, and keeps the stream alive until then.
-    AVIOContext *createContext();
+    // A new context reading this stream, for a format context opened with AVFMT_FLAG_CUSTOM_IO;
+    // the stream must outlive it. Null when out of memory.
+    IOContextPtr createContext();
     int64_t size() const { return m_size; }
 
 private:

@@ -1,6 +1,7 @@
 #include "codec/mediaprobe.h"
 
 #include "codec/dvddisc.h"
+#include "codec/ffptr.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -16,11 +17,6 @@ extern "C" {
 namespace rq {
 
 namespace {
-
-struct FormatCloser {
-    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
-};
-using FormatPointer = std::unique_ptr<AVFormatContext, FormatCloser>;
 
 uint64_t micros(int64_t value, AVRational timeBase)
 {
@@ -192,7 +188,7 @@ bool MediaProbe::openFile(const char *path)
     AVFormatContext *raw = nullptr;
     if (avformat_open_input(&raw, path, nullptr, nullptr) < 0)
         return false;
-    FormatPointer context(raw);
+    const FormatContextPtr context(raw);
     if (avformat_find_stream_info(context.get(), nullptr) < 0 || context->nb_streams == 0)
         return false;
     take(describeFile(context.get()));

@@ -1,5 +1,6 @@
 #include "codec/dvddisc.h"
 #include "codec/dvdtitlestream.h"
+#include "codec/ffptr.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -16,15 +17,6 @@ using rq::DvdTitleStream;
 namespace {
 
 const QString kFixtures = QStringLiteral(ZR_FIXTURES_DIR);
-
-struct ContextFree {
-    void operator()(AVIOContext *context) const
-    {
-        av_freep(&context->buffer);
-        avio_context_free(&context);
-    }
-};
-using ContextPointer = std::unique_ptr<AVIOContext, ContextFree>;
 
 // The bytes a title's cells cover, read straight from the folder's VOB file.
 QByteArray cellBytes(const rq::DvdTitle &title)
@@ -86,7 +78,7 @@ void TestDvdTitleStream::bytesAreTheCells()
     const std::unique_ptr<DvdTitleStream> stream = disc->openTitle(title);
     QVERIFY(stream);
     QCOMPARE(stream->size(), qint64(expected.size()));
-    const ContextPointer context(stream->createContext());
+    const rq::IOContextPtr context = stream->createContext();
     QVERIFY(context);
     QCOMPARE(avio_size(context.get()), qint64(expected.size()));
     QVERIFY(readAll(context.get()) == expected);
@@ -99,7 +91,7 @@ void TestDvdTitleStream::seeksLandOnTheRightByte()
     QVERIFY(disc);
     const QByteArray expected = cellBytes(disc->title(0));
     const std::unique_ptr<DvdTitleStream> stream = disc->openTitle(0);
-    const ContextPointer context(stream->createContext());
+    const rq::IOContextPtr context = stream->createContext();
     const qint64 size = expected.size();
     for (const qint64 offset : {size / 2 + 1, qint64(0), qint64(1), qint64(2047), qint64(2048), qint64(4097),
                                 size - 3000, size - 1}) {
@@ -128,13 +120,12 @@ void TestDvdTitleStream::demuxesAsProgramStream()
     const std::unique_ptr<DvdDisc> disc = DvdDisc::open(path.toStdString());
     QVERIFY(disc);
     const std::unique_ptr<DvdTitleStream> stream = disc->openTitle(0);
-    const ContextPointer io(stream->createContext());
+    const rq::IOContextPtr io = stream->createContext();
     AVFormatContext *context = avformat_alloc_context();
     context->pb = io.get();
     context->flags |= AVFMT_FLAG_CUSTOM_IO;
     QCOMPARE(avformat_open_input(&context, nullptr, av_find_input_format("mpeg"), nullptr), 0);
-    const std::unique_ptr<AVFormatContext, void (*)(AVFormatContext *)> owner(
-        context, [](AVFormatContext *c) { avformat_close_input(&c); });
+    const rq::FormatContextPtr owner(context);
     QVERIFY(avformat_find_stream_info(context, nullptr) >= 0);
 
     const int video = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
