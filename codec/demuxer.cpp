@@ -90,8 +90,11 @@ void Demuxer::run()
         }
         const int result = av_read_frame(ctx, packet.get());
         if (result < 0) {
-            if (result == AVERROR(EAGAIN))
+            if (result == AVERROR(EAGAIN)) {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_cond.wait_for(lock, std::chrono::milliseconds(5));
                 continue;
+            }
             // Read errors past this point (a cut-off file) end the stream the same way as its real end.
             if (m_video)
                 m_video->putEnd(m_serial);

@@ -61,7 +61,7 @@ bool VideoPresenter::waitForSerial(int serial, std::chrono::milliseconds timeout
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     return m_cond.wait_for(lock, timeout, [&] {
-        return m_shownSerial == serial || m_sync.videoEnded || !m_running || m_sync.serial != serial;
+        return m_shownSerial == serial || m_endSerial == serial || !m_running || m_sync.serial != serial;
     }) && m_shownSerial == serial;
 }
 
@@ -117,12 +117,20 @@ void VideoPresenter::run()
             continue;
         }
         if (entry.end) {
-            m_frames.pop(entry);
-            m_sync.videoEnded = true;
-            if (stepping)
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_endSerial = serial;
+                m_cond.notify_all();
+            }
+            // Paused on the last picture is not the end yet: playing on from it is.
+            if (stepping) {
                 finishStep(false);
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_cond.notify_all();
+            } else if (m_sync.paused) {
+                m_frames.waitChange(generation, now + kIdle);
+            } else {
+                m_frames.pop(entry);
+                m_sync.videoEnded = true;
+            }
             continue;
         }
         bool first;

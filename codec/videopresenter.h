@@ -54,6 +54,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cond;
     int m_shownSerial = -1;
+    int m_endSerial = -1;
     uint64_t m_stepsAsked = 0;
     uint64_t m_stepsDone = 0;
     bool m_stepResult = false;
