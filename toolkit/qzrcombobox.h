@@ -23,6 +23,7 @@ public:
 
     void InitMacStyle();
 
+    using QZRBaseRectImageDraw::setBackgroundImage;
     bool setBackgroundImage(QString path);
     void setButtonImage(QString path, bool keepSize);
     void setButtonKeepSize(bool keepSize);

@@ -132,12 +132,6 @@ void QZRDoubleSpinBox::timerEvent(QTimerEvent *event)
     QAbstractSpinBox::timerEvent(event);
     if (event->timerId() != d->timerId || !d->timerId)
         return;
-    // A held arrow that can no longer be released (hidden or disabled) stops repeating.
-    QZRBaseButton *arrow = d->repeatUp ? d->up : d->down;
-    if (!arrow || !arrow->isDown() || !arrow->isVisible() || !arrow->isEnabled() || !isEnabled()) {
-        stopRepeat();
-        return;
-    }
     if (d->ticks >= 6) {
         if (d->repeatUp)
             stepUp();

@@ -17,6 +17,7 @@ public:
     explicit QZRDoubleSpinBox(QWidget *parent = nullptr);
     ~QZRDoubleSpinBox() override;
 
+    using QZRBaseRectImageDraw::setBackgroundImage;
     bool setBackgroundImage(QString path);
     void setUpAndDownBtnImage(QString upPath, QString downPath, bool keepSize);
     void setBtnMargins(int left, int top, int right, int bottom);

@@ -16,6 +16,7 @@ public:
     explicit QZRLineEdit(QWidget *parent = nullptr);
     ~QZRLineEdit() override;
 
+    using QZRBaseRectImageDraw::setBackgroundImage;
     bool setBackgroundImage(QString path);
     void onlyInputNumber();
     void setAlignment(Qt::Alignment alignment);
