@@ -30,6 +30,11 @@ bool AudioOutput::openDevice(const char *name)
     want.callback = &AudioOutput::callback;
     want.userdata = this;
     m_device = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    // The dummy driver plays a buffer as soon as it is filled; a real device has about two more queued
+    // ahead of it, which the clock must allow for.
+    const char *driver = SDL_GetCurrentAudioDriver();
+    const bool dummy = driver && std::strcmp(driver, "dummy") == 0;
+    m_latency = dummy ? 0.0 : 2.0 * have.samples / std::max(1, have.freq);
     return m_device != 0;
 }
 
@@ -150,13 +155,13 @@ void AudioOutput::fill(uint8_t *stream, int length)
     }
     std::memset(stream + written, 0, size_t(length - written));
     if (firstPts >= 0) {
-        m_sync.clock.set(firstPts, started);
+        m_sync.clock.set(firstPts - m_latency, started);
         m_spectrum.feed(reinterpret_cast<const int16_t *>(stream), written / bytesPerFrame,
                         firstPts + written / bytesPerSecond);
     }
     if (ended) {
         const auto endsAt = started + std::chrono::duration_cast<MediaClock::Clock::duration>(
-                                          std::chrono::duration<double>(written / bytesPerSecond));
+                                          std::chrono::duration<double>(written / bytesPerSecond + m_latency));
         m_sync.audioEndsAt = std::chrono::duration_cast<std::chrono::nanoseconds>(endsAt.time_since_epoch()).count();
     }
 }

@@ -44,6 +44,7 @@ private:
     bool m_acquired = false;
     bool m_paused = true;
     int m_rate = 0;
+    double m_latency = 0;  // seconds between filling a buffer and hearing it
     // Touched by the callback only.
     FrameQueue::Entry m_current;
     bool m_hasCurrent = false;
