@@ -102,7 +102,6 @@ void QZRComboBox::setButtonImage(QString path, bool keepSize)
     connect(d->button, &QAbstractButton::clicked, this, &QZRComboBox::showPopup);
     connect(d->button, &QAbstractButton::clicked, this, &QZRComboBox::emitClicked);
     d->keepSize = keepSize;
-    layoutButton();
 }
 
 void QZRComboBox::setButtonKeepSize(bool keepSize)

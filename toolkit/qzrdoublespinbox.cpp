@@ -70,7 +70,6 @@ void QZRDoubleSpinBox::setUpAndDownBtnImage(QString upPath, QString downPath, bo
     connect(d->up, &QAbstractButton::released, this, &QZRDoubleSpinBox::releseBtn);
     connect(d->down, &QAbstractButton::pressed, this, &QZRDoubleSpinBox::pressBtn);
     connect(d->down, &QAbstractButton::released, this, &QZRDoubleSpinBox::releseBtn);
-    layoutButtons();
 }
 
 QZRBaseButton *QZRDoubleSpinBox::upButton() const
