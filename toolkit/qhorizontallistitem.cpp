@@ -33,9 +33,10 @@ QString QHorizontalListItem::title() const
 void QHorizontalListItem::setCoverImage(QString path)
 {
     if (!path.isEmpty() && m_frameImage.load(path)) {
+        // One logical frame less 10, taken from the image so that a second frame image does
+        // not shrink the cover again.
         QWidget *cover = ui->m_wdgCoverImage;
-        cover->resize(m_frameImage.width() / 8, m_frameImage.height() / 2);
-        cover->setFixedSize(cover->width() - 10, cover->height() - 10);
+        cover->setFixedSize(m_frameImage.width() / 8 - 10, m_frameImage.height() / 2 - 10);
         ui->m_lblTitle->resize(cover->width() + 2, ui->m_lblTitle->height());
         ui->m_wdgImage->setFixedSize(cover->size());
         applyStateFrame();

@@ -20,6 +20,7 @@ public:
     bool setBackgroundImage(QString path);
     void onlyInputNumber();
     void setAlignment(Qt::Alignment alignment);
+    using QLineEdit::alignment;
     void setPalette(const QPalette &palette);
     void setPlaceholderText(const QString &text);
     void setPlaceholderTextColor(QColor color, bool on);
