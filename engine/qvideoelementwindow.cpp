@@ -1,0 +1,76 @@
+#include "engine/qvideoelementwindow.h"
+
+#include "engine/nsopenglvideoview.h"
+#include "engine/nsvideoview.h"
+
+#include <QVBoxLayout>
+
+QVideoElementWindow::QVideoElementWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_MouseTracking);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+QVideoElementWindow::~QVideoElementWindow()
+{
+    dropView();
+}
+
+void QVideoElementWindow::SetOpenGl(bool openGl)
+{
+    dropView();
+    m_openGl = openGl;
+    QWidget *view;
+    if (openGl)
+        view = new NSOpenGLVideoView(this);
+    else
+        view = new NSVideoView(this);
+    layout()->addWidget(view);
+    view->show();
+    {
+        std::lock_guard<std::mutex> lock(m_viewLock);
+        m_glView = qobject_cast<NSOpenGLVideoView *>(view);
+        m_bitmapView = qobject_cast<NSVideoView *>(view);
+    }
+    setAttribute(Qt::WA_MouseTracking);
+}
+
+void QVideoElementWindow::reshape()
+{
+    if (m_openGl && m_glView)
+        m_glView->reshape();
+}
+
+bool QVideoElementWindow::showImage(unsigned char *data, unsigned int width, unsigned int height,
+                                    unsigned int stride)
+{
+    std::lock_guard<std::mutex> lock(m_viewLock);
+    if (m_glView)
+        return m_glView->showImage(data, int(width), int(height), int(stride));
+    if (m_bitmapView)
+        return m_bitmapView->showImage(data, int(width), int(height), int(stride));
+    return false;
+}
+
+// The bitmap view takes no planar frames.
+bool QVideoElementWindow::showYUVImage(unsigned char **planes, int width, int height, int *strides)
+{
+    std::lock_guard<std::mutex> lock(m_viewLock);
+    return m_glView && m_glView->showYUVImage(planes, width, height, strides);
+}
+
+// Frames still queued for the old view go with it.
+void QVideoElementWindow::dropView()
+{
+    QWidget *old;
+    {
+        std::lock_guard<std::mutex> lock(m_viewLock);
+        old = m_glView ? static_cast<QWidget *>(m_glView) : m_bitmapView;
+        m_glView = nullptr;
+        m_bitmapView = nullptr;
+    }
+    delete old;
+}

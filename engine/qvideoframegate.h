@@ -1,0 +1,26 @@
+#ifndef QVIDEOFRAMEGATE_H
+#define QVIDEOFRAMEGATE_H
+
+#include <atomic>
+
+// What a video view checks on the delivering thread before it copies a frame:
+// the frame's layout, and how many frames already wait for the main thread.
+class QVideoFrameGate
+{
+public:
+    // Counts a frame in; a clear request always passes, a picture only while fewer than nine wait,
+    // else slowLine goes to standard output.
+    bool enter(bool clear, const char *slowLine);
+    // Counts a frame out: handled on the main thread, or refused after enter().
+    void leave();
+
+    // Packed 32-bit rows: positive sizes, stride of whole pixels covering the width, copy size within int.
+    static bool packedFits(int width, int height, int stride);
+    // Planar 4:2:0: the same for the three planes (chroma has half the width and rows, odd counted whole).
+    static bool planarFits(int width, int height, const int *strides);
+
+private:
+    std::atomic<int> mCount{0};
+};
+
+#endif
