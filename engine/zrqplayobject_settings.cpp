@@ -1,0 +1,63 @@
+#include "engine/zrqplayobject.h"
+
+#include "codec/rqcodec.h"
+#include "engine/qmediainfos.h"
+
+unsigned int ZRQPlayObject::audioRatePercent(const AudioSettings &settings)
+{
+    if (settings.m_speed == 0)
+        return 0;
+    return settings.m_rate * 100u / settings.m_speed;
+}
+
+void ZRQPlayObject::setDeinterlace(int mode)
+{
+    if (!m_player)
+        return;
+    codecSetGlobalOption(3, mode);
+}
+
+void ZRQPlayObject::setSubtitle(SubtitleValue_Info selection)
+{
+    if (!m_player)
+        return;
+    codecSelectAudioTrack(m_player, selection.m_audioTrack);
+}
+
+void ZRQPlayObject::setAudioDelay(double seconds)
+{
+    Q_UNUSED(seconds)
+}
+
+void ZRQPlayObject::setAudioSetting(AudioSettings settings)
+{
+    Q_UNUSED(settings)
+}
+
+void ZRQPlayObject::setEQSettings(EqualizeSettings settings)
+{
+    Q_UNUSED(settings)
+}
+
+void ZRQPlayObject::setEffectSettings(EffectSettings settings)
+{
+    Q_UNUSED(settings)
+}
+
+void ZRQPlayObject::setSubtitleSettings(SubtitleSettings style)
+{
+    Q_UNUSED(style)
+}
+
+void ZRQPlayObject::getSubltListOrAudioList(QList<SubltItemInfo> &subtitles, QList<QString> &audioTracks,
+                                            SubtitleValue_Info &selection, QString path)
+{
+    QMediaInfos prober;
+    prober.setMediaInfo(path);
+    QList<SubltItemInfo> choices;
+    prober.getSubltListOrAudioList(choices, audioTracks, selection);
+    // The prober lists "Video Internal CC" right after the embedded streams.
+    for (int i = 0; i < choices.size(); ++i)
+        if (i != selection.m_embeddedCount + 1)
+            subtitles << choices[i];
+}

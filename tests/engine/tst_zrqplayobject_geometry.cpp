@@ -1,0 +1,340 @@
+#include "codec/rqcodec.h"
+#include "engine/nsopenglvideoview.h"
+#include "engine/qmediaelementwindow.h"
+#include "engine/zrqplayobject.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QtEndian>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+static QString fixture(const char *name)
+{
+    return QString(ZR_FIXTURES_DIR "/") + name;
+}
+
+// Mean colour of each cell of a grid laid over the image.
+static QVector<QColor> cellColours(const QImage &source, int cells)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    QVector<QColor> colours;
+    for (int row = 0; row < cells; ++row) {
+        for (int column = 0; column < cells; ++column) {
+            const QRect cell(column * image.width() / cells, row * image.height() / cells, image.width() / cells,
+                             image.height() / cells);
+            qint64 red = 0, green = 0, blue = 0, count = 0;
+            // The cell's middle half: edges between coloured areas differ most between scalers.
+            for (int y = cell.top() + cell.height() / 4; y < cell.bottom() - cell.height() / 4; ++y) {
+                for (int x = cell.left() + cell.width() / 4; x < cell.right() - cell.width() / 4; ++x) {
+                    const QRgb pixel = image.pixel(x, y);
+                    red += qRed(pixel);
+                    green += qGreen(pixel);
+                    blue += qBlue(pixel);
+                    ++count;
+                }
+            }
+            colours << QColor(int(red / count), int(green / count), int(blue / count));
+        }
+    }
+    return colours;
+}
+
+// The largest channel difference between the cells of two pictures.
+static int colourDistance(const QImage &a, const QImage &b)
+{
+    const QVector<QColor> first = cellColours(a, 6);
+    const QVector<QColor> second = cellColours(b, 6);
+    int worst = 0;
+    for (int i = 0; i < first.size(); ++i) {
+        worst = qMax(worst, qAbs(first[i].red() - second[i].red()));
+        worst = qMax(worst, qAbs(first[i].green() - second[i].green()));
+        worst = qMax(worst, qAbs(first[i].blue() - second[i].blue()));
+    }
+    return worst;
+}
+
+// The first picture of a fixture, decoded and scaled by the ffmpeg tool.
+static QImage referencePicture(const QString &name, const QSize &size, const QString &folder)
+{
+    const QString out = folder + "/reference.png";
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-i", fixture(name.toUtf8().constData()), "-frames:v", "1", "-vf",
+                            QString("scale=%1:%2").arg(size.width()).arg(size.height()), out});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+        return QImage();
+    return QImage(out);
+}
+
+class tst_ZRQPlayObjectGeometry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void elementGeometry_data();
+    void elementGeometry();
+    void nativeSizeWithoutKeepScale();
+    void audioOnlyIgnoresPictureSetters();
+    void emptyPaneKeepsGoing();
+    void originalSizeAndAspect();
+    void snapshotLength_data();
+    void snapshotLength();
+    void snapshot_data();
+    void snapshot();
+    void framesReachTheView_data();
+    void framesReachTheView();
+
+private:
+    bool open(const char *name);
+
+    std::unique_ptr<QMediaElementWindow> m_pane;
+    std::unique_ptr<ZRQPlayObject> m_player;
+};
+
+void tst_ZRQPlayObjectGeometry::init()
+{
+    m_pane.reset(new QMediaElementWindow);
+    m_pane->setWindowFlags(Qt::FramelessWindowHint);
+    m_pane->resize(800, 600);
+    m_pane->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));
+    QCOMPARE(m_pane->size(), QSize(800, 600));
+    m_player.reset(new ZRQPlayObject);
+    m_player->setPlayWindows(m_pane.get());
+}
+
+void tst_ZRQPlayObjectGeometry::cleanup()
+{
+    m_player.reset();
+    m_pane.reset();
+    const int formats[] = {0, 30};
+    codecSetGlobalIntList(formats, 2);
+}
+
+bool tst_ZRQPlayObjectGeometry::open(const char *name)
+{
+    PlayItemInfo item;
+    item.path = fixture(name);
+    return m_player->SetPlayFile(&item, 0, 0);
+}
+
+void tst_ZRQPlayObjectGeometry::elementGeometry_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("ratio");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QRect>("element");
+    // The 720 x 576 source shows at 16:9.
+    QTest::newRow("letter box, source aspect") << 0 << 0 << 0 << QRect(0, 75, 800, 450);
+    QTest::newRow("letter box, pixel size") << 0 << 1 << 0 << QRect(25, 0, 750, 600);
+    QTest::newRow("letter box, 16:9") << 0 << 2 << 0 << QRect(0, 75, 800, 450);
+    QTest::newRow("letter box, 4:3") << 0 << 3 << 0 << QRect(0, 0, 800, 600);
+    QTest::newRow("letter box, 9:16") << 0 << 4 << 0 << QRect(231, 0, 337, 600);
+    QTest::newRow("letter box, 3:4") << 0 << 5 << 0 << QRect(175, 0, 450, 600);
+    QTest::newRow("letter box, unknown choice") << 0 << 9 << 0 << QRect(0, 75, 800, 450);
+    QTest::newRow("letter box, source aspect, 90") << 0 << 0 << 90 << QRect(231, 0, 337, 600);
+    QTest::newRow("letter box, 16:9, 90") << 0 << 2 << 90 << QRect(231, 0, 337, 600);
+    QTest::newRow("letter box, 16:9, 180") << 0 << 2 << 180 << QRect(0, 75, 800, 450);
+    QTest::newRow("letter box, 4:3, 270") << 0 << 3 << 270 << QRect(175, 0, 450, 600);
+    QTest::newRow("pan and scan") << 1 << 0 << 0 << QRect(0, 0, 800, 600);
+    QTest::newRow("pan and scan, 9:16, 90") << 1 << 4 << 90 << QRect(0, 0, 800, 600);
+    QTest::newRow("fill") << 2 << 0 << 0 << QRect(0, 0, 800, 600);
+    QTest::newRow("fill, 3:4") << 2 << 5 << 0 << QRect(0, 0, 800, 600);
+}
+
+void tst_ZRQPlayObjectGeometry::elementGeometry()
+{
+    QFETCH(int, mode);
+    QFETCH(int, ratio);
+    QFETCH(int, rotation);
+    QFETCH(QRect, element);
+    QVERIFY(open("anamorphic.mp4"));
+    // Opening fits the picture at its own aspect.
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(0, 75, 800, 450));
+
+    // Start from another shape, so that every row changes the element.
+    m_player->setMode(0);
+    m_player->setAspectRatio(RatioType_3_4);
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(175, 0, 450, 600));
+
+    m_player->setRotate(rotation, 0);
+    m_player->setAspectRatio(RatioType(ratio));
+    m_player->setMode(mode);
+    QCOMPARE(m_pane->getVideoElementRect(), element);
+
+    // A resized pane is fitted again at the same choice.
+    m_pane->resize(400, 600);
+    m_player->ResizeVideoWindow();
+    const QRect refitted = m_pane->getVideoElementRect();
+    if (mode == 0) {
+        const double before = double(element.width()) / element.height();
+        QVERIFY(qAbs(double(refitted.width()) / refitted.height() - before) < 0.02);
+        QVERIFY(refitted.width() == 400 || refitted.height() == 600);
+    } else {
+        QCOMPARE(refitted, QRect(0, 0, 400, 600));
+    }
+}
+
+void tst_ZRQPlayObjectGeometry::nativeSizeWithoutKeepScale()
+{
+    QVERIFY(open("anamorphic.mp4"));
+    m_player->ResizeVideoWindow(false);
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(40, 12, 720, 576));
+    // The choice holds for the next open.
+    QVERIFY(open("clip.mp4"));
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(240, 180, 320, 240));
+    m_player->ResizeVideoWindow(true);
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(0, 0, 800, 600));
+}
+
+void tst_ZRQPlayObjectGeometry::audioOnlyIgnoresPictureSetters()
+{
+    QVERIFY(open("anamorphic.mp4"));
+    QVERIFY(open("audio.mp3"));
+    const QRect before = m_pane->getVideoElementRect();
+    m_player->setAspectRatio(RatioType_9_16);
+    m_player->setMode(2);
+    m_player->setRotate(90, 1);
+    QCOMPARE(m_pane->getVideoElementRect(), before);
+    // The choices were not taken either: the next video opens at its own aspect.
+    QVERIFY(open("anamorphic.mp4"));
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(0, 75, 800, 450));
+}
+
+void tst_ZRQPlayObjectGeometry::emptyPaneKeepsGoing()
+{
+    m_pane->hide();
+    m_pane->resize(0, 0);
+    QVERIFY(open("anamorphic.mp4"));
+    for (int mode = 0; mode < 3; ++mode) {
+        for (int ratio = 0; ratio < 6; ++ratio) {
+            m_player->setRotate(90 * ratio, 0);
+            m_player->setAspectRatio(RatioType(ratio));
+            m_player->setMode(mode);
+        }
+    }
+    m_pane->resize(800, 600);
+    m_pane->show();
+    m_player->setRotate(0, 0);
+    m_player->setAspectRatio(RatioType_Source);
+    m_player->setMode(0);
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(0, 75, 800, 450));
+}
+
+void tst_ZRQPlayObjectGeometry::originalSizeAndAspect()
+{
+    QVERIFY(open("anamorphic.mp4"));
+    QCOMPARE(m_player->getOriginalResolution(), qMakePair(720u, 576u));
+    QCOMPARE(m_player->getOriginalAspectRatio(), qMakePair(16u, 9u));
+    QVERIFY(open("clip.mp4"));
+    QCOMPARE(m_player->getOriginalResolution(), qMakePair(320u, 240u));
+    QCOMPARE(m_player->getOriginalAspectRatio(), qMakePair(4u, 3u));
+}
+
+void tst_ZRQPlayObjectGeometry::snapshotLength_data()
+{
+    QTest::addColumn<int>("lengthChange");
+    QTest::addColumn<QByteArray>("magic");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("as written") << 0 << QByteArray("BM") << true;
+    QTest::newRow("length beyond the picture") << 100000 << QByteArray("BM") << true;
+    QTest::newRow("length short of the picture") << -1 << QByteArray("BM") << false;
+    QTest::newRow("not a bitmap") << 0 << QByteArray("PK") << false;
+}
+
+void tst_ZRQPlayObjectGeometry::snapshotLength()
+{
+    QFETCH(int, lengthChange);
+    QFETCH(QByteArray, magic);
+    QFETCH(bool, whole);
+    // An odd width, so that rows carry padding.
+    QImage picture(33, 20, QImage::Format_RGB888);
+    picture.fill(Qt::darkCyan);
+    QByteArray file;
+    QBuffer buffer(&file);
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(picture.save(&buffer, "BMP"));
+    const quint32 written = quint32(file.size());
+    QCOMPARE(written, 54u + 100u * 20u);
+    qToLittleEndian<quint32>(written + quint32(lengthChange), file.data() + 2);
+    file.replace(0, 2, magic);
+    // Whatever the field says, nothing past the picture is counted in.
+    QCOMPARE(ZRQPlayObject::snapshotLength(reinterpret_cast<const unsigned char *>(file.constData())),
+             whole ? written : 0u);
+}
+
+void tst_ZRQPlayObjectGeometry::snapshot_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("tolerance");
+    QTest::newRow("anamorphic, JPG") << "anamorphic.mp4" << "JPG" << QSize(1024, 576) << 24;
+    QTest::newRow("anamorphic, PNG") << "anamorphic.mp4" << "PNG" << QSize(1024, 576) << 16;
+    QTest::newRow("square pixels, PNG") << "clip.mp4" << "PNG" << QSize(320, 240) << 16;
+}
+
+void tst_ZRQPlayObjectGeometry::snapshot()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, format);
+    QFETCH(QSize, size);
+    QFETCH(int, tolerance);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.path() + "/shot." + format.toLower();
+
+    QVERIFY(!m_player->Screenshots(path, format));
+    QVERIFY(open(name.toUtf8().constData()));
+    // The picture an open presents is the first one; it may reach the presenter a little later.
+    QTRY_VERIFY_WITH_TIMEOUT(m_player->Screenshots(path, format), 10000);
+
+    QImageReader reader(path);
+    QCOMPARE(QString(reader.format()).toUpper(), format == "JPG" ? QString("JPEG") : format);
+    const QImage shot = reader.read();
+    QCOMPARE(shot.size(), size);
+    const QImage reference = referencePicture(name, size, folder.path());
+    QVERIFY(!reference.isNull());
+    const int distance = colourDistance(shot, reference);
+    QVERIFY2(distance <= tolerance, qPrintable(QString::number(distance)));
+
+    // Playing on, the snapshot shows a later picture of the moving test pattern.
+    m_player->StartPlay();
+    QTRY_VERIFY_WITH_TIMEOUT(m_player->getCurrentPlayTime() > 500000, 10000);
+    QVERIFY(m_player->Screenshots(path, format));
+    QVERIFY(colourDistance(QImage(path), reference) > tolerance);
+}
+
+void tst_ZRQPlayObjectGeometry::framesReachTheView_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("planar YUV") << 0;
+    QTest::newRow("packed BGRA") << 30;
+}
+
+void tst_ZRQPlayObjectGeometry::framesReachTheView()
+{
+    QFETCH(int, format);
+    codecSetGlobalIntList(&format, 1);
+    QVERIFY(open("clip.mp4"));
+    m_player->ResizeVideoWindow(false);
+    QCOMPARE(m_pane->getVideoElementRect(), QRect(240, 180, 320, 240));
+    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    QVERIFY(view);
+
+    QTemporaryDir folder;
+    const QImage reference = referencePicture("clip.mp4", QSize(320, 240), folder.path());
+    QVERIFY(!reference.isNull());
+    // The opened, paused medium presents its first picture to the view.
+    int distance = 255;
+    QTRY_VERIFY2_WITH_TIMEOUT((distance = colourDistance(view->grabFramebuffer(), reference)) <= 24,
+                              qPrintable(QString::number(distance)), 10000);
+}
+
+QTEST_MAIN(tst_ZRQPlayObjectGeometry)
+#include "tst_zrqplayobject_geometry.moc"
