@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QPainter>
+#include <QtMath>
 
 class QZRBaseBoxDrawPrivate
 {
@@ -162,11 +163,12 @@ void QZRBaseBoxDraw::adjustSize()
     if (!d->widget)
         return;
     const QString text = d->widget->text();
-    const QFontMetrics metrics(d->widget->font());
+    // Rounded up, so that the text is not elided where glyphs have fractional widths.
+    const QFontMetricsF metrics(d->widget->font());
     int width = d->checkRect.width();
     if (!text.isEmpty())
-        width += metrics.horizontalAdvance(text) + 5;
-    d->widget->resize(width, qMax(d->checkRect.height(), metrics.height()));
+        width += qCeil(metrics.horizontalAdvance(text)) + 5;
+    d->widget->resize(width, qMax(d->checkRect.height(), qCeil(metrics.height())));
     d->textRect.setRight(d->textRect.left() - 1);
 }
 

@@ -242,9 +242,11 @@ void tst_QZRRadioButton::adjustSizeFitsText()
     radio.setText("A longer label");
     radio.setCheckImage(m_checked, m_unchecked, false, true);
     radio.adjustSize();
-    const QFontMetrics metrics(radio.font());
-    QCOMPARE(radio.width(), 9 + metrics.horizontalAdvance(radio.text()) + 5);
-    QCOMPARE(radio.height(), qMax(9, metrics.height()));
+    const QFontMetricsF metrics(radio.font());
+    QCOMPARE(radio.width(), 9 + qCeil(metrics.horizontalAdvance(radio.text())) + 5);
+    QCOMPARE(radio.height(), qMax(9, qCeil(metrics.height())));
+    // The whole text fits: nothing is elided.
+    QCOMPARE(QFontMetrics(radio.font()).elidedText(radio.text(), Qt::ElideRight, radio.width() - 14), radio.text());
 }
 
 QTEST_MAIN(tst_QZRRadioButton)
