@@ -6,16 +6,20 @@
 
 #include "controlimages.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
 using namespace ControlImages;
+
+Q_DECLARE_METATYPE(QMouseEvent *)
 
 class tst_QZRBaseSlider : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void press_data();
     void press();
     void dragAlongTheThumb();
@@ -31,6 +35,9 @@ private slots:
     void thumbRaisesOffsetsAndFollowsValue();
     void missingThumbImageKeepsAThumb();
     void sliderExHoverFrame();
+    void throttledRepaint();
+    void ring_data();
+    void ring();
 };
 
 namespace {
@@ -47,6 +54,11 @@ void prepare(QZRBaseSlider &slider, double min, double max)
     slider.show();
 }
 
+}
+
+void tst_QZRBaseSlider::initTestCase()
+{
+    qRegisterMetaType<QMouseEvent *>();
 }
 
 void tst_QZRBaseSlider::press_data()
@@ -328,6 +340,87 @@ void tst_QZRBaseSlider::sliderExHoverFrame()
     QApplication::sendEvent(&slider, &leave);
     QCOMPARE(slider.getButton()->getBtnState(), 0);
     QCOMPARE(slider.cursor().shape(), Qt::ArrowCursor);
+}
+
+namespace {
+
+class CountingProgress : public QZRBaseProgress
+{
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        ++paints;
+        QZRBaseProgress::paintEvent(event);
+    }
+};
+
+}
+
+// With an interval, a change repaints at once only when the last repaint is old enough; the
+// timer catches up a pending one after twice the interval. valueChanged goes out every time.
+void tst_QZRBaseSlider::throttledRepaint()
+{
+    CountingProgress progress;
+    progress.resize(100, 10);
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    progress.setUpdateInterval(100);
+    QTest::qWait(150);
+    QSignalSpy valueSpy(&progress, &QZRBaseProgress::valueChanged);
+    progress.paints = 0;
+
+    QElapsedTimer clock;
+    clock.start();
+    progress.setValue(10.0);
+    QTest::qWait(10);
+    progress.setValue(20.0);
+    const bool pending = clock.elapsed() < 100;
+    QCoreApplication::processEvents();
+    QCOMPARE(valueSpy.count(), 2);
+    QTRY_COMPARE(progress.paints, pending ? 1 : 2);
+    if (pending)
+        QTRY_COMPARE_WITH_TIMEOUT(progress.paints, 2, 5000);
+    QTest::qWait(400);
+    QCOMPARE(progress.paints, 2);
+}
+
+void tst_QZRBaseSlider::ring_data()
+{
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("rightFilled");
+    QTest::addColumn<bool>("leftFilled");
+
+    QTest::newRow("half") << 0.0 << 100.0 << 50.0 << true << false;
+    QTest::newRow("half of a shifted range") << 50.0 << 150.0 << 100.0 << true << false;
+    QTest::newRow("full") << 50.0 << 150.0 << 150.0 << true << true;
+    QTest::newRow("at the minimum") << 50.0 << 150.0 << 50.0 << false << false;
+    QTest::newRow("empty range") << 10.0 << 10.0 << 10.0 << false << false;
+}
+
+// A pie from the top, clockwise: half of the range fills the right half.
+void tst_QZRBaseSlider::ring()
+{
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(double, value);
+    QFETCH(bool, rightFilled);
+    QFETCH(bool, leftFilled);
+
+    QZRBaseProgress progress;
+    progress.setProgressPolicy(QZRBaseProgress::Ring);
+    progress.setBarStyle(QZRBaseProgress::Pie);
+    progress.setFormat(QString());
+    progress.resize(100, 100);
+    progress.setRange(min, max);
+    progress.setValue(value);
+    const QImage image = progress.grab().toImage();
+    QCOMPARE(image.pixel(75, 50) == Green, rightFilled);
+    QCOMPARE(image.pixel(25, 50) == Green, leftFilled);
 }
 
 QTEST_MAIN(tst_QZRBaseSlider)
