@@ -1,5 +1,7 @@
 #include "codec/packetqueue.h"
 
+#include <algorithm>
+
 namespace rq {
 
 void PacketQueue::put(PacketPtr packet, int serial)
@@ -70,7 +72,14 @@ int64_t PacketQueue::bytes() const
 int64_t PacketQueue::duration() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_duration;
+    // Some demuxers (MPEG-TS video) leave packet durations at 0: the span of decode times says it then.
+    int64_t span = 0;
+    if (m_entries.size() > 1 && m_entries.front().packet && m_entries.back().packet) {
+        const int64_t first = m_entries.front().packet->dts, last = m_entries.back().packet->dts;
+        if (first != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && last > first)
+            span = last - first;
+    }
+    return std::max(m_duration, span);
 }
 
 }
