@@ -94,11 +94,6 @@ void QZRComboBoxItem::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
-void QZRComboBoxItem::mouseMoveEvent(QMouseEvent *event)
-{
-    QWidget::mouseMoveEvent(event);
-}
-
 void QZRComboBoxItem::enterEvent(QEvent *event)
 {
     enterEventDraw(event);

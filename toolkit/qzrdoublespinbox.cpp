@@ -146,11 +146,6 @@ void QZRDoubleSpinBox::focusInEvent(QFocusEvent *event)
     emit emitStartEditing();
 }
 
-void QZRDoubleSpinBox::focusOutEvent(QFocusEvent *event)
-{
-    QAbstractSpinBox::focusOutEvent(event);
-}
-
 void QZRDoubleSpinBox::paintEvent(QPaintEvent *event)
 {
     QZRBaseRectImageDraw::paintEvent(event);

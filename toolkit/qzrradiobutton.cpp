@@ -92,11 +92,6 @@ void QZRRadioButton::mouseReleaseEvent(QMouseEvent *event)
     QAbstractButton::mouseReleaseEvent(event);
 }
 
-void QZRRadioButton::mouseMoveEvent(QMouseEvent *event)
-{
-    QRadioButton::mouseMoveEvent(event);
-}
-
 void QZRRadioButton::focusInEvent(QFocusEvent *event)
 {
     QRadioButton::focusInEvent(event);
