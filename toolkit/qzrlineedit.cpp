@@ -64,8 +64,12 @@ void QZRLineEdit::setTextRole(const QColor &color)
     QWidget::setPalette(p);
 }
 
+// Switching the mode on takes the text colour the field has now as its normal colour, so a
+// colour set through the plain widget palette is what focused typing shows.
 void QZRLineEdit::setPlaceholderTextColor(QColor color, bool on)
 {
+    if (on && !d->placeholderMode)
+        d->normalColor = palette().color(QPalette::Text);
     d->placeholderColor = color;
     d->placeholderMode = on;
     if (on && text().isEmpty()) {
