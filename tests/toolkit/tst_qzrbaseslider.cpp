@@ -366,7 +366,7 @@ void tst_QZRBaseSlider::throttledRepaint()
     CountingProgress progress;
     progress.resize(100, 10);
     progress.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    QVERIFY(QTest::qWaitForWindowActive(&progress));
     progress.setUpdateInterval(100);
     QTest::qWait(150);
     QSignalSpy valueSpy(&progress, &QZRBaseProgress::valueChanged);
@@ -377,12 +377,12 @@ void tst_QZRBaseSlider::throttledRepaint()
     progress.setValue(10.0);
     QTest::qWait(10);
     progress.setValue(20.0);
-    const bool pending = clock.elapsed() < 100;
     QCoreApplication::processEvents();
     QCOMPARE(valueSpy.count(), 2);
-    QTRY_COMPARE(progress.paints, pending ? 1 : 2);
-    if (pending)
-        QTRY_COMPARE_WITH_TIMEOUT(progress.paints, 2, 5000);
+    // On a slow machine the second change may come late enough to repaint by itself.
+    if (clock.elapsed() < 100)
+        QCOMPARE(progress.paints, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(progress.paints, 2, 5000);
     QTest::qWait(400);
     QCOMPARE(progress.paints, 2);
 }
