@@ -82,28 +82,32 @@ void tst_QZRComboBox::cutStyleString()
 void tst_QZRComboBox::repeatedSettersKeepOneRule_data()
 {
     QTest::addColumn<QString>("setter");
+    QTest::addColumn<int>("number");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("last");
 
-    QTest::newRow("background") << "bg" << "QListView::item {background: " << "QListView::item {background: #0000ff;}";
-    QTest::newRow("hover") << "hover" << "QListView::item:hover {background: " << "QListView::item:hover {background: #0000ff;}";
-    QTest::newRow("selected") << "selected" << "QListView::item:selected{background-color: "
+    QTest::newRow("background") << "bg" << 0 << "QListView::item {background: " << "QListView::item {background: #0000ff;}";
+    QTest::newRow("hover") << "hover" << 0 << "QListView::item:hover {background: "
+                           << "QListView::item:hover {background: #0000ff;}";
+    QTest::newRow("selected") << "selected" << 0 << "QListView::item:selected{background-color: "
                               << "QListView::item:selected{background-color: #0000ff;}";
-    QTest::newRow("width") << "width" << "QComboBox QAbstractItemView { min-height: 10px; min-width: "
+    QTest::newRow("width") << "width" << 150 << "QComboBox QAbstractItemView { min-height: 10px; min-width: "
                            << "QComboBox QAbstractItemView { min-height: 10px; min-width: 150px}";
-    QTest::newRow("border") << "border" << "QComboBox QAbstractItemView{background-color:gray; border: "
+    QTest::newRow("border") << "border" << 2 << "QComboBox QAbstractItemView{background-color:gray; border: "
                             << "QComboBox QAbstractItemView{background-color:gray; border: 2px solid #0000ff}";
 }
 
+// Each setter is called three times, with another kind of rule in between.
 void tst_QZRComboBox::repeatedSettersKeepOneRule()
 {
     QFETCH(QString, setter);
+    QFETCH(int, number);
     QFETCH(QString, start);
     QFETCH(QString, last);
 
     QZRComboBox combo;
     QVERIFY(combo.setBackgroundImage(skin()));
-    const auto apply = [&](QColor colour, int number) {
+    const auto apply = [&](QColor colour, int value) {
         if (setter == "bg")
             combo.setItemBgColor(colour);
         else if (setter == "hover")
@@ -111,16 +115,15 @@ void tst_QZRComboBox::repeatedSettersKeepOneRule()
         else if (setter == "selected")
             combo.setItemSelectedColor(colour);
         else if (setter == "width")
-            combo.setItemWidth(number);
+            combo.setItemWidth(value);
         else
-            combo.setItemBorder(number, colour);
+            combo.setItemBorder(value, colour);
     };
     apply(Qt::red, 120);
+    combo.setItemHeight(30);
     combo.setItemBgColor(Qt::green);
-    apply(Qt::blue, 150);
-    apply(Qt::blue, 2);
-    if (setter == "width" || setter == "border")
-        apply(Qt::blue, setter == "width" ? 150 : 2);
+    apply(Qt::blue, 170);
+    apply(Qt::blue, number);
 
     const QString sheet = combo.styleSheet();
     QCOMPARE(sheet.count(start), 1);
