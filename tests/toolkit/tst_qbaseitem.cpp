@@ -182,6 +182,7 @@ void tst_QBaseItem::coverItem()
 
     const QString longTitle = "A rather long preset name";
     item.setItem(save(dir, "picture.png", frames(QSize(40, 40), {0xff00ff00})), longTitle);
+    QCOMPARE(item.title(), longTitle);
     QCOMPARE(title->toolTip(), longTitle);
     QVERIFY(title->text() != longTitle);
     QVERIFY(title->text().endsWith(QChar(0x2026)));

@@ -226,6 +226,7 @@ void tst_QZRComboBox::rowColours()
     QCOMPARE(pixel(*first, inside), QColor(56, 56, 56));
 
     combo.setItemHoverColor(QColor(90, 20, 20));
+    QVERIFY(first->itemAttribute()->m_hoverColorMode);
     QCOMPARE(pixel(*second, inside), QColor(90, 20, 20));
     QCOMPARE(pixel(*first, inside), QColor(73, 73, 73));
     QEvent leave(QEvent::Leave);
@@ -265,6 +266,10 @@ void tst_QZRComboBox::removeAndRename()
     QCOMPARE(combo.itemText(1), QString("c"));
     QVERIFY(!combo.IsValid(2));
     QVERIFY(!combo.getItemWidgt(5));
+    QWidget extra;
+    row(combo, 1)->setItemWidget(&extra);
+    QCOMPARE(combo.getItemWidgt(1), &extra);
+    QVERIFY(!combo.getItemWidgt(0));
 
     combo.setCurrentIndex(0);
     combo.setItemText(0, "renamed");
