@@ -124,7 +124,7 @@ bool NSOpenGLVideoView::showYUVImage(unsigned char **planes, int width, int heig
             unsigned char *y = frame->planes[0].get();
             const size_t strideY = size_t(strides[0]);
             std::memcpy(y, planes[0], strideY * height);
-            // An odd last row is repeated so the chroma rows cover whole pairs.
+            // An odd height gets its last row twice, so filtering at the bottom edge meets the picture.
             if (height & 1)
                 std::memcpy(y + strideY * height, y + strideY * (height - 1), strideY);
             const int chromaWidth = (width + 1) / 2;
