@@ -15,11 +15,23 @@ bool CallbackSlot::isSet() const
     return m_callback != nullptr;
 }
 
+namespace {
+thread_local bool t_inside = false;
+}
+
 void CallbackSlot::invoke(void *frame)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (m_callback)
-        m_callback(m_context, frame);
+    if (!m_callback)
+        return;
+    t_inside = true;
+    m_callback(m_context, frame);
+    t_inside = false;
+}
+
+bool CallbackSlot::insideCallback()
+{
+    return t_inside;
 }
 
 }

@@ -15,6 +15,8 @@ public:
     void set(CodecFrameCallback callback, void *context);
     bool isSet() const;
     void invoke(void *frame);
+    // True on a thread while it runs a frame callback of any player.
+    static bool insideCallback();
 
 private:
     mutable std::recursive_mutex m_mutex;

@@ -16,20 +16,33 @@ constexpr std::chrono::milliseconds kStepTimeout(10000);
 
 Player::Player() = default;
 
+std::unique_lock<std::mutex> Player::lockOperations()
+{
+    // The holder of the lock may be waiting for the very callback that calls in: there it is only tried.
+    if (CallbackSlot::insideCallback())
+        return std::unique_lock<std::mutex>(m_api, std::try_to_lock);
+    return std::unique_lock<std::mutex>(m_api);
+}
+
 Player::~Player()
 {
-    close();
+    std::lock_guard<std::mutex> lock(m_api);
+    closeLocked();
 }
 
 bool Player::open(MediaSource source)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     return openLocked(std::move(source));
 }
 
 bool Player::openDisc(const std::string &path)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     closeLocked();
     std::shared_ptr<DvdDisc> disc = DvdDisc::open(path);
     std::optional<MediaSource> title = disc ? disc->titleSource(0) : std::nullopt;
@@ -59,7 +72,9 @@ bool Player::openLocked(MediaSource source)
 
 void Player::close()
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return;
     closeLocked();
 }
 
@@ -182,10 +197,13 @@ void Player::stopPipeline()
     m_audio.reset();
     m_videoDecoder.reset();
     m_audioDecoder.reset();
+    std::unique_ptr<VideoPresenter> presenter;
     {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
-        m_presenter.reset();
+        presenter = std::move(m_presenter);
     }
+    // Joined outside the lock: a callback that sets a new callback takes it.
+    presenter.reset();
     m_videoPackets.reset();
     m_audioPackets.reset();
     m_videoFrames.reset();
@@ -194,7 +212,9 @@ void Player::stopPipeline()
 
 bool Player::selectProgram(int index)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (m_disc) {
         // A title is a medium of its own: open it in place, keeping play or pause.
         const std::shared_ptr<DvdDisc> disc = m_disc;
@@ -221,7 +241,9 @@ bool Player::selectProgram(int index)
 
 bool Player::selectAudioTrack(int index)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open || index < 0 || index >= int(m_input->audioStreams().size()))
         return false;
     if (m_input->audioStreams()[size_t(index)] == m_input->audioStream())
@@ -250,7 +272,9 @@ void Player::setVolume(int percent)
 
 void Player::setAudioDevice(const std::string &name)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return;
     m_audioDevice = name;
 }
 
@@ -295,7 +319,9 @@ void Player::seekLocked(double target, bool exact)
 
 bool Player::seek(uint64_t micros)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open)
         return false;
     const double target = micros / 1e6;
@@ -309,7 +335,9 @@ bool Player::seek(uint64_t micros)
 
 bool Player::beginAsyncSeek()
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open)
         return false;
     if (!m_dragging) {
@@ -323,7 +351,9 @@ bool Player::beginAsyncSeek()
 
 bool Player::endAsyncSeek()
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open || !m_dragging)
         return false;
     m_dragging = false;
@@ -353,7 +383,9 @@ void Player::setPausedLocked(bool paused)
 
 bool Player::play()
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open)
         return false;
     if (m_dragging) {
@@ -368,7 +400,9 @@ bool Player::play()
 
 bool Player::pause()
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open)
         return false;
     if (m_dragging)
@@ -380,7 +414,12 @@ bool Player::pause()
 
 bool Player::stepFrame(int direction)
 {
-    std::lock_guard<std::mutex> lock(m_api);
+    // A step waits for the presenting thread, which cannot be the one asking.
+    if (CallbackSlot::insideCallback())
+        return false;
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return false;
     if (!m_open || !m_hasVideo || m_dragging || direction == 0)
         return false;
     setPausedLocked(true);

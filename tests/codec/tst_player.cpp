@@ -140,6 +140,7 @@ private slots:
     void volumeClipsInsteadOfWrapping();
     void callbackReplaced();
     void acceptedFormats();
+    void callbackCallsBack();
 
 private:
     bool openPaused(const char *name);
@@ -662,6 +663,52 @@ void TestPlayer::acceptedFormats()
     QVERIFY(m_recorder.planesValid);
     QVERIFY(openPaused("clip.mp4"));
     QTRY_COMPARE(m_recorder.lastFormat(), 0);
+}
+
+namespace {
+
+// A callback that drives its own player: it must neither deadlock with the main thread nor crash.
+struct Reentrant {
+    uint64_t player = 0;
+    std::atomic<int> calls{0};
+
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<Reentrant *>(context);
+        const int n = ++self->calls;
+        codecGetCurrentTime(self->player);
+        codecFrameGetWidth(frame);
+        if (unsigned char *block = codecCaptureSnapshot(self->player, 32, 24, 0))
+            codecFreeSnapshot(self->player, block);
+        codecStepFrame(self->player, 1);
+        if (n % 5 == 0)
+            codecSeek(self->player, 1000000);
+        if (n % 7 == 0)
+            codecSetFrameCallback(self->player, &Reentrant::callback, self);
+        codecPause(self->player);
+        codecPlay(self->player);
+        return 1;
+    }
+};
+
+}
+
+void TestPlayer::callbackCallsBack()
+{
+    Reentrant reentrant;
+    reentrant.player = m_player;
+    codecSetFrameCallback(m_player, &Reentrant::callback, &reentrant);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(openPaused("counter.mp4"));
+        QVERIFY(codecPlay(m_player));
+        QTRY_VERIFY_WITH_TIMEOUT(reentrant.calls > 5 * (i + 1), 10000);
+        codecSeek(m_player, 2000000);
+        codecStepFrame(m_player, 1);
+        codecClosePlayer(m_player);
+    }
+    const int calls = reentrant.calls;
+    QTest::qWait(100);
+    QCOMPARE(int(reentrant.calls), calls);
 }
 
 QTEST_GUILESS_MAIN(TestPlayer)
