@@ -183,7 +183,7 @@ void QZRBaseBoxDraw::paintEvent(QPaintEvent *)
     DrawCheckText(painter);
 }
 
-// A partially checked box without its own image shows the checked one.
+// A partially checked box without its own image draws no check image.
 QImage *QZRBaseBoxDraw::imageForState() const
 {
     if (d->type == RadioButton)
@@ -194,7 +194,7 @@ QImage *QZRBaseBoxDraw::imageForState() const
     const Qt::CheckState state = box ? box->checkState() : (d->widget->isChecked() ? Qt::Checked : Qt::Unchecked);
     if (state == Qt::Unchecked)
         return d->unchecked;
-    if (state == Qt::PartiallyChecked && d->partial)
+    if (state == Qt::PartiallyChecked)
         return d->partial;
     return d->checked;
 }
