@@ -16,11 +16,12 @@ constexpr std::chrono::milliseconds kStepTimeout(10000);
 
 Player::Player() = default;
 
-std::unique_lock<std::mutex> Player::lockOperations()
+std::unique_lock<std::mutex> Player::lockOperations(bool stopsThreads)
 {
     // The holder of the lock may be waiting for the very callback that calls in: there it is only tried.
+    // A callback cannot stop the threads of its own pipeline, one of which runs it.
     if (CallbackSlot::insideCallback())
-        return std::unique_lock<std::mutex>(m_api, std::try_to_lock);
+        return stopsThreads ? std::unique_lock<std::mutex>() : std::unique_lock<std::mutex>(m_api, std::try_to_lock);
     return std::unique_lock<std::mutex>(m_api);
 }
 
@@ -32,7 +33,7 @@ Player::~Player()
 
 bool Player::open(MediaSource source)
 {
-    const std::unique_lock<std::mutex> lock = lockOperations();
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock)
         return false;
     return openLocked(std::move(source));
@@ -40,7 +41,7 @@ bool Player::open(MediaSource source)
 
 bool Player::openDisc(const std::string &path)
 {
-    const std::unique_lock<std::mutex> lock = lockOperations();
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock)
         return false;
     closeLocked();
@@ -72,7 +73,7 @@ bool Player::openLocked(MediaSource source)
 
 void Player::close()
 {
-    const std::unique_lock<std::mutex> lock = lockOperations();
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock)
         return;
     closeLocked();
@@ -212,7 +213,7 @@ void Player::stopPipeline()
 
 bool Player::selectProgram(int index)
 {
-    const std::unique_lock<std::mutex> lock = lockOperations();
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock)
         return false;
     if (m_disc) {
@@ -241,7 +242,7 @@ bool Player::selectProgram(int index)
 
 bool Player::selectAudioTrack(int index)
 {
-    const std::unique_lock<std::mutex> lock = lockOperations();
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock)
         return false;
     if (!m_open || index < 0 || index >= int(m_input->audioStreams().size()))

@@ -23,7 +23,8 @@ namespace rq {
 // One player of the C interface: opens a medium and runs its pipeline (reader, a decoder per stream, the
 // picture presenter and the audio device), and carries out play, pause, seek and step on it. Operations
 // that change what plays are serialised by one lock; queries read atomics and never wait for it. Called
-// from inside a frame callback, such an operation fails instead of waiting while another one runs.
+// from inside a frame callback, such an operation fails instead of waiting while another one runs, and
+// those that stop threads (open, close, program and track changes) fail there always.
 class Player
 {
 public:
@@ -69,7 +70,7 @@ public:
     unsigned char *audioBlock(int kind);
 
 private:
-    std::unique_lock<std::mutex> lockOperations();
+    std::unique_lock<std::mutex> lockOperations(bool stopsThreads = false);
     bool openLocked(MediaSource source);
     bool startPipeline(double position, bool paused, bool seekFirst);
     void stopPipeline();

@@ -671,6 +671,7 @@ namespace {
 struct Reentrant {
     uint64_t player = 0;
     std::atomic<int> calls{0};
+    std::atomic<int> refused{0};
 
     static int callback(void *context, void *frame)
     {
@@ -687,6 +688,10 @@ struct Reentrant {
             codecSetFrameCallback(self->player, &Reentrant::callback, self);
         codecPause(self->player);
         codecPlay(self->player);
+        // Refused from here: they would stop the thread that runs this callback.
+        self->refused += codecSelectAudioTrack(self->player, 0) == 0 && codecSelectProgram(self->player, 0) == 0
+                         && codecOpenFile(self->player, "/nonexistent", 0, 0, nullptr, nullptr) == 0;
+        codecClosePlayer(self->player);
         return 1;
     }
 };
@@ -709,6 +714,7 @@ void TestPlayer::callbackCallsBack()
     const int calls = reentrant.calls;
     QTest::qWait(100);
     QCOMPARE(int(reentrant.calls), calls);
+    QCOMPARE(int(reentrant.refused), calls);
 }
 
 QTEST_GUILESS_MAIN(TestPlayer)
