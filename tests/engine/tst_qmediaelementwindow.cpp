@@ -161,26 +161,31 @@ void tst_QMediaElementWindow::framesReachTheView()
 {
     RawVideoFrame frame = RawVideoFrame::yuv420p(m_dir.path(), "testsrc2", 719, 481, 61);
     QVERIFY(!frame.isNull());
-    QMediaElementWindow pane;
-    pane.resize(800, 600);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&pane));
-    QVERIFY(!pane.showYUVImage(frame.planes(), 719, 481, frame.strides()));
-    pane.SetOpenGl(true);
-    pane.setVideoSize(719, 481);
-    auto *view = element(pane)->findChild<NSOpenGLVideoView *>();
+    // Hosted as the player window hosts it: a frameless child of a window.
+    QWidget window;
+    window.resize(900, 700);
+    auto *pane = new QMediaElementWindow(&window);
+    pane->setWindowFlags(Qt::FramelessWindowHint);
+    pane->setAttribute(Qt::WA_TransparentForMouseEvents);
+    pane->setGeometry(50, 50, 800, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!pane->showYUVImage(frame.planes(), 719, 481, frame.strides()));
+    pane->SetOpenGl(true);
+    pane->setVideoSize(719, 481);
+    auto *view = element(*pane)->findChild<NSOpenGLVideoView *>();
     QVERIFY(view);
     QTRY_COMPARE_WITH_TIMEOUT(view->size(), QSize(719, 481), 30000);
     bool accepted = false;
-    std::thread worker([&] { accepted = pane.showYUVImage(frame.planes(), 719, 481, frame.strides()); });
+    std::thread worker([&] { accepted = pane->showYUVImage(frame.planes(), 719, 481, frame.strides()); });
     worker.join();
     QVERIFY(accepted);
     const QImage expected = RawVideoFrame::reference(m_dir.path(), "testsrc2", 719, 481);
     QTRY_VERIFY_WITH_TIMEOUT(RawVideoFrame::mismatch(view->grabFramebuffer(), expected, 24) < 0.05, 30000);
-    // And on the screen, inside the pane's own window.
-    const QRect area = element(pane)->geometry();
+    // And on the screen.
+    const QRect area(element(*pane)->mapTo(&window, QPoint(0, 0)), QSize(719, 481));
     auto onScreen = [&] {
-        return pane.screen()->grabWindow(pane.winId(), area.x(), area.y(), area.width(), area.height()).toImage();
+        return window.screen()->grabWindow(window.winId(), area.x(), area.y(), area.width(), area.height()).toImage();
     };
     QTRY_VERIFY_WITH_TIMEOUT(RawVideoFrame::mismatch(onScreen(), expected, 24) < 0.05, 30000);
 }
