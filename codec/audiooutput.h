@@ -30,7 +30,6 @@ public:
     void locked(const std::function<void()> &f);
     // Reopens on the dummy driver when the device went away.
     void checkDevice();
-    int rate() const { return m_rate; }
 
 private:
     static void callback(void *self, Uint8 *stream, int length);

@@ -9,12 +9,6 @@ void CallbackSlot::set(CodecFrameCallback callback, void *context)
     m_context = context;
 }
 
-bool CallbackSlot::isSet() const
-{
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return m_callback != nullptr;
-}
-
 namespace {
 thread_local bool t_inside = false;
 }

@@ -13,13 +13,12 @@ class CallbackSlot
 {
 public:
     void set(CodecFrameCallback callback, void *context);
-    bool isSet() const;
     void invoke(void *frame);
     // True on a thread while it runs a frame callback of any player.
     static bool insideCallback();
 
 private:
-    mutable std::recursive_mutex m_mutex;
+    std::recursive_mutex m_mutex;
     CodecFrameCallback m_callback = nullptr;
     void *m_context = nullptr;
 };

@@ -25,8 +25,6 @@ public:
     // The queues must have been aborted first.
     void join();
 
-    AVCodecContext *context() const { return m_context.get(); }
-
 protected:
     // Takes one decoded frame; false stops the thread.
     virtual bool deliver(FramePtr frame, int serial) = 0;

@@ -50,12 +50,6 @@ int FrameQueue::size() const
     return int(m_entries.size());
 }
 
-int FrameQueue::serial() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_serial;
-}
-
 void FrameQueue::flush(int serial)
 {
     std::deque<Entry> dropped;

@@ -34,7 +34,6 @@ public:
     // Copies what the front entry says, without its frame; false when empty.
     bool front(Entry &info) const;
     int size() const;
-    int serial() const;
 
     void flush(int serial);
     void abort();

@@ -50,12 +50,6 @@ FramePtr LastFrame::take(double *pts) const
     return copy;
 }
 
-bool LastFrame::has() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return bool(m_frame);
-}
-
 void LastFrame::release(unsigned char *block)
 {
     delete[] block;

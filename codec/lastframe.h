@@ -15,7 +15,6 @@ public:
     void clear();
     // A new reference to the picture, or null.
     FramePtr take(double *pts = nullptr) const;
-    bool has() const;
 
     // A 24-bit BMP file of the picture scaled to width x height; 0 x 0 gives the picture's height at the
     // display aspect aspectNum:aspectDen (its own size when that is 0:0). Null without a picture.

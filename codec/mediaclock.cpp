@@ -29,10 +29,4 @@ void MediaClock::setPaused(bool paused)
     m_paused = paused;
 }
 
-bool MediaClock::paused() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_paused;
-}
-
 }

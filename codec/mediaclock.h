@@ -17,7 +17,6 @@ public:
     void set(double pts) { set(pts, Clock::now()); }
     double now() const;
     void setPaused(bool paused);
-    bool paused() const;
 
 private:
     mutable std::mutex m_mutex;

@@ -152,7 +152,6 @@ void VideoPresenter::run()
             }
             if (-delay > m_sync.latenessMicros / 1e6 && m_frames.size() > 1) {
                 m_frames.pop(entry);
-                ++m_dropped;
                 continue;
             }
         }

@@ -34,7 +34,6 @@ public:
     bool waitForSerial(int serial, std::chrono::milliseconds timeout);
     // Presents the last picture again, to a callback that has just been set.
     void presentAgain();
-    uint64_t droppedFrames() const { return m_dropped; }
 
 private:
     void run();
@@ -49,7 +48,6 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_presentAgain{false};
-    std::atomic<uint64_t> m_dropped{0};
 
     std::mutex m_mutex;
     std::condition_variable m_cond;
