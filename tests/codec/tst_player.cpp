@@ -295,6 +295,12 @@ void TestPlayer::concurrentCallers()
         QTest::qWait(50);
         codecClosePlayer(m_player);
     }
+    // Destroyed while the others still call: they find no player and get zeros.
+    QVERIFY(openPaused("clip.mp4"));
+    codecPlay(m_player);
+    codecDestroyPlayer(m_player);
+    QCOMPARE(codecHasVideo(m_player), 0);
+    QTest::qWait(50);
     stop = true;
     ticker.join();
     poller.join();
