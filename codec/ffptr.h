@@ -7,6 +7,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
 #include <libavutil/frame.h>
 #include <libswresample/swresample.h>
@@ -20,6 +21,7 @@ struct CodecContextFree { void operator()(AVCodecContext *c) const { avcodec_fre
 struct FrameFree { void operator()(AVFrame *f) const { av_frame_free(&f); } };
 struct PacketFree { void operator()(AVPacket *p) const { av_packet_free(&p); } };
 struct SwsFree { void operator()(SwsContext *c) const { sws_freeContext(c); } };
+struct FilterGraphFree { void operator()(AVFilterGraph *g) const { avfilter_graph_free(&g); } };
 struct SwrFree { void operator()(SwrContext *c) const { swr_free(&c); } };
 struct IOContextFree {
     void operator()(AVIOContext *io) const
@@ -34,6 +36,7 @@ using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;
+using FilterGraphPtr = std::unique_ptr<AVFilterGraph, FilterGraphFree>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
 using IOContextPtr = std::unique_ptr<AVIOContext, IOContextFree>;
 

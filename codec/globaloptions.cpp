@@ -22,7 +22,7 @@ void GlobalOptions::setOption(int option, int64_t value)
         m_decoderThreads = int(std::clamp<int64_t>(value, 0, 64));
         break;
     case 3:
-        m_deinterlace = int(value);
+        m_deinterlace = int(std::clamp<int64_t>(value, 0, 2));
         break;
     case 7:
         if (value > 0)

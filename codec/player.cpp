@@ -63,6 +63,8 @@ bool Player::openLocked(MediaSource source)
         input->selectProgram(-1);
     m_input = std::move(input);
     m_duration = uint64_t(m_input->duration());
+    if (!m_deinterlaceChosen)
+        m_sync.deinterlace = GlobalOptions::instance().deinterlaceMode();
     if (!startPipeline(0, true, false)) {
         closeLocked();
         return false;
@@ -174,7 +176,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         m_demuxer->seek(serial, position);
     if (m_videoDecoder) {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
-        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last);
+        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture);
         m_presenter->start();
         m_videoDecoder->start();
     }
@@ -284,6 +286,26 @@ void Player::setFrameCallback(CodecFrameCallback callback, void *context)
     m_callback.set(callback, context);
     if (m_open && m_sync.paused && callback)
         wakePresenter();
+}
+
+void Player::redraw()
+{
+    if (m_open && m_sync.paused)
+        wakePresenter();
+}
+
+void Player::setDeinterlace(int mode)
+{
+    const std::unique_lock<std::mutex> lock = lockOperations();
+    if (!lock)
+        return;
+    mode = std::clamp(mode, 0, 2);
+    m_deinterlaceChosen = true;
+    if (m_sync.deinterlace.exchange(mode) == mode || !m_open || !m_hasVideo || !m_sync.paused || m_dragging)
+        return;
+    double shown = 0;
+    if (m_last.take(&shown))
+        seekLocked(shown, true);
 }
 
 void Player::wakePresenter()

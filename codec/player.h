@@ -8,6 +8,7 @@
 #include "codec/dvddisc.h"
 #include "codec/lastframe.h"
 #include "codec/mediainput.h"
+#include "codec/pictureprocessor.h"
 #include "codec/spectrumanalyser.h"
 #include "codec/syncstate.h"
 #include "codec/videodecoder.h"
@@ -44,6 +45,13 @@ public:
     void setVolume(int percent);
     void setAudioDevice(const std::string &name);
     void setFrameCallback(CodecFrameCallback callback, void *context);
+
+    // Picture settings, kept from one medium to the next; after a change, redraw() shows the paused picture
+    // with it.
+    PictureProcessor &picture() { return m_picture; }
+    void redraw();
+    // 0 off, 1 pictures marked interlaced, 2 all; a paused picture is decoded again with the new mode.
+    void setDeinterlace(int mode);
 
     bool seek(uint64_t micros);
     bool beginAsyncSeek();
@@ -85,6 +93,8 @@ private:
     SyncState m_sync;
     CallbackSlot m_callback;
     LastFrame m_last;
+    PictureProcessor m_picture;
+    bool m_deinterlaceChosen = false;
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;
 

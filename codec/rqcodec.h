@@ -15,7 +15,7 @@ extern "C" {
 
 /* Process-wide options; they may be set before or after players exist and apply to media opened later.
  * 1: decoder threads (0 one thread, 1 as many as the machine has, n > 1 that many; default 1).
- * 3: deinterlacing mode for pictures processed later (0 off, 1 and 2 on).
+ * 3: deinterlacing mode of players opening media later (0 off, 1 pictures marked interlaced, 2 all).
  * 7: how much media, in microseconds, the demuxer reads ahead of playback (default 2000000). */
 void codecSetGlobalOption(int option, int64_t value);
 /* Quiets FFmpeg's own log when flags is non-zero; answers 1. */
@@ -105,6 +105,30 @@ int codecSelectAudioTrack(uint64_t player, int index);
 int codecSetAudioDevice(uint64_t player, const char *name);
 
 /* ---- Picture, sound and subtitle processing ---- */
+
+/* Every setting applies at once, while playing and while paused (the paused picture is shown again with it),
+ * and is kept for media opened later. */
+
+/* Aspect the picture is scaled to after cropping, before turning: its height stays and its width follows.
+ * 0 and 0: the picture keeps its own size. */
+void codecSetOutputAspect(uint64_t player, unsigned int num, unsigned int den);
+/* The part of the source shown, as fractions of its width and height; sizes are kept even. */
+void codecSetCropRect(uint64_t player, double x, double y, double width, double height);
+/* Degrees anticlockwise: 0, 90, 180 or 270 (others round to the nearest quarter turn). */
+void codecSetRotation(uint64_t player, int degree);
+/* Non-zero mirrors the turned picture left to right. */
+void codecSetFlip(uint64_t player, int mirror);
+/* -255..255, neutral 0. */
+void codecSetBrightness(uint64_t player, int brightness);
+/* Percent, 0..300, neutral 100. */
+void codecSetContrast(uint64_t player, int contrast);
+/* Percent, 0..200, neutral 100. */
+void codecSetSaturation(uint64_t player, int saturation);
+/* Degrees, -180..180, neutral 0. */
+void codecSetHue(uint64_t player, int hue);
+/* 0 off, 1 only pictures marked interlaced, 2 every picture. Until it is called, a player takes the global
+ * option 3 at each open. */
+void codecSetDeinterlace(uint64_t player, int mode);
 
 /* ---- Probe ---- */
 

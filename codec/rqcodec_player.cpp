@@ -2,29 +2,20 @@
 #include "codec/rqcodec.h"
 
 #include "codec/codecframe.h"
-#include "codec/handletable.h"
-#include "codec/player.h"
+#include "codec/playerhandles.h"
 
 #include <new>
 
 using rq::Player;
+using rq::withPlayer;
 
-namespace {
-
-rq::HandleTable<Player> &players()
+rq::HandleTable<Player> &rq::playerHandles()
 {
     static rq::HandleTable<Player> table;
     return table;
 }
 
-// Runs f on the handle's player, which stays alive for the call even if another thread destroys the handle;
-// an unknown handle gives none.
-template <typename R, typename F>
-R with(uint64_t handle, R none, F f)
-{
-    const std::shared_ptr<Player> player = handle ? players().find(handle) : nullptr;
-    return player ? f(*player) : none;
-}
+namespace {
 
 int flag(bool value)
 {
@@ -46,17 +37,17 @@ bool validPlane(void *frame, int plane)
 uint64_t codecCreatePlayer(int)
 {
     std::shared_ptr<Player> player(new (std::nothrow) Player);
-    return player ? players().add(std::move(player)) : 0;
+    return player ? rq::playerHandles().add(std::move(player)) : 0;
 }
 
 void codecClosePlayer(uint64_t player)
 {
-    with(player, 0, [](Player &p) { p.close(); return 0; });
+    withPlayer(player, 0, [](Player &p) { p.close(); return 0; });
 }
 
 void codecDestroyPlayer(uint64_t player)
 {
-    if (const std::shared_ptr<Player> removed = players().remove(player))
+    if (const std::shared_ptr<Player> removed = rq::playerHandles().remove(player))
         removed->close();
 }
 
@@ -64,47 +55,47 @@ int codecOpenFile(uint64_t player, const char *path, unsigned int, unsigned int,
 {
     if (!path)
         return 0;
-    return with(player, 0, [&](Player &p) { return flag(p.open(rq::MediaSource::fromPath(path))); });
+    return withPlayer(player, 0, [&](Player &p) { return flag(p.open(rq::MediaSource::fromPath(path))); });
 }
 
 int codecOpenDisc(uint64_t player, const char *path, unsigned int, unsigned int, void *, void *)
 {
-    return path ? with(player, 0, [path](Player &p) { return flag(p.openDisc(path)); }) : 0;
+    return path ? withPlayer(player, 0, [path](Player &p) { return flag(p.openDisc(path)); }) : 0;
 }
 
 int codecSelectProgram(uint64_t player, int index)
 {
-    return with(player, 0, [&](Player &p) { return flag(p.selectProgram(index)); });
+    return withPlayer(player, 0, [&](Player &p) { return flag(p.selectProgram(index)); });
 }
 
 void codecSetPlayerParameter(uint64_t player, int64_t lateness)
 {
-    with(player, 0, [&](Player &p) { p.setLateness(lateness); return 0; });
+    withPlayer(player, 0, [&](Player &p) { p.setLateness(lateness); return 0; });
 }
 
 void codecSetVolume(uint64_t player, int percent)
 {
-    with(player, 0, [&](Player &p) { p.setVolume(percent); return 0; });
+    withPlayer(player, 0, [&](Player &p) { p.setVolume(percent); return 0; });
 }
 
 int codecSeek(uint64_t player, uint64_t time)
 {
-    return with(player, 0, [&](Player &p) { return flag(p.seek(time)); });
+    return withPlayer(player, 0, [&](Player &p) { return flag(p.seek(time)); });
 }
 
 int codecBeginAsyncSeek(uint64_t player, uint64_t)
 {
-    return with(player, 0, [](Player &p) { return flag(p.beginAsyncSeek()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.beginAsyncSeek()); });
 }
 
 int codecEndAsyncSeek(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.endAsyncSeek()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.endAsyncSeek()); });
 }
 
 void codecSetFrameCallback(uint64_t player, CodecFrameCallback callback, void *context)
 {
-    with(player, 0, [&](Player &p) { p.setFrameCallback(callback, context); return 0; });
+    withPlayer(player, 0, [&](Player &p) { p.setFrameCallback(callback, context); return 0; });
 }
 
 int codecFrameGetFormat(void *frame)
@@ -134,82 +125,82 @@ unsigned char *codecFrameGetPlane(void *frame, int plane)
 
 int codecPlay(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.play()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.play()); });
 }
 
 int codecPause(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.pause()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.pause()); });
 }
 
 int codecIsPlaying(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.isPlaying()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.isPlaying()); });
 }
 
 int codecIsPaused(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.isPaused()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.isPaused()); });
 }
 
 int codecIsEndReached(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.isEndReached()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.isEndReached()); });
 }
 
 int codecHasVideo(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.hasVideo()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.hasVideo()); });
 }
 
 int codecHasAudio(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return flag(p.hasAudio()); });
+    return withPlayer(player, 0, [](Player &p) { return flag(p.hasAudio()); });
 }
 
 uint64_t codecGetDuration(uint64_t player)
 {
-    return with(player, uint64_t(0), [](Player &p) { return p.duration(); });
+    return withPlayer(player, uint64_t(0), [](Player &p) { return p.duration(); });
 }
 
 uint64_t codecGetCurrentTime(uint64_t player)
 {
-    return with(player, uint64_t(0), [](Player &p) { return p.currentTime(); });
+    return withPlayer(player, uint64_t(0), [](Player &p) { return p.currentTime(); });
 }
 
 int codecStepFrame(uint64_t player, int direction)
 {
-    return with(player, 0, [&](Player &p) { return flag(p.stepFrame(direction)); });
+    return withPlayer(player, 0, [&](Player &p) { return flag(p.stepFrame(direction)); });
 }
 
 void codecPlayerTick(uint64_t player)
 {
-    with(player, 0, [](Player &p) { p.tick(); return 0; });
+    withPlayer(player, 0, [](Player &p) { p.tick(); return 0; });
 }
 
 int codecGetVideoWidth(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return p.videoWidth(); });
+    return withPlayer(player, 0, [](Player &p) { return p.videoWidth(); });
 }
 
 int codecGetVideoHeight(uint64_t player)
 {
-    return with(player, 0, [](Player &p) { return p.videoHeight(); });
+    return withPlayer(player, 0, [](Player &p) { return p.videoHeight(); });
 }
 
 unsigned int codecGetDisplayAspectNum(uint64_t player)
 {
-    return with(player, 0u, [](Player &p) { return p.aspectNum(); });
+    return withPlayer(player, 0u, [](Player &p) { return p.aspectNum(); });
 }
 
 unsigned int codecGetDisplayAspectDen(uint64_t player)
 {
-    return with(player, 0u, [](Player &p) { return p.aspectDen(); });
+    return withPlayer(player, 0u, [](Player &p) { return p.aspectDen(); });
 }
 
 unsigned char *codecCaptureSnapshot(uint64_t player, int width, int height, int)
 {
-    return with(player, static_cast<unsigned char *>(nullptr), [&](Player &p) { return p.snapshot(width, height); });
+    return withPlayer(player, static_cast<unsigned char *>(nullptr), [&](Player &p) { return p.snapshot(width, height); });
 }
 
 void codecFreeSnapshot(uint64_t, unsigned char *block)
@@ -219,7 +210,7 @@ void codecFreeSnapshot(uint64_t, unsigned char *block)
 
 unsigned char *codecGetAudioBuffer(uint64_t player, int kind)
 {
-    return with(player, static_cast<unsigned char *>(nullptr), [&](Player &p) { return p.audioBlock(kind); });
+    return withPlayer(player, static_cast<unsigned char *>(nullptr), [&](Player &p) { return p.audioBlock(kind); });
 }
 
 void codecReleaseAudioBuffer(uint64_t, unsigned char *block)
@@ -229,12 +220,12 @@ void codecReleaseAudioBuffer(uint64_t, unsigned char *block)
 
 int codecSelectAudioTrack(uint64_t player, int index)
 {
-    return with(player, 0, [&](Player &p) { return flag(p.selectAudioTrack(index)); });
+    return withPlayer(player, 0, [&](Player &p) { return flag(p.selectAudioTrack(index)); });
 }
 
 int codecSetAudioDevice(uint64_t player, const char *name)
 {
-    return with(player, 0, [&](Player &p) {
+    return withPlayer(player, 0, [&](Player &p) {
         p.setAudioDevice(name ? name : "");
         return 1;
     });

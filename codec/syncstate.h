@@ -45,6 +45,8 @@ public:
     std::atomic<double> audioSkipUntil{-1};
     std::atomic<int> volume{100};
     std::atomic<int64_t> latenessMicros{50000};
+    // Deinterlacing of decoded pictures: 0 off, 1 those marked interlaced, 2 all.
+    std::atomic<int> deinterlace{0};
 
 private:
     mutable std::mutex m_seekMutex;

@@ -3,7 +3,7 @@
 namespace rq {
 
 VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration)
-    : Decoder(packets, frames, sync), m_frameDuration(frameDuration)
+    : Decoder(packets, frames, sync), m_frameDuration(frameDuration), m_deinterlacer(sync.deinterlace)
 {
 }
 
@@ -17,9 +17,25 @@ void VideoDecoder::beginSerial(int serial)
     m_start = m_sync.startOf(serial);
     m_held = FrameQueue::Entry();
     m_delivered = false;
+    m_deinterlacer.reset();
 }
 
 bool VideoDecoder::deliver(FramePtr frame, int serial)
+{
+    m_pictures.clear();
+    m_deinterlacer.push(std::move(frame), m_timeBase, m_pictures);
+    return deliverPictures(serial);
+}
+
+bool VideoDecoder::deliverPictures(int serial)
+{
+    for (FramePtr &picture : m_pictures)
+        if (!deliverPicture(std::move(picture), serial))
+            return false;
+    return true;
+}
+
+bool VideoDecoder::deliverPicture(FramePtr frame, int serial)
 {
     FrameQueue::Entry entry;
     entry.serial = serial;
@@ -40,6 +56,10 @@ bool VideoDecoder::deliver(FramePtr frame, int serial)
 
 bool VideoDecoder::deliverEnd(int serial)
 {
+    m_pictures.clear();
+    m_deinterlacer.finish(m_pictures);
+    if (!deliverPictures(serial))
+        return false;
     if (!m_delivered && m_held.frame && !m_frames.push(std::move(m_held)))
         return false;
     m_delivered = true;

@@ -2,11 +2,15 @@
 #define RQ_VIDEODECODER_H
 
 #include "codec/decoder.h"
+#include "codec/deinterlacer.h"
+
+#include <vector>
 
 namespace rq {
 
-// Decodes pictures, stamps them with their position and drops those before an exact seek's target; when the
-// target lies past the last picture, the last one is kept so that a seek always shows something.
+// Decodes pictures, deinterlaces them as the player's mode asks, stamps them with their position and drops
+// those before an exact seek's target; when the target lies past the last picture, the last one is kept so
+// that a seek always shows something.
 class VideoDecoder : public Decoder
 {
 public:
@@ -19,7 +23,13 @@ protected:
     void beginSerial(int serial) override;
 
 private:
+    // Passes on what the deinterlacer gave out.
+    bool deliverPictures(int serial);
+    bool deliverPicture(FramePtr frame, int serial);
+
     const double m_frameDuration;
+    Deinterlacer m_deinterlacer;
+    std::vector<FramePtr> m_pictures;
     double m_start = 0;
     FrameQueue::Entry m_held;
     bool m_delivered = false;

@@ -9,8 +9,9 @@ namespace {
 constexpr std::chrono::milliseconds kIdle(100);
 }
 
-VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last)
-    : m_frames(frames), m_sync(sync), m_callback(callback), m_last(last),
+VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
+                               PictureProcessor &picture)
+    : m_frames(frames), m_sync(sync), m_callback(callback), m_last(last), m_picture(picture),
       m_converter(GlobalOptions::instance().frameFormats())
 {
 }
@@ -83,8 +84,9 @@ void VideoPresenter::finishStep(bool presented)
 
 void VideoPresenter::present(const AVFrame *frame, double pts)
 {
+    const FramePtr shown = m_picture.process(frame);
     CodecFrame out;
-    if (m_converter.convert(frame, out))
+    if (shown && m_converter.convert(shown.get(), out))
         m_callback.invoke(&out);
     m_last.store(frame, pts);
 }

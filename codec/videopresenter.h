@@ -5,6 +5,7 @@
 #include "codec/frameconverter.h"
 #include "codec/framequeue.h"
 #include "codec/lastframe.h"
+#include "codec/pictureprocessor.h"
 #include "codec/syncstate.h"
 
 #include <atomic>
@@ -14,13 +15,15 @@
 
 namespace rq {
 
-// The thread that hands pictures to the frame callback at their presentation time on the master clock.
+// The thread that processes pictures and hands them to the frame callback at their presentation time on the
+// master clock.
 // The first picture of every serial (an open, a seek) is presented at once, also while paused; late pictures
 // are dropped when a newer one is waiting.
 class VideoPresenter
 {
 public:
-    VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last);
+    VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
+                   PictureProcessor &picture);
     ~VideoPresenter();
     VideoPresenter(const VideoPresenter &) = delete;
     VideoPresenter &operator=(const VideoPresenter &) = delete;
@@ -32,7 +35,7 @@ public:
     bool step(std::chrono::milliseconds timeout);
     // Waits until the first picture of the serial was presented or the stream ended.
     bool waitForSerial(int serial, std::chrono::milliseconds timeout);
-    // Presents the last picture again, to a callback that has just been set.
+    // Presents the last picture again, to a callback that has just been set or with changed processing.
     void presentAgain();
 
 private:
@@ -44,6 +47,7 @@ private:
     SyncState &m_sync;
     CallbackSlot &m_callback;
     LastFrame &m_last;
+    PictureProcessor &m_picture;
     FrameConverter m_converter;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

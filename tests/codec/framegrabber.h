@@ -1,0 +1,71 @@
+#ifndef FRAMEGRABBER_H
+#define FRAMEGRABBER_H
+
+#include "codec/rqcodec.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+#include <cstring>
+#include <mutex>
+
+// A frame callback that keeps a copy of the latest picture it was given; the tests ask the library for
+// packed BGRA pictures, which map straight onto QImage::Format_ARGB32.
+class FrameGrabber
+{
+public:
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<FrameGrabber *>(context);
+        if (codecFrameGetFormat(frame) != 30)
+            return 0;
+        const int w = codecFrameGetWidth(frame), h = codecFrameGetHeight(frame);
+        const int stride = codecFrameGetLineSize(frame, 0);
+        const unsigned char *data = codecFrameGetPlane(frame, 0);
+        QImage image(w, h, QImage::Format_ARGB32);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(image.scanLine(y), data + size_t(y) * stride, size_t(w) * 4);
+        std::lock_guard<std::mutex> lock(self->m_mutex);
+        self->m_image = image;
+        ++self->m_frames;
+        return 1;
+    }
+
+    int frames() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_frames;
+    }
+    QImage image() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_image;
+    }
+
+    // Mean colour of a part of the latest picture (all of it when the rectangle is null).
+    QColor mean(QRect area = QRect()) const
+    {
+        const QImage img = image();
+        if (img.isNull())
+            return QColor();
+        area = area.isNull() ? img.rect() : area.intersected(img.rect());
+        qint64 r = 0, g = 0, b = 0, n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb p = img.pixel(x, y);
+                r += qRed(p);
+                g += qGreen(p);
+                b += qBlue(p);
+                ++n;
+            }
+        return n ? QColor(int(r / n), int(g / n), int(b / n)) : QColor();
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QImage m_image;
+    int m_frames = 0;
+};
+
+#endif

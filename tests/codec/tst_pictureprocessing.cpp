@@ -1,0 +1,310 @@
+#include "codec/rqcodec.h"
+#include "framegrabber.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray fixture(const char *name)
+{
+    return QByteArray(ZR_FIXTURES_DIR) + '/' + name;
+}
+
+// How much neighbouring lines differ: high for a combed picture.
+double combing(const QImage &img)
+{
+    double sum = 0;
+    int n = 0;
+    for (int y = 8; y + 1 < img.height() - 8; ++y)
+        for (int x = 8; x < img.width() - 8; ++x) {
+            sum += std::abs(qGreen(img.pixel(x, y)) - qGreen(img.pixel(x, y + 1)));
+            ++n;
+        }
+    return n ? sum / n : 0;
+}
+
+}
+
+class TestPictureProcessing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void colour_data();
+    void colour();
+    void geometry_data();
+    void geometry();
+    void neutralSettingsLeaveThePictureAlone();
+    void deinterlace_data();
+    void deinterlace();
+    void changesApplyWhilePlaying();
+    void settingsSurviveTheNextOpen();
+    void unknownPlayerIsIgnored();
+
+private:
+    // Opens the fixture paused on its first picture and returns that picture.
+    QImage open(const char *name);
+    // Waits for a picture presented after the given count.
+    QImage next(int after);
+
+    uint64_t m_player = 0;
+    FrameGrabber m_grab;
+};
+
+void TestPictureProcessing::initTestCase()
+{
+    const int bgra = 30;
+    codecSetGlobalIntList(&bgra, 1);
+}
+
+void TestPictureProcessing::init()
+{
+    m_player = codecCreatePlayer(-1);
+    QVERIFY(m_player);
+    codecSetFrameCallback(m_player, &FrameGrabber::callback, &m_grab);
+}
+
+void TestPictureProcessing::cleanup()
+{
+    codecClosePlayer(m_player);
+    codecDestroyPlayer(m_player);
+    m_player = 0;
+}
+
+QImage TestPictureProcessing::open(const char *name)
+{
+    const int before = m_grab.frames();
+    if (!codecOpenFile(m_player, fixture(name).constData(), 0, 0, nullptr, nullptr))
+        return QImage();
+    return next(before);
+}
+
+QImage TestPictureProcessing::next(int after)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (m_grab.frames() <= after && timer.elapsed() < 10000)
+        QTest::qWait(5);
+    return m_grab.frames() > after ? m_grab.image() : QImage();
+}
+
+void TestPictureProcessing::colour_data()
+{
+    QTest::addColumn<int>("brightness");
+    QTest::addColumn<int>("contrast");
+    QTest::addColumn<int>("saturation");
+    QTest::addColumn<int>("hue");
+    QTest::addColumn<QString>("expect");
+
+    QTest::newRow("brighter") << 128 << 100 << 100 << 0 << "lighter";
+    QTest::newRow("darker") << -128 << 100 << 100 << 0 << "darker";
+    QTest::newRow("brightest") << 255 << 100 << 100 << 0 << "white";
+    QTest::newRow("no contrast") << 0 << 0 << 100 << 0 << "grey";
+    QTest::newRow("no saturation") << 0 << 100 << 0 << 0 << "grey";
+    QTest::newRow("hue +120") << 0 << 100 << 100 << 120 << "green";
+    QTest::newRow("hue -120") << 0 << 100 << 100 << -120 << "blue";
+    QTest::newRow("hue 180") << 0 << 100 << 100 << 180 << "cyan";
+}
+
+void TestPictureProcessing::colour()
+{
+    QFETCH(int, brightness);
+    QFETCH(int, contrast);
+    QFETCH(int, saturation);
+    QFETCH(int, hue);
+    QFETCH(QString, expect);
+
+    QVERIFY(!open("red.mp4").isNull());
+    const QColor red = m_grab.mean();
+    QVERIFY2(red.red() > 200 && red.green() < 40 && red.blue() < 40, qPrintable(red.name()));
+
+    // The paused picture is shown again after each call.
+    int before = m_grab.frames();
+    codecSetContrast(m_player, contrast);
+    codecSetHue(m_player, hue);
+    codecSetSaturation(m_player, saturation);
+    codecSetBrightness(m_player, brightness);
+    QVERIFY(!next(before).isNull());
+    // The last redraw carries all four settings.
+    before = m_grab.frames();
+    QTest::qWait(200);
+    const QColor c = m_grab.mean();
+    const QString shown = c.name();
+    const int lightness = c.red() + c.green() + c.blue();
+    const int redLightness = red.red() + red.green() + red.blue();
+    if (expect == "lighter") {
+        QVERIFY2(lightness > redLightness + 100 && c.red() >= 230, qPrintable(shown));
+    } else if (expect == "darker") {
+        QVERIFY2(lightness < redLightness - 60, qPrintable(shown));
+    } else if (expect == "white") {
+        QVERIFY2(c.red() > 240 && c.green() > 180 && c.blue() > 180, qPrintable(shown));
+    } else if (expect == "grey") {
+        QVERIFY2(std::abs(c.red() - c.green()) < 16 && std::abs(c.green() - c.blue()) < 16, qPrintable(shown));
+    } else if (expect == "green") {
+        QVERIFY2(c.green() > c.red() + 100 && c.green() > c.blue() + 100, qPrintable(shown));
+    } else if (expect == "blue") {
+        QVERIFY2(c.blue() > c.red() + 100 && c.blue() > c.green() + 100, qPrintable(shown));
+    } else if (expect == "cyan") {
+        QVERIFY2(c.green() > c.red() + 100 && c.blue() > c.red() + 100, qPrintable(shown));
+    }
+}
+
+void TestPictureProcessing::geometry_data()
+{
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<int>("mirror");
+    QTest::addColumn<QRectF>("crop");
+    QTest::addColumn<QSize>("aspect");
+    QTest::addColumn<QSize>("size");
+    // Which quarters of the picture are white, a bit each: 1 top left, 2 top right, 4 bottom left,
+    // 8 bottom right; -1 when only the size is checked. The pattern is white in its top left quarter.
+    QTest::addColumn<int>("white");
+
+    const QRectF whole(0, 0, 1, 1);
+    QTest::newRow("as is") << 0 << 0 << whole << QSize() << QSize(64, 48) << 1;
+    QTest::newRow("turned 90") << 90 << 0 << whole << QSize() << QSize(48, 64) << 4;
+    QTest::newRow("turned 180") << 180 << 0 << whole << QSize() << QSize(64, 48) << 8;
+    QTest::newRow("turned 270") << 270 << 0 << whole << QSize() << QSize(48, 64) << 2;
+    QTest::newRow("mirrored") << 0 << 1 << whole << QSize() << QSize(64, 48) << 2;
+    QTest::newRow("turned 90 mirrored") << 90 << 1 << whole << QSize() << QSize(48, 64) << 8;
+    QTest::newRow("turned 180 mirrored") << 180 << 1 << whole << QSize() << QSize(64, 48) << 4;
+    QTest::newRow("crop white quarter") << 0 << 0 << QRectF(0, 0, 0.5, 0.5) << QSize() << QSize(32, 24) << 15;
+    QTest::newRow("crop black quarter") << 0 << 0 << QRectF(0.5, 0.5, 0.5, 0.5) << QSize() << QSize(32, 24) << 0;
+    QTest::newRow("crop odd size made even") << 0 << 0 << QRectF(0, 0, 0.3, 0.7) << QSize() << QSize(18, 34) << -1;
+    QTest::newRow("crop then turn") << 90 << 0 << QRectF(0, 0, 0.5, 1) << QSize() << QSize(48, 32) << 5;
+    QTest::newRow("aspect 2:1") << 0 << 0 << whole << QSize(2, 1) << QSize(96, 48) << 1;
+    QTest::newRow("aspect before turn") << 90 << 0 << whole << QSize(16, 9) << QSize(48, 84) << 4;
+    QTest::newRow("crop out of range") << 0 << 0 << QRectF(-1, 2, 5, 0) << QSize() << QSize(64, 48) << 1;
+}
+
+void TestPictureProcessing::geometry()
+{
+    QFETCH(int, rotation);
+    QFETCH(int, mirror);
+    QFETCH(QRectF, crop);
+    QFETCH(QSize, aspect);
+    QFETCH(QSize, size);
+    QFETCH(int, white);
+
+    QVERIFY(!open("pattern.mp4").isNull());
+    QCOMPARE(m_grab.image().size(), QSize(64, 48));
+    codecSetCropRect(m_player, crop.x(), crop.y(), crop.width(), crop.height());
+    codecSetOutputAspect(m_player, unsigned(qMax(0, aspect.width())), unsigned(qMax(0, aspect.height())));
+    codecSetFlip(m_player, mirror);
+    const int before = m_grab.frames();
+    codecSetRotation(m_player, rotation);
+    QTRY_VERIFY_WITH_TIMEOUT(m_grab.frames() > before, 10000);
+    QTest::qWait(100);
+    QCOMPARE(m_grab.image().size(), size);
+
+    if (white < 0)
+        return;
+    const int w = size.width(), h = size.height();
+    const QRect quarters[] = {QRect(0, 0, w / 2, h / 2), QRect(w / 2, 0, w / 2, h / 2),
+                              QRect(0, h / 2, w / 2, h / 2), QRect(w / 2, h / 2, w / 2, h / 2)};
+    for (int q = 0; q < 4; ++q) {
+        // Away from the edges between quarters, where scaling blends them.
+        const QRect inner = quarters[q].adjusted(3, 3, -3, -3);
+        const int luma = qGray(m_grab.mean(inner).rgb());
+        const bool shouldBeWhite = white & (1 << q);
+        QVERIFY2(shouldBeWhite ? luma > 200 : luma < 50,
+                 qPrintable(QStringLiteral("quarter %1 luma %2").arg(q).arg(luma)));
+    }
+}
+
+void TestPictureProcessing::neutralSettingsLeaveThePictureAlone()
+{
+    const QImage original = open("clip.mp4");
+    QVERIFY(!original.isNull());
+    const int before = m_grab.frames();
+    codecSetCropRect(m_player, 0, 0, 1, 1);
+    codecSetOutputAspect(m_player, 0, 0);
+    codecSetRotation(m_player, 360);
+    codecSetFlip(m_player, 0);
+    codecSetBrightness(m_player, 0);
+    codecSetContrast(m_player, 100);
+    codecSetSaturation(m_player, 100);
+    codecSetHue(m_player, 0);
+    codecSetDeinterlace(m_player, 1);
+    QVERIFY(!next(before).isNull());
+    QTest::qWait(200);
+    QCOMPARE(m_grab.image(), original);
+}
+
+void TestPictureProcessing::deinterlace_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("combed");
+
+    QTest::newRow("combed, off") << QByteArray("combed.mkv") << 0 << true;
+    QTest::newRow("combed, marked ones") << QByteArray("combed.mkv") << 1 << false;
+    QTest::newRow("combed, all") << QByteArray("combed.mkv") << 2 << false;
+    QTest::newRow("progressive, marked ones") << QByteArray("pattern.mp4") << 1 << false;
+}
+
+void TestPictureProcessing::deinterlace()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, mode);
+    QFETCH(bool, combed);
+
+    const QImage first = open(file.constData());
+    QVERIFY(!first.isNull());
+    const bool startsCombed = combing(first) > 100;
+    QCOMPARE(startsCombed, file == "combed.mkv");
+
+    // Changed while paused: the same picture comes again, through the new mode.
+    const int before = m_grab.frames();
+    codecSetDeinterlace(m_player, mode);
+    if (mode != 0)
+        QVERIFY(!next(before).isNull());
+    QTest::qWait(300);
+    const QImage shown = m_grab.image();
+    QVERIFY2((combing(shown) > 100) == combed, qPrintable(QString::number(combing(shown))));
+    if (file == "pattern.mp4")
+        QCOMPARE(shown, first);
+
+    // And while playing, for pictures decoded from then on.
+    QVERIFY(codecPlay(m_player));
+    QTest::qWait(400);
+    QVERIFY2((combing(m_grab.image()) > 100) == combed, qPrintable(QString::number(combing(m_grab.image()))));
+}
+
+void TestPictureProcessing::changesApplyWhilePlaying()
+{
+    QVERIFY(!open("red.mp4").isNull());
+    QVERIFY(codecPlay(m_player));
+    QTest::qWait(200);
+    QVERIFY(m_grab.mean().red() > 200);
+    codecSetHue(m_player, 120);
+    QTRY_VERIFY_WITH_TIMEOUT(m_grab.mean().green() > m_grab.mean().red() + 100, 5000);
+    codecSetHue(m_player, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_grab.mean().red() > m_grab.mean().green() + 100, 5000);
+    QVERIFY(codecIsPlaying(m_player));
+}
+
+void TestPictureProcessing::settingsSurviveTheNextOpen()
+{
+    QVERIFY(!open("pattern.mp4").isNull());
+    codecSetRotation(m_player, 90);
+    codecClosePlayer(m_player);
+    const QImage turned = open("pattern.mp4");
+    QCOMPARE(turned.size(), QSize(48, 64));
+}
+
+void TestPictureProcessing::unknownPlayerIsIgnored()
+{
+    codecSetBrightness(0, 10);
+    codecSetRotation(12345, 90);
+    codecSetCropRect(m_player, std::nan(""), 0, 0.5, 0.5);
+    codecSetDeinterlace(m_player, 7);
+    QVERIFY(!open("pattern.mp4").isNull());
+}
+
+QTEST_GUILESS_MAIN(TestPictureProcessing)
+#include "tst_pictureprocessing.moc"
