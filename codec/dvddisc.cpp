@@ -1,20 +1,24 @@
 #include "codec/dvddisc.h"
 
+#include "codec/dvdifo.h"
 #include "codec/dvdtitlestream.h"
 
 extern "C" {
 #include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
 #include <libavutil/channel_layout.h>
 }
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,13 +27,11 @@ namespace rq {
 namespace {
 
 constexpr int kTrailingEntries = 6;
+constexpr unsigned kChildSeconds = 20;
+constexpr int kAngleBlock = 1;
+constexpr int kFirstCellOfBlock = 1;
 
 void discardLog(void *, dvd_logger_level_t, const char *, va_list) {}
-
-struct IfoCloser {
-    void operator()(ifo_handle_t *ifo) const { ifoClose(ifo); }
-};
-using IfoPointer = std::unique_ptr<ifo_handle_t, IfoCloser>;
 
 struct FileCloser {
     void operator()(dvd_file_t *file) const { DVDCloseFile(file); }
@@ -78,59 +80,35 @@ bool isDiscImage(const fs::path &file)
     return std::memcmp(descriptor + 1, "CD001", 5) == 0 || std::memcmp(descriptor + 1, "BEA01", 5) == 0;
 }
 
-int fromBcd(uint8_t value)
+std::string language(uint8_t first, uint8_t second)
 {
-    return (value >> 4) * 10 + (value & 0x0f);
-}
-
-uint64_t micros(const dvd_time_t &time)
-{
-    const uint64_t seconds = uint64_t(fromBcd(time.hour)) * 3600 + fromBcd(time.minute) * 60 + fromBcd(time.second);
-    const int frames = fromBcd(time.frame_u & 0x3f);
-    uint64_t frameMicros = 0;
-    switch (time.frame_u >> 6) {
-    case 1:
-        frameMicros = uint64_t(frames) * 40000;
-        break;
-    case 3:
-        frameMicros = uint64_t(frames) * 1001000 / 30;
-        break;
-    default:
-        break;
-    }
-    return seconds * 1000000 + frameMicros;
-}
-
-std::string language(uint16_t code)
-{
-    const char first = char(code >> 8), second = char(code & 0xff);
-    if (!std::isalpha(static_cast<unsigned char>(first)) || !std::isalpha(static_cast<unsigned char>(second)))
+    if (!std::isalpha(first) || !std::isalpha(second))
         return {};
-    return std::string{first, second};
+    return std::string{char(first), char(second)};
 }
 
-VideoStreamDescription describeVideo(const video_attr_t &attr, uint64_t duration)
+VideoStreamDescription describeVideo(const std::array<uint8_t, 2> &attributes, uint64_t duration)
 {
-    const bool pal = attr.video_format == 1;
+    const bool pal = (attributes[0] >> 4 & 3) == 1;
+    const bool wide = (attributes[0] >> 2 & 3) == 3;
+    const int pictureSize = attributes[1] >> 2 & 3;
     static const int widths[] = {720, 704, 352, 352};
     VideoStreamDescription video;
-    video.codec = attr.mpeg_version == 0 ? "mpeg1video" : "mpeg2video";
-    video.width = widths[attr.picture_size];
-    video.height = pal ? 576 : 480;
-    if (attr.picture_size == 3)
-        video.height /= 2;
-    video.aspectNum = attr.display_aspect_ratio == 3 ? 16 : 4;
-    video.aspectDen = attr.display_aspect_ratio == 3 ? 9 : 3;
+    video.codec = attributes[0] >> 6 == 0 ? "mpeg1video" : "mpeg2video";
+    video.width = widths[pictureSize];
+    video.height = (pal ? 576 : 480) / (pictureSize == 3 ? 2 : 1);
+    video.aspectNum = wide ? 16 : 4;
+    video.aspectDen = wide ? 9 : 3;
     video.frameRateNum = pal ? 25 : 30000;
     video.frameRateDen = pal ? 1 : 1001;
     video.duration = duration;
     return video;
 }
 
-AudioStreamDescription describeAudio(const audio_attr_t &attr, uint64_t duration)
+AudioStreamDescription describeAudio(const std::array<uint8_t, 8> &attributes, uint64_t duration)
 {
     AudioStreamDescription audio;
-    switch (attr.audio_format) {
+    switch (attributes[0] >> 5) {
     case 0:
         audio.codec = "ac3";
         break;
@@ -140,7 +118,7 @@ AudioStreamDescription describeAudio(const audio_attr_t &attr, uint64_t duration
         break;
     case 4:
         audio.codec = "pcm_dvd";
-        audio.bitDepth = 16 + 4 * attr.quantization;
+        audio.bitDepth = 16 + 4 * (attributes[1] >> 6);
         break;
     case 6:
         audio.codec = "dts";
@@ -148,10 +126,10 @@ AudioStreamDescription describeAudio(const audio_attr_t &attr, uint64_t duration
     default:
         break;
     }
-    if (attr.lang_type == 1)
-        audio.language = language(attr.lang_code);
-    audio.sampleRate = attr.sample_frequency == 1 ? 96000 : 48000;
-    audio.channels = attr.channels + 1;
+    if ((attributes[0] >> 2 & 3) == 1)
+        audio.language = language(attributes[2], attributes[3]);
+    audio.sampleRate = (attributes[1] >> 4 & 3) == 1 ? 96000 : 48000;
+    audio.channels = (attributes[1] & 7) + 1;
     AVChannelLayout layout;
     av_channel_layout_default(&layout, audio.channels);
     if (layout.order == AV_CHANNEL_ORDER_NATIVE)
@@ -160,56 +138,54 @@ AudioStreamDescription describeAudio(const audio_attr_t &attr, uint64_t duration
     return audio;
 }
 
-SubtitleStreamDescription describeSubtitle(const subp_attr_t &attr, uint64_t duration)
+SubtitleStreamDescription describeSubtitle(const std::array<uint8_t, 6> &attributes, uint64_t duration)
 {
     SubtitleStreamDescription subtitle;
     subtitle.codec = "dvd_subtitle";
-    if (attr.type == 1)
-        subtitle.language = language(attr.lang_code);
+    if ((attributes[0] & 3) == 1)
+        subtitle.language = language(attributes[2], attributes[3]);
     subtitle.duration = duration;
     return subtitle;
 }
 
 // Builds one title from its parts of title: each part is a program of a program chain, and the
 // chapters start where their first cells start. False when the tables do not hold together.
-bool readTitle(const ifo_handle_t &vts, int titleNumber, DvdTitle &title)
+bool readTitle(const DvdIfo &set, int titleNumber, DvdTitle &title)
 {
-    const vts_ptt_srpt_t *parts = vts.vts_ptt_srpt;
-    const pgcit_t *chains = vts.vts_pgcit;
-    if (!parts || !chains || !vts.vtsi_mat || titleNumber < 1 || titleNumber > parts->nr_of_srpts)
+    if (titleNumber < 1 || titleNumber > int(set.titleParts.size()))
         return false;
-    const ttu_t &unit = parts->title[titleNumber - 1];
     uint64_t elapsed = 0;
     uint64_t chainTime = 0;
     std::vector<int> chainsSeen;
-    const pgc_t *firstChain = nullptr;
-    for (int p = 0; p < unit.nr_of_ptts; ++p) {
-        const ptt_info_t &part = unit.ptt[p];
-        if (part.pgcn < 1 || part.pgcn > chains->nr_of_pgci_srp)
+    const DvdIfo::Chain *firstChain = nullptr;
+    for (const DvdIfo::Part &part : set.titleParts[size_t(titleNumber - 1)]) {
+        if (part.chain < 1 || part.chain > int(set.chains.size()))
             return false;
-        const pgc_t *chain = chains->pgci_srp[part.pgcn - 1].pgc;
-        if (!chain || !chain->program_map || !chain->cell_playback || part.pgn < 1 || part.pgn > chain->nr_of_programs)
+        const DvdIfo::Chain &chain = set.chains[size_t(part.chain - 1)];
+        const int programs = int(chain.programs.size());
+        const int cells = int(chain.cells.size());
+        if (part.program < 1 || part.program > programs)
             return false;
         if (!firstChain)
-            firstChain = chain;
-        if (std::find(chainsSeen.begin(), chainsSeen.end(), part.pgcn) == chainsSeen.end()) {
-            chainsSeen.push_back(part.pgcn);
-            chainTime += micros(chain->playback_time);
+            firstChain = &chain;
+        if (std::find(chainsSeen.begin(), chainsSeen.end(), part.chain) == chainsSeen.end()) {
+            chainsSeen.push_back(part.chain);
+            chainTime += chain.duration;
         }
-        const int firstCell = chain->program_map[part.pgn - 1];
-        const int lastCell = part.pgn < chain->nr_of_programs ? chain->program_map[part.pgn] - 1 : chain->nr_of_cells;
-        if (firstCell < 1 || lastCell < firstCell || lastCell > chain->nr_of_cells)
+        const int firstCell = chain.programs[size_t(part.program - 1)];
+        const int lastCell = part.program < programs ? chain.programs[size_t(part.program)] - 1 : cells;
+        if (firstCell < 1 || lastCell < firstCell || lastCell > cells)
             return false;
         ChapterDescription chapter;
         chapter.start = elapsed;
         title.description.chapters.push_back(chapter);
         for (int c = firstCell; c <= lastCell; ++c) {
-            const cell_playback_t &cell = chain->cell_playback[c - 1];
-            if (cell.block_type == BLOCK_TYPE_ANGLE_BLOCK && cell.block_mode != BLOCK_MODE_FIRST_CELL)
+            const DvdIfo::Cell &cell = chain.cells[size_t(c - 1)];
+            if (cell.blockType == kAngleBlock && cell.blockMode != kFirstCellOfBlock)
                 continue;
-            elapsed += micros(cell.playback_time);
-            if (cell.last_sector >= cell.first_sector)
-                title.cells.push_back(DvdCell{cell.first_sector, cell.last_sector});
+            elapsed += cell.duration;
+            if (cell.last >= cell.first)
+                title.cells.push_back(DvdCell{cell.first, cell.last});
         }
     }
     if (!firstChain || title.cells.empty())
@@ -222,17 +198,14 @@ bool readTitle(const ifo_handle_t &vts, int titleNumber, DvdTitle &title)
         program.chapters[i].duration = end > program.chapters[i].start ? end - program.chapters[i].start : 0;
     }
 
-    const vtsi_mat_t &attributes = *vts.vtsi_mat;
-    program.video.push_back(describeVideo(attributes.vts_video_attr, program.duration));
-    const int audioCount = std::min<int>(attributes.nr_of_vts_audio_streams, 8);
-    for (int i = 0; i < audioCount; ++i) {
-        if (firstChain->audio_control[i] & 0x8000)
-            program.audio.push_back(describeAudio(attributes.vts_audio_attr[i], program.duration));
+    program.video.push_back(describeVideo(set.videoAttributes, program.duration));
+    for (size_t i = 0; i < set.audioAttributes.size(); ++i) {
+        if (firstChain->audioControl[i] & 0x8000)
+            program.audio.push_back(describeAudio(set.audioAttributes[i], program.duration));
     }
-    const int subtitleCount = std::min<int>(attributes.nr_of_vts_subp_streams, 32);
-    for (int i = 0; i < subtitleCount; ++i) {
-        if (firstChain->subp_control[i] & 0x80000000u)
-            program.subtitles.push_back(describeSubtitle(attributes.vts_subp_attr[i], program.duration));
+    for (size_t i = 0; i < set.subpictureAttributes.size(); ++i) {
+        if (firstChain->subpictureControl[i] & 0x80000000u)
+            program.subtitles.push_back(describeSubtitle(set.subpictureAttributes[i], program.duration));
     }
     return true;
 }
@@ -265,18 +238,24 @@ std::unique_ptr<DvdDisc> DvdDisc::open(const std::string &path)
     if (target.has_filename() == false && target.has_parent_path())
         target = target.parent_path();
     if (fs::is_directory(target, error))
-        target = discFolder(target);
-    else if (!fs::is_regular_file(target, error) || !isDiscImage(target))
-        target.clear();
+        return load(discFolder(target), true);
+    if (!fs::is_regular_file(target, error) || !isDiscImage(target) || !loadsInChild(target))
+        return nullptr;
+    return load(target, true);
+}
+
+std::unique_ptr<DvdDisc> DvdDisc::load(const fs::path &target, bool shared)
+{
     if (target.empty())
         return nullptr;
-
     static const dvd_logger_cb logger = {discardLog};
     dvd_reader_t *raw = nullptr;
-    {
+    if (shared) {
         // libdvdread sets up its input layer in globals on every open.
         static std::mutex openMutex;
         std::lock_guard<std::mutex> lock(openMutex);
+        raw = DVDOpen2(nullptr, &logger, target.c_str());
+    } else {
         raw = DVDOpen2(nullptr, &logger, target.c_str());
     }
     if (!raw)
@@ -287,21 +266,38 @@ std::unique_ptr<DvdDisc> DvdDisc::open(const std::string &path)
     return disc;
 }
 
+// libdvdread's UDF reader can crash on a damaged image, so an image is first read in a child process:
+// only when the child gets through does this process read it. The child is alone with its one thread,
+// so it takes no lock another thread may have held at the fork, and a hang ends with its alarm.
+bool DvdDisc::loadsInChild(const fs::path &image)
+{
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGALRM})
+            std::signal(signal, SIG_DFL);
+        alarm(kChildSeconds);
+        _exit(load(image, false) ? 0 : 1);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 bool DvdDisc::readTitles()
 {
-    const IfoPointer manager(ifoOpen(m_reader.get(), 0));
-    if (!manager || !manager->tt_srpt)
-        return false;
-    std::map<int, IfoPointer> titleSets;
-    const tt_srpt_t &table = *manager->tt_srpt;
-    for (int t = 0; t < table.nr_of_srpts; ++t) {
-        const title_info_t &info = table.title[t];
-        IfoPointer &vts = titleSets[info.title_set_nr];
-        if (!vts && info.title_set_nr >= 1)
-            vts.reset(ifoOpen(m_reader.get(), info.title_set_nr));
+    std::map<int, std::optional<DvdIfo>> titleSets;
+    for (const DvdIfo::TitleEntry &entry : DvdIfo::readTitles(m_reader.get())) {
+        auto found = titleSets.find(entry.titleSet);
+        if (found == titleSets.end())
+            found = titleSets.emplace(entry.titleSet, DvdIfo::readTitleSet(m_reader.get(), entry.titleSet)).first;
         DvdTitle title;
-        title.titleSet = info.title_set_nr;
-        if (vts && readTitle(*vts, info.vts_ttn, title) && titleReadable(m_reader.get(), title))
+        title.titleSet = entry.titleSet;
+        if (found->second && readTitle(*found->second, entry.titleNumber, title) && titleReadable(m_reader.get(), title))
             m_titles.push_back(std::move(title));
     }
     return !m_titles.empty();

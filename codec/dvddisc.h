@@ -4,6 +4,7 @@
 #include "codec/mediadescription.h"
 #include "codec/mediasource.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,9 @@ public:
 
 private:
     explicit DvdDisc(std::shared_ptr<dvd_reader_s> reader);
+    // shared: other threads may open discs at the same time.
+    static std::unique_ptr<DvdDisc> load(const std::filesystem::path &target, bool shared);
+    static bool loadsInChild(const std::filesystem::path &image);
     bool readTitles();
 
     std::shared_ptr<dvd_reader_s> m_reader;

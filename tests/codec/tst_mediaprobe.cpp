@@ -308,6 +308,17 @@ void TestMediaProbe::discs_data()
     QTest::newRow("folder with slash") << fixture(QStringLiteral("dvd/"));
     QTest::newRow("VIDEO_TS folder") << fixture(QStringLiteral("dvd/VIDEO_TS"));
     QTest::newRow("iso") << fixture(QStringLiteral("dvd.iso"));
+    // A byte of the first-play program chain, which plays no title, damaged in the IFO and its backup.
+    static QTemporaryDir damaged;
+    QVERIFY(damaged.isValid());
+    QDir(damaged.path()).mkpath(QStringLiteral("VIDEO_TS"));
+    for (const QString &name : QDir(fixture(QStringLiteral("dvd/VIDEO_TS"))).entryList(QDir::Files))
+        QVERIFY(QFile::copy(fixture(QStringLiteral("dvd/VIDEO_TS/")) + name, damaged.path() + QStringLiteral("/VIDEO_TS/") + name));
+    for (const char *name : {"/VIDEO_TS/VIDEO_TS.IFO", "/VIDEO_TS/VIDEO_TS.BUP"}) {
+        QFile ifo(damaged.path() + QLatin1String(name));
+        QVERIFY(ifo.open(QIODevice::ReadWrite) && ifo.seek(0x4ee) && ifo.write("\xdb", 1) == 1);
+    }
+    QTest::newRow("folder with a damaged first-play chain") << damaged.path();
     for (const char *extension : {"img", "NRG", "bin"}) {
         const QString copy = QDir::tempPath() + QStringLiteral("/disc.") + QLatin1String(extension);
         QFile::remove(copy);
@@ -418,6 +429,12 @@ void TestMediaProbe::badInput_data()
     fake.replace(16 * 2048 + 1, 5, "CD001");
     writeFile(base + QStringLiteral("/fake.iso"), fake);
     writeFile(base + QStringLiteral("/half.iso"), image.left(image.size() / 2));
+    // The UDF entry of VIDEO_TS.IFO claiming 65280 bytes of implementation use: libdvdread reads past its buffer.
+    QByteArray udf = image;
+    const int entry = udf.indexOf(QByteArray("\x08VIDEO_TS.IFO"), 256 * 2048);
+    QVERIFY(entry > 0);
+    udf[entry - 1] = char(0xff);
+    writeFile(base + QStringLiteral("/udf.iso"), udf);
     writeFile(base + QStringLiteral("/head.iso"), image.left(40 * 1024));
     writeFile(base + QStringLiteral("/empty.iso"), QByteArray());
     writeFile(base + QStringLiteral("/locked.iso"), image);
@@ -439,6 +456,7 @@ void TestMediaProbe::badInput_data()
     QTest::newRow("iso of random bytes") << base + QStringLiteral("/random.iso") << true << true;
     QTest::newRow("random bytes with an ISO header") << base + QStringLiteral("/fake.iso") << true << true;
     QTest::newRow("iso cut in half") << base + QStringLiteral("/half.iso") << true << false;
+    QTest::newRow("iso with a damaged UDF entry") << base + QStringLiteral("/udf.iso") << true << false;
     QTest::newRow("iso cut after its descriptors") << base + QStringLiteral("/head.iso") << true << false;
     QTest::newRow("named pipe, which nobody writes") << base + QStringLiteral("/pipe.mp4") << true << true;
     QTest::newRow("zero-byte iso") << base + QStringLiteral("/empty.iso") << true << true;
