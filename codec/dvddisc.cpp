@@ -28,6 +28,7 @@ namespace {
 
 constexpr int kTrailingEntries = 6;
 constexpr unsigned kChildSeconds = 20;
+constexpr uint32_t kScrambleCheckSectors = 16;
 constexpr int kAngleBlock = 1;
 constexpr int kFirstCellOfBlock = 1;
 
@@ -210,18 +211,37 @@ bool readTitle(const DvdIfo &set, int titleNumber, DvdTitle &title)
     return true;
 }
 
-// True when the first and last sectors of the title read: a cut-short image fails here.
-bool titleReadable(dvd_reader_t *reader, const DvdTitle &title)
+// A CSS-scrambled sector says so in the PES header that follows its pack header (a navigation
+// pack has a system header there instead); without a descrambler such a title cannot play.
+bool scrambled(const unsigned char *sector)
+{
+    static const unsigned char packStart[] = {0, 0, 1, 0xba};
+    static const unsigned char packetStart[] = {0, 0, 1};
+    constexpr unsigned char systemHeader = 0xbb;
+    return std::memcmp(sector, packStart, 4) == 0 && std::memcmp(sector + 0x0e, packetStart, 3) == 0
+           && sector[0x11] != systemHeader && (sector[0x14] & 0x30) != 0;
+}
+
+// True when the first and last sectors of the title read (a cut-short image fails here) and its
+// first sectors are not scrambled.
+bool titlePlayable(dvd_reader_t *reader, const DvdTitle &title)
 {
     const DvdFilePointer file(DVDOpenFile(reader, title.titleSet, DVD_READ_TITLE_VOBS));
     if (!file)
         return false;
-    unsigned char block[DVD_VIDEO_LB_LEN];
+    const DvdCell &first = title.cells.front();
+    const int count = int(std::min<uint32_t>(first.last - first.first + 1, kScrambleCheckSectors));
+    std::vector<unsigned char> blocks(size_t(count) * DVD_VIDEO_LB_LEN);
+    if (DVDReadBlocks(file.get(), int(first.first), size_t(count), blocks.data()) != count)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        if (scrambled(blocks.data() + size_t(i) * DVD_VIDEO_LB_LEN))
+            return false;
+    }
     uint32_t last = 0;
     for (const DvdCell &cell : title.cells)
         last = std::max(last, cell.last);
-    return DVDReadBlocks(file.get(), int(title.cells.front().first), 1, block) == 1
-           && DVDReadBlocks(file.get(), int(last), 1, block) == 1;
+    return DVDReadBlocks(file.get(), int(last), 1, blocks.data()) == 1;
 }
 
 } // namespace
@@ -297,7 +317,7 @@ bool DvdDisc::readTitles()
             found = titleSets.emplace(entry.titleSet, DvdIfo::readTitleSet(m_reader.get(), entry.titleSet)).first;
         DvdTitle title;
         title.titleSet = entry.titleSet;
-        if (found->second && readTitle(*found->second, entry.titleNumber, title) && titleReadable(m_reader.get(), title))
+        if (found->second && readTitle(*found->second, entry.titleNumber, title) && titlePlayable(m_reader.get(), title))
             m_titles.push_back(std::move(title));
     }
     return !m_titles.empty();

@@ -118,6 +118,29 @@ QByteArray randomBytes(int size)
     return bytes;
 }
 
+// A copy of the DVD fixture's folder, to damage.
+void copyDisc(const QString &target)
+{
+    QVERIFY(QDir(target).mkpath(QStringLiteral("VIDEO_TS")));
+    for (const QString &name : QDir(fixture(QStringLiteral("dvd/VIDEO_TS"))).entryList(QDir::Files))
+        QVERIFY(QFile::copy(fixture(QStringLiteral("dvd/VIDEO_TS/")) + name, target + QStringLiteral("/VIDEO_TS/") + name));
+}
+
+// Marks every PES sector of a VOB the way CSS marks the sectors it scrambles.
+void markScrambled(const QString &vob)
+{
+    QFile file(vob);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    for (int sector = 0; sector + 2048 <= bytes.size(); sector += 2048) {
+        if (bytes.mid(sector, 4) == QByteArray("\0\0\1\xba", 4) && bytes.mid(sector + 14, 3) == QByteArray("\0\0\1", 3)
+            && uchar(bytes.at(sector + 17)) != 0xbb)
+            bytes[sector + 0x14] = char(bytes.at(sector + 0x14) | 0x10);
+    }
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
 } // namespace
 
 class TestMediaProbe : public QObject {
@@ -132,6 +155,7 @@ private slots:
     void discs_data();
     void discs();
     void discLanguagesAndAspect();
+    void scrambledTitlesAreLeftOut();
     void badInput_data();
     void badInput();
     void failedOpenForgetsPreviousMedium();
@@ -311,9 +335,7 @@ void TestMediaProbe::discs_data()
     // A byte of the first-play program chain, which plays no title, damaged in the IFO and its backup.
     static QTemporaryDir damaged;
     QVERIFY(damaged.isValid());
-    QDir(damaged.path()).mkpath(QStringLiteral("VIDEO_TS"));
-    for (const QString &name : QDir(fixture(QStringLiteral("dvd/VIDEO_TS"))).entryList(QDir::Files))
-        QVERIFY(QFile::copy(fixture(QStringLiteral("dvd/VIDEO_TS/")) + name, damaged.path() + QStringLiteral("/VIDEO_TS/") + name));
+    copyDisc(damaged.path());
     for (const char *name : {"/VIDEO_TS/VIDEO_TS.IFO", "/VIDEO_TS/VIDEO_TS.BUP"}) {
         QFile ifo(damaged.path() + QLatin1String(name));
         QVERIFY(ifo.open(QIODevice::ReadWrite) && ifo.seek(0x4ee) && ifo.write("\xdb", 1) == 1);
@@ -405,6 +427,27 @@ void TestMediaProbe::discLanguagesAndAspect()
     QCOMPARE(codecProbeGetVideoAspectDen(plain), 3);
     QVERIFY(!codecProbeGetAudioLanguage(plain));
     codecDestroyProbe(plain);
+}
+
+void TestMediaProbe::scrambledTitlesAreLeftOut()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    copyDisc(folder.path());
+    const QByteArray path = folder.path().toUtf8();
+
+    markScrambled(folder.path() + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB"));
+    const uint64_t probe = codecCreateProbe(-1);
+    QVERIFY(codecProbeOpenDisc(probe, path.constData()));
+    QCOMPARE(codecProbeGetProgramCount(probe), 1 + 6);
+    QVERIFY(codecProbeSelectProgram(probe, 0));
+    QVERIFY(qAbs(qint64(codecProbeGetDuration(probe)) - 2000000) <= 40000);
+
+    // With every title scrambled there is nothing this library can play.
+    markScrambled(folder.path() + QStringLiteral("/VIDEO_TS/VTS_02_1.VOB"));
+    QVERIFY(!codecProbeOpenDisc(probe, path.constData()));
+    QCOMPARE(codecProbeGetProgramCount(probe), 0);
+    codecDestroyProbe(probe);
 }
 
 void TestMediaProbe::badInput_data()
