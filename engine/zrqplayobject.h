@@ -131,6 +131,9 @@ private:
     void stopTimers();
     void frameStep(int direction);
     bool hasVideo();
+    void sendCropRect(const PictureRect &rect);
+    // The pane's aspect as the output aspect, turned with the picture.
+    void sendPaneAspect();
 
     uint64_t m_player = 0;
     PlayState m_state = PlayState(0);

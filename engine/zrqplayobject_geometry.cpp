@@ -48,6 +48,20 @@ void ZRQPlayObject::getPlayModeInfo()
     }
     m_aspectNum = codecGetDisplayAspectNum(m_player);
     m_aspectDen = codecGetDisplayAspectDen(m_player);
+    codecSetOutputAspect(m_player, m_aspectNum, m_aspectDen);
+}
+
+void ZRQPlayObject::sendCropRect(const PictureRect &rect)
+{
+    codecSetCropRect(m_player, rect.x, rect.y, rect.width, rect.height);
+}
+
+void ZRQPlayObject::sendPaneAspect()
+{
+    if (m_rotate % 180 == 0)
+        codecSetOutputAspect(m_player, uint32_t(m_nWidth), uint32_t(m_nHeight));
+    else
+        codecSetOutputAspect(m_player, uint32_t(m_nHeight), uint32_t(m_nWidth));
 }
 
 void ZRQPlayObject::setAspectRatio(RatioType type)
@@ -117,8 +131,11 @@ void ZRQPlayObject::setAspectRatio(RatioType type)
             else
                 m_playWindow->setVideoElementSize(int(elementHeight), int(elementWidth));
         }
+        codecSetOutputAspect(m_player, m_forceAspectNum, m_forceAspectDen);
     } else if (m_fillMode == 1) {
         CalcCropPanScan();
+        sendCropRect(m_panScan);
+        sendPaneAspect();
         if (m_playWindow)
             m_playWindow->setVideoElementSize(m_nWidth, m_nHeight);
     }
@@ -180,10 +197,18 @@ void ZRQPlayObject::setMode(int mode)
     m_fillMode = mode;
     if (mode == 1) {
         CalcCropPanScan();
+        sendCropRect(m_panScan);
+        sendPaneAspect();
         if (m_playWindow)
             m_playWindow->setVideoElementSize(m_nWidth, m_nHeight);
-    } else if (mode != 0 && m_playWindow) {
-        m_playWindow->setVideoElementSize(m_nWidth, m_nHeight);
+    } else if (mode == 0) {
+        sendCropRect(m_crop);
+        codecSetOutputAspect(m_player, m_forceAspectNum, m_forceAspectDen);
+    } else {
+        sendCropRect(m_crop);
+        if (m_playWindow)
+            m_playWindow->setVideoElementSize(m_nWidth, m_nHeight);
+        sendPaneAspect();
     }
     setAspectRatio(m_ratio);
 }
@@ -195,6 +220,8 @@ void ZRQPlayObject::setRotate(int degree, int mirror)
     m_rotate = degree;
     m_mirror = mirror;
     setMode(m_fillMode);
+    codecSetRotation(m_player, m_rotate);
+    codecSetFlip(m_player, m_mirror);
 }
 
 void ZRQPlayObject::setFlip(int degree, int mirror)
@@ -203,6 +230,8 @@ void ZRQPlayObject::setFlip(int degree, int mirror)
         return;
     m_rotate = degree;
     m_mirror = mirror;
+    codecSetRotation(m_player, degree);
+    codecSetFlip(m_player, mirror);
 }
 
 void ZRQPlayObject::ResizeVideoWindow(bool keepScale)

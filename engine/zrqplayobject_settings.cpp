@@ -15,6 +15,7 @@ void ZRQPlayObject::setDeinterlace(int mode)
     if (!m_player)
         return;
     codecSetGlobalOption(3, mode);
+    codecSetDeinterlace(m_player, mode);
 }
 
 void ZRQPlayObject::setSubtitle(SubtitleValue_Info selection)
@@ -41,7 +42,12 @@ void ZRQPlayObject::setEQSettings(EqualizeSettings settings)
 
 void ZRQPlayObject::setEffectSettings(EffectSettings settings)
 {
-    Q_UNUSED(settings)
+    if (!m_player)
+        return;
+    codecSetContrast(m_player, settings.m_contrast);
+    codecSetHue(m_player, settings.m_hue);
+    codecSetSaturation(m_player, settings.m_saturation);
+    codecSetBrightness(m_player, settings.m_brightness);
 }
 
 void ZRQPlayObject::setSubtitleSettings(SubtitleSettings style)

@@ -56,13 +56,15 @@ static int colourDistance(const QImage &a, const QImage &b)
     return worst;
 }
 
-// The first picture of a fixture, decoded and scaled by the ffmpeg tool.
-static QImage referencePicture(const QString &name, const QSize &size, const QString &folder)
+// The first picture of a fixture, decoded, filtered and scaled by the ffmpeg tool.
+static QImage referencePicture(const QString &name, const QSize &size, const QString &folder,
+                               const QString &filter = QString())
 {
     const QString out = folder + "/reference.png";
+    const QString scale = QString("scale=%1:%2").arg(size.width()).arg(size.height());
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-i", fixture(name.toUtf8().constData()), "-frames:v", "1", "-vf",
-                            QString("scale=%1:%2").arg(size.width()).arg(size.height()), out});
+                            filter.isEmpty() ? scale : filter + "," + scale, out});
     if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
         return QImage();
     return QImage(out);
@@ -86,6 +88,8 @@ private slots:
     void snapshotLength();
     void snapshot_data();
     void snapshot();
+    void pictureProcessing_data();
+    void pictureProcessing();
     void framesReachTheView_data();
     void framesReachTheView();
 
@@ -308,6 +312,49 @@ void tst_ZRQPlayObjectGeometry::snapshot()
     QTRY_VERIFY_WITH_TIMEOUT(m_player->getCurrentPlayTime() > 500000, 10000);
     QVERIFY(m_player->Screenshots(path, format));
     QVERIFY(colourDistance(QImage(path), reference) > tolerance);
+}
+
+void tst_ZRQPlayObjectGeometry::pictureProcessing_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<int>("mirror");
+    QTest::addColumn<int>("brightness");
+    QTest::addColumn<QString>("filter");
+    // The pane is 4:3 and the picture 16:9: pan and scan shows the middle three quarters of its width.
+    QTest::newRow("pan and scan") << 1 << 0 << 0 << 0 << "crop=540:576:90:0";
+    QTest::newRow("turned") << 0 << 90 << 0 << 0 << "transpose=cclock";
+    QTest::newRow("mirrored") << 0 << 0 << 1 << 0 << "hflip";
+    QTest::newRow("upside down") << 2 << 180 << 0 << 0 << "hflip,vflip";
+    QTest::newRow("darker") << 0 << 0 << 0 << -128 << "eq=brightness=-0.5";
+}
+
+void tst_ZRQPlayObjectGeometry::pictureProcessing()
+{
+    QFETCH(int, mode);
+    QFETCH(int, rotation);
+    QFETCH(int, mirror);
+    QFETCH(int, brightness);
+    QFETCH(QString, filter);
+    QTemporaryDir folder;
+    QVERIFY(open("anamorphic.mp4"));
+    m_player->setRotate(rotation, mirror);
+    m_player->setMode(mode);
+    EffectSettings effects;
+    effects.m_brightness = brightness;
+    m_player->setEffectSettings(effects);
+
+    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    QVERIFY(view);
+    const QSize size = m_pane->getVideoElementRect().size();
+    const QImage plain = referencePicture("anamorphic.mp4", size, folder.path());
+    const QImage reference = referencePicture("anamorphic.mp4", size, folder.path(), filter);
+    QVERIFY(!reference.isNull());
+    QVERIFY(colourDistance(plain, reference) > 40);
+    // The paused picture is shown again with the new settings.
+    int distance = 255;
+    QTRY_VERIFY2_WITH_TIMEOUT((distance = colourDistance(view->grabFramebuffer(), reference)) <= 24,
+                              qPrintable(QString::number(distance)), 10000);
 }
 
 void tst_ZRQPlayObjectGeometry::framesReachTheView_data()
