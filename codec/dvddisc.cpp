@@ -34,6 +34,13 @@ constexpr int kFirstCellOfBlock = 1;
 
 void discardLog(void *, dvd_logger_level_t, const char *, va_list) {}
 
+// libdvdread sets up its input layer in globals on every open.
+std::mutex &openMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
 struct FileCloser {
     void operator()(dvd_file_t *file) const { DVDCloseFile(file); }
 };
@@ -271,9 +278,7 @@ std::unique_ptr<DvdDisc> DvdDisc::load(const fs::path &target, bool shared)
     static const dvd_logger_cb logger = {discardLog};
     dvd_reader_t *raw = nullptr;
     if (shared) {
-        // libdvdread sets up its input layer in globals on every open.
-        static std::mutex openMutex;
-        std::lock_guard<std::mutex> lock(openMutex);
+        std::lock_guard<std::mutex> lock(openMutex());
         raw = DVDOpen2(nullptr, &logger, target.c_str());
     } else {
         raw = DVDOpen2(nullptr, &logger, target.c_str());
@@ -287,10 +292,12 @@ std::unique_ptr<DvdDisc> DvdDisc::load(const fs::path &target, bool shared)
 }
 
 // libdvdread's UDF reader can crash on a damaged image, so an image is first read in a child process:
-// only when the child gets through does this process read it. The child is alone with its one thread,
-// so it takes no lock another thread may have held at the fork, and a hang ends with its alarm.
+// only when the child gets through does this process read it. No other thread is inside libdvdread's
+// open (and its dlopen) at the fork; the child, alone with its one thread, takes no lock, and a hang
+// ends with its alarm.
 bool DvdDisc::loadsInChild(const fs::path &image)
 {
+    std::lock_guard<std::mutex> lock(openMutex());
     const pid_t child = fork();
     if (child < 0)
         return false;
