@@ -262,7 +262,7 @@ std::unique_ptr<DvdDisc> DvdDisc::open(const std::string &path)
 {
     std::error_code error;
     fs::path target(path);
-    if (target.has_filename() == false && target.has_parent_path())
+    if (!target.has_filename() && target.has_parent_path())
         target = target.parent_path();
     if (fs::is_directory(target, error))
         return load(discFolder(target), true);
