@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace rq {
 
-AudioDecoder::AudioDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, int outputRate)
-    : Decoder(packets, frames, sync), m_outputRate(outputRate)
+AudioDecoder::AudioDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, int outputRate,
+                           AudioProcessor &processor)
+    : Decoder(packets, frames, sync), m_outputRate(outputRate), m_processor(processor)
 {
 }
 
@@ -19,8 +21,9 @@ AudioDecoder::~AudioDecoder()
 void AudioDecoder::beginSerial(int serial)
 {
     m_start = m_sync.startOf(serial);
-    // Samples the resampler still holds belong to the old position.
+    // Samples the resampler and the processing still hold belong to the old position.
     m_resampler.reset();
+    m_processor.reset();
 }
 
 bool AudioDecoder::configure(const AVFrame *frame)
@@ -52,7 +55,7 @@ bool AudioDecoder::deliver(FramePtr frame, int serial)
 {
     if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || !configure(frame.get()))
         return true;
-    const double pts = ptsOf(frame.get());
+    double pts = ptsOf(frame.get());
     const int capacity = int(av_rescale_rnd(swr_get_delay(m_resampler.get(), m_inRate) + frame->nb_samples,
                                             m_outputRate, m_inRate, AV_ROUND_UP));
     FramePtr out = makeFrame();
@@ -67,18 +70,41 @@ bool AudioDecoder::deliver(FramePtr frame, int serial)
     if (converted <= 0)
         return true;
     out->nb_samples = converted;
-
-    FrameQueue::Entry entry;
-    entry.serial = serial;
-    entry.pts = pts;
-    entry.duration = converted / double(m_outputRate);
     m_nextPts = pts + double(frame->nb_samples) / frame->sample_rate;
-    if (pts + entry.duration <= m_start)
+    if (pts + converted / double(m_outputRate) <= m_start)
         return true;
-    if (pts < m_start)
-        entry.consumed = int(std::lround((m_start - pts) * m_outputRate)) * kBytesPerFrame;
-    entry.frame = std::move(out);
-    return m_frames.push(std::move(entry));
+    if (pts < m_start) {
+        // An exact seek's target lies inside: the samples before it are cut off here, before any processing.
+        const int skip = std::min(converted - 1, int(std::lround((m_start - pts) * m_outputRate)));
+        std::memmove(out->data[0], out->data[0] + size_t(skip) * kBytesPerFrame,
+                     size_t(converted - skip) * kBytesPerFrame);
+        out->nb_samples = converted - skip;
+        pts += skip / double(m_outputRate);
+    }
+    m_chunks.clear();
+    m_processor.push(std::move(out), pts, m_chunks);
+    return pushChunks(serial);
+}
+
+bool AudioDecoder::deliverEnd(int serial)
+{
+    m_chunks.clear();
+    m_processor.finish(m_chunks);
+    return pushChunks(serial) && Decoder::deliverEnd(serial);
+}
+
+bool AudioDecoder::pushChunks(int serial)
+{
+    for (AudioProcessor::Chunk &chunk : m_chunks) {
+        FrameQueue::Entry entry;
+        entry.serial = serial;
+        entry.pts = chunk.pts;
+        entry.duration = chunk.duration;
+        entry.frame = std::move(chunk.frame);
+        if (!m_frames.push(std::move(entry)))
+            return false;
+    }
+    return true;
 }
 
 }

@@ -108,8 +108,11 @@ void AudioOutput::fill(uint8_t *stream, int length)
     const double bytesPerSecond = double(m_rate) * bytesPerFrame;
     const int serial = m_sync.serial;
     const int volume = m_sync.volume;
+    // The clock shows the picture that belongs with the sound heard delay seconds ago.
+    const double delay = m_sync.audioDelayMicros / 1e6;
     int written = 0;
     double firstPts = -1;
+    double speed = 1;  // media seconds per second played, of the first chunk
     bool ended = false;
     while (!m_sync.paused && written < length) {
         if (!m_hasCurrent) {
@@ -124,20 +127,25 @@ void AudioOutput::fill(uint8_t *stream, int length)
             continue;
         }
         const int total = m_current.frame->nb_samples * bytesPerFrame;
+        // A chunk played at another speed covers more or less of the medium than its length.
+        const double perByte = total > 0 ? m_current.duration / total : 1 / bytesPerSecond;
         const double skipUntil = m_sync.audioSkipUntil;
         if (skipUntil >= 0) {
-            if (m_current.pts + m_current.duration <= skipUntil) {
+            const double audioSkipUntil = skipUntil - delay;
+            if (m_current.pts + m_current.duration <= audioSkipUntil) {
                 m_current = FrameQueue::Entry();
                 m_hasCurrent = false;
                 continue;
             }
-            const int skip = int((skipUntil - m_current.pts) * m_rate) * bytesPerFrame;
+            const int skip = int((audioSkipUntil - m_current.pts) / perByte / bytesPerFrame) * bytesPerFrame;
             m_current.consumed = std::max(m_current.consumed, skip);
             m_sync.audioSkipUntil = -1;
         }
         const int n = std::min(length - written, total - m_current.consumed);
-        if (firstPts < 0)
-            firstPts = m_current.pts + (m_current.consumed - written) / bytesPerSecond;
+        if (firstPts < 0) {
+            firstPts = m_current.pts + (m_current.consumed - written) * perByte;
+            speed = perByte * bytesPerSecond;
+        }
         const auto *in = reinterpret_cast<const int16_t *>(m_current.frame->data[0] + m_current.consumed);
         auto *out = reinterpret_cast<int16_t *>(stream + written);
         if (volume == 100) {
@@ -155,9 +163,9 @@ void AudioOutput::fill(uint8_t *stream, int length)
     }
     std::memset(stream + written, 0, size_t(length - written));
     if (firstPts >= 0) {
-        m_sync.clock.set(firstPts - m_latency, started);
+        m_sync.clock.set(firstPts + delay - m_latency * speed, started, speed);
         m_spectrum.feed(reinterpret_cast<const int16_t *>(stream), written / bytesPerFrame,
-                        firstPts + written / bytesPerSecond);
+                        firstPts + written / bytesPerSecond * speed);
     }
     if (ended) {
         const auto endsAt = started + std::chrono::duration_cast<MediaClock::Clock::duration>(

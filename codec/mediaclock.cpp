@@ -9,12 +9,36 @@ void MediaClock::set(double pts, Clock::time_point at)
     m_anchor = at;
 }
 
+void MediaClock::set(double pts, Clock::time_point at, double speed)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pts = pts;
+    m_anchor = at;
+    m_speed = speed;
+}
+
 double MediaClock::now() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_paused)
         return m_pts;
-    return m_pts + std::chrono::duration<double>(Clock::now() - m_anchor).count();
+    return m_pts + std::chrono::duration<double>(Clock::now() - m_anchor).count() * m_speed;
+}
+
+void MediaClock::setSpeed(double speed)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto t = Clock::now();
+    if (!m_paused)
+        m_pts += std::chrono::duration<double>(t - m_anchor).count() * m_speed;
+    m_anchor = t;
+    m_speed = speed;
+}
+
+double MediaClock::speed() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_speed;
 }
 
 void MediaClock::setPaused(bool paused)
@@ -24,7 +48,7 @@ void MediaClock::setPaused(bool paused)
         return;
     const auto t = Clock::now();
     if (paused)
-        m_pts += std::chrono::duration<double>(t - m_anchor).count();
+        m_pts += std::chrono::duration<double>(t - m_anchor).count() * m_speed;
     m_anchor = t;
     m_paused = paused;
 }

@@ -7,7 +7,7 @@
 namespace rq {
 
 // The playback position in seconds: set from the audio device as it plays (or from the wall clock for media
-// without sound), running on in real time between the updates, frozen while paused.
+// without sound), running on at the playback speed between the updates, frozen while paused.
 class MediaClock
 {
 public:
@@ -15,14 +15,19 @@ public:
 
     void set(double pts, Clock::time_point at);
     void set(double pts) { set(pts, Clock::now()); }
+    // speed: media seconds per second of wall time.
+    void set(double pts, Clock::time_point at, double speed);
     double now() const;
     void setPaused(bool paused);
+    void setSpeed(double speed);
+    double speed() const;
 
 private:
     mutable std::mutex m_mutex;
     double m_pts = 0;
     Clock::time_point m_anchor = Clock::now();
     bool m_paused = true;
+    double m_speed = 1;
 };
 
 }

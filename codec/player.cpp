@@ -131,6 +131,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
     m_sync.paused = paused;
     m_sync.clock.setPaused(true);
     m_sync.clock.set(position);
+    m_sync.clock.setSpeed(m_sound.settings().speed / 100.0);
     m_sync.clock.setPaused(paused);
     m_width = 0;
     m_height = 0;
@@ -157,7 +158,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
     }
     if (AVStream *st = m_input->stream(audioIndex)) {
         auto decoder = std::make_unique<AudioDecoder>(*m_audioPackets, *m_audioFrames, m_sync,
-                                                      st->codecpar->sample_rate);
+                                                      st->codecpar->sample_rate, m_sound);
         auto output = std::make_unique<AudioOutput>(*m_audioFrames, m_sync, m_spectrum);
         if (decoder->open(st, m_input->startTime(), threads) && output->open(st->codecpar->sample_rate, m_audioDevice)) {
             m_audioDecoder = std::move(decoder);
@@ -306,6 +307,20 @@ void Player::setDeinterlace(int mode)
     double shown = 0;
     if (m_last.take(&shown))
         seekLocked(shown, true);
+}
+
+void Player::setPlaybackSpeed(int percent)
+{
+    m_sound.setSpeed(percent);
+    // With sound the device moves the clock on at the speed of what it plays.
+    if (!hasAudio())
+        m_sync.clock.setSpeed(m_sound.settings().speed / 100.0);
+}
+
+void Player::setAudioDelay(int64_t micros)
+{
+    constexpr int64_t kHour = 3600 * int64_t(1000000);
+    m_sync.audioDelayMicros = std::clamp(micros, -kHour, kHour);
 }
 
 void Player::wakePresenter()

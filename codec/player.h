@@ -52,6 +52,11 @@ public:
     void redraw();
     // 0 off, 1 pictures marked interlaced, 2 all; a paused picture is decoded again with the new mode.
     void setDeinterlace(int mode);
+    // Equaliser and the pitch of the sound, kept from one medium to the next.
+    AudioProcessor &sound() { return m_sound; }
+    // Percent, 20..800; the clock runs at that speed.
+    void setPlaybackSpeed(int percent);
+    void setAudioDelay(int64_t micros);
 
     bool seek(uint64_t micros);
     bool beginAsyncSeek();
@@ -94,6 +99,7 @@ private:
     CallbackSlot m_callback;
     LastFrame m_last;
     PictureProcessor m_picture;
+    AudioProcessor m_sound;
     bool m_deinterlaceChosen = false;
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;

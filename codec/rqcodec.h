@@ -129,6 +129,15 @@ void codecSetHue(uint64_t player, int hue);
 /* 0 off, 1 only pictures marked interlaced, 2 every picture. Until it is called, a player takes the global
  * option 3 at each open. */
 void codecSetDeinterlace(uint64_t player, int mode);
+/* Microseconds the sound is heard after the picture it belongs to; negative: before. */
+void codecSetAudioDelay(uint64_t player, int64_t delay);
+/* Percent, 20..800: pictures and sound play that much faster, the sound at its own pitch. */
+void codecSetPlaybackSpeed(uint64_t player, unsigned int percent);
+/* The pitch as percent x 100 / speed, sent after the speed: 10000 / speed keeps the pitch, 0 always keeps it. */
+void codecSetAudioRatePercent(uint64_t player, unsigned int percent);
+/* Peaking bands at the frequencies (Hz) with the gains (dB), lowered together as far as the loudest point of
+ * the curve rises above 0 dB. The arrays are copied; no bands: flat. */
+void codecSetEqualizer(uint64_t player, const double *frequencies, const double *gains, int count);
 
 /* ---- Probe ---- */
 

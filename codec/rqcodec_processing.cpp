@@ -3,6 +3,8 @@
 
 #include "codec/playerhandles.h"
 
+#include <algorithm>
+
 using rq::Player;
 using rq::PictureProcessor;
 using rq::withPlayer;
@@ -66,6 +68,38 @@ void codecSetDeinterlace(uint64_t player, int mode)
 {
     withPlayer(player, 0, [&](Player &p) {
         p.setDeinterlace(mode);
+        return 0;
+    });
+}
+
+void codecSetAudioDelay(uint64_t player, int64_t delay)
+{
+    withPlayer(player, 0, [&](Player &p) {
+        p.setAudioDelay(delay);
+        return 0;
+    });
+}
+
+void codecSetPlaybackSpeed(uint64_t player, unsigned int percent)
+{
+    withPlayer(player, 0, [&](Player &p) {
+        p.setPlaybackSpeed(int(std::min(percent, 800u)));
+        return 0;
+    });
+}
+
+void codecSetAudioRatePercent(uint64_t player, unsigned int percent)
+{
+    withPlayer(player, 0, [&](Player &p) {
+        p.sound().setRatePercent(int(std::min(percent, 100000u)));
+        return 0;
+    });
+}
+
+void codecSetEqualizer(uint64_t player, const double *frequencies, const double *gains, int count)
+{
+    withPlayer(player, 0, [&](Player &p) {
+        p.sound().setEqualizer(frequencies, gains, count);
         return 0;
     });
 }

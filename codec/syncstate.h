@@ -47,6 +47,8 @@ public:
     std::atomic<int64_t> latenessMicros{50000};
     // Deinterlacing of decoded pictures: 0 off, 1 those marked interlaced, 2 all.
     std::atomic<int> deinterlace{0};
+    // How much later the sound is heard than the picture it belongs to; negative: earlier.
+    std::atomic<int64_t> audioDelayMicros{0};
 
 private:
     mutable std::mutex m_seekMutex;

@@ -2,6 +2,8 @@
 
 #include "codec/globaloptions.h"
 
+#include <algorithm>
+
 namespace rq {
 
 namespace {
@@ -148,7 +150,7 @@ void VideoPresenter::run()
             const double delay = entry.pts - m_sync.clock.now();
             if (delay > 0.0005) {
                 const auto wait = std::chrono::duration_cast<FrameQueue::Clock::duration>(
-                    std::chrono::duration<double>(delay));
+                    std::chrono::duration<double>(delay / std::max(0.01, m_sync.clock.speed())));
                 m_frames.waitChange(generation, now + std::min<FrameQueue::Clock::duration>(wait, kIdle));
                 continue;
             }
