@@ -27,17 +27,24 @@ void ZRQPlayObject::setSubtitle(SubtitleValue_Info selection)
 
 void ZRQPlayObject::setAudioDelay(double seconds)
 {
-    Q_UNUSED(seconds)
+    if (!m_player)
+        return;
+    codecSetAudioDelay(m_player, int64_t(seconds * 1000000));
 }
 
 void ZRQPlayObject::setAudioSetting(AudioSettings settings)
 {
-    Q_UNUSED(settings)
+    if (!m_player)
+        return;
+    codecSetPlaybackSpeed(m_player, settings.m_speed);
+    codecSetAudioRatePercent(m_player, audioRatePercent(settings));
 }
 
 void ZRQPlayObject::setEQSettings(EqualizeSettings settings)
 {
-    Q_UNUSED(settings)
+    if (!m_player)
+        return;
+    codecSetEqualizer(m_player, settings.m_frequencies, settings.m_gains, settings.m_count);
 }
 
 void ZRQPlayObject::setEffectSettings(EffectSettings settings)

@@ -17,6 +17,20 @@ static QString fixture(const char *name)
     return QString(ZR_FIXTURES_DIR "/") + name;
 }
 
+// The loudest bin of a spectrum block as the audio pane gets it.
+static int spectrumPeak(const unsigned char *block)
+{
+    uint32_t payload;
+    std::memcpy(&payload, block + 40, sizeof payload);
+    int peak = 0;
+    for (uint32_t k = 0; k < payload / 2; ++k) {
+        uint16_t magnitude;
+        std::memcpy(&magnitude, block + 44 + 2 * k, sizeof magnitude);
+        peak = qMax(peak, int(magnitude));
+    }
+    return peak;
+}
+
 // The intervals of the object's running timers, sorted.
 static QList<int> runningTimers(ZRQPlayObject &player)
 {
@@ -57,6 +71,9 @@ private slots:
     void seekAndFrameStep();
     void programSwitch();
     void negativeVolumeIsSilence();
+    void equaliserCutsTheTone();
+    void speedChangesThePace_data();
+    void speedChangesThePace();
     void discOpenAndStop_data();
     void discOpenAndStop();
     void programSwitchWhileDragging();
@@ -427,21 +444,11 @@ void tst_ZRQPlayObject::programSwitch()
 
 void tst_ZRQPlayObject::negativeVolumeIsSilence()
 {
-    // The loudest bin of each spectrum block the audio pane would get.
     QList<int> peaks;
     const QMetaObject::Connection watch =
         connect(m_player.get(), &ZRQPlayObject::emitAudioData, this, [&peaks](unsigned char *data, int) {
-            if (!data)
-                return;
-            uint32_t payload;
-            std::memcpy(&payload, data + 40, sizeof payload);
-            int peak = 0;
-            for (uint32_t k = 0; k < payload / 2; ++k) {
-                uint16_t magnitude;
-                std::memcpy(&magnitude, data + 44 + 2 * k, sizeof magnitude);
-                peak = qMax(peak, int(magnitude));
-            }
-            peaks << peak;
+            if (data)
+                peaks << spectrumPeak(data);
         });
 
     // A negative volume is silence.
@@ -456,6 +463,65 @@ void tst_ZRQPlayObject::negativeVolumeIsSilence()
     m_player->setSoundVolume(100);
     QTRY_VERIFY_WITH_TIMEOUT(!peaks.isEmpty() && peaks.last() > 16384, 10000);
     disconnect(watch);
+}
+
+void tst_ZRQPlayObject::equaliserCutsTheTone()
+{
+    QList<int> peaks;
+    const QMetaObject::Connection watch =
+        connect(m_player.get(), &ZRQPlayObject::emitAudioData, this, [&peaks](unsigned char *data, int) {
+            if (data)
+                peaks << spectrumPeak(data);
+        });
+    QVERIFY(open("audio.mp3"));
+    m_player->StartPlay();
+    QTRY_VERIFY_WITH_TIMEOUT(m_player->getCurrentPlayTime() > 500000, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(peaks.size() >= 3, 10000);
+    const int flat = peaks.last();
+
+    // One band on the 440 Hz tone, 24 dB down: a quarter of the 80 dB scale.
+    const double frequency = 440;
+    const double gain = -24;
+    EqualizeSettings cut;
+    cut.setBands(&frequency, &gain, 1);
+    m_player->setEQSettings(cut);
+    QTRY_VERIFY2_WITH_TIMEOUT(peaks.last() < flat - 12000,
+                              qPrintable(QString("%1 -> %2").arg(flat).arg(peaks.last())), 10000);
+    m_player->setEQSettings(EqualizeSettings());
+    QTRY_VERIFY_WITH_TIMEOUT(peaks.last() > flat - 2000, 10000);
+    disconnect(watch);
+}
+
+void tst_ZRQPlayObject::speedChangesThePace_data()
+{
+    QTest::addColumn<uint>("speed");
+    QTest::addColumn<double>("slowest");
+    QTest::addColumn<double>("fastest");
+    QTest::newRow("normal") << 100u << 0.8 << 1.25;
+    QTest::newRow("double") << 200u << 1.6 << 2.5;
+    QTest::newRow("half") << 50u << 0.35 << 0.65;
+}
+
+void tst_ZRQPlayObject::speedChangesThePace()
+{
+    QFETCH(uint, speed);
+    QFETCH(double, slowest);
+    QFETCH(double, fastest);
+    QVERIFY(open("movie.mkv"));
+    AudioSettings settings;
+    settings.m_speed = speed;
+    m_player->setAudioSetting(settings);
+    m_player->StartPlay();
+    // Sound decoded before the change still plays at the old pace.
+    QTRY_VERIFY_WITH_TIMEOUT(m_player->getCurrentPlayTime() > 1000000, 10000);
+
+    // Media time against wall time over most of a second.
+    QElapsedTimer clock;
+    clock.start();
+    const uint64_t from = m_player->getCurrentPlayTime();
+    QTest::qWait(800);
+    const double pace = double(m_player->getCurrentPlayTime() - from) / 1000.0 / double(clock.elapsed());
+    QVERIFY2(pace >= slowest && pace <= fastest, qPrintable(QString::number(pace)));
 }
 
 void tst_ZRQPlayObject::discOpenAndStop_data()
