@@ -7,8 +7,9 @@ constexpr int64_t kMaxBytes = 64 * 1024 * 1024;
 constexpr int kMinPackets = 16;
 }
 
-Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros)
-    : m_input(input), m_video(video), m_audio(audio), m_readAhead(readAheadMicros)
+Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
+                 SubtitleDecoder *subtitles)
+    : m_input(input), m_video(video), m_audio(audio), m_subtitles(subtitles), m_readAhead(readAheadMicros)
 {
 }
 
@@ -84,6 +85,8 @@ void Demuxer::run()
                 lock.unlock();
                 if (avformat_seek_file(ctx, -1, INT64_MIN, from, from, 0) < 0)
                     avformat_seek_file(ctx, -1, INT64_MIN, ts, INT64_MAX, 0);
+                if (m_subtitles)
+                    m_subtitles->flush();
                 ended = false;
                 continue;
             }
@@ -111,6 +114,9 @@ void Demuxer::run()
         if (target) {
             target->put(std::move(packet), m_serial);
             packet = makePacket();
+        } else if (m_subtitles && packet->stream_index == m_input.subtitleStream()) {
+            m_subtitles->decode(packet.get(), m_input.startTime() / double(AV_TIME_BASE));
+            av_packet_unref(packet.get());
         } else {
             av_packet_unref(packet.get());
         }

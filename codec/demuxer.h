@@ -3,6 +3,7 @@
 
 #include "codec/mediainput.h"
 #include "codec/packetqueue.h"
+#include "codec/subtitledecoder.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -12,12 +13,13 @@
 namespace rq {
 
 // The reading thread: packets of the playing streams into their queues, read ahead as far as the global
-// option allows; at the end of the input an end entry for each. Seeks are carried out here, the latest
-// request winning.
+// option allows; at the end of the input an end entry for each. Subtitle packets, few and small, are decoded
+// here as they are read. Seeks are carried out here, the latest request winning.
 class Demuxer
 {
 public:
-    Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros);
+    Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
+            SubtitleDecoder *subtitles = nullptr);
     ~Demuxer();
     Demuxer(const Demuxer &) = delete;
     Demuxer &operator=(const Demuxer &) = delete;
@@ -35,6 +37,7 @@ private:
     MediaInput &m_input;
     PacketQueue *m_video;
     PacketQueue *m_audio;
+    SubtitleDecoder *m_subtitles;
     const int64_t m_readAhead;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

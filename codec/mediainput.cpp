@@ -132,10 +132,30 @@ bool MediaInput::selectAudio(int order)
     return true;
 }
 
+std::vector<int> MediaInput::subtitleStreams() const
+{
+    std::vector<int> subtitles;
+    for (int i : programStreams())
+        if (m_context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
+            subtitles.push_back(i);
+    return subtitles;
+}
+
+bool MediaInput::selectSubtitle(int order)
+{
+    const std::vector<int> subtitles = subtitleStreams();
+    if (order >= int(subtitles.size()))
+        return false;
+    m_subtitle = order < 0 ? -1 : subtitles[size_t(order)];
+    applyDiscard();
+    return true;
+}
+
 void MediaInput::pickStreams()
 {
     m_video = -1;
     m_audio = -1;
+    m_subtitle = -1;
     int64_t bestArea = 0;
     for (int i : programStreams()) {
         const AVStream *st = m_context->streams[i];
@@ -158,7 +178,9 @@ void MediaInput::pickStreams()
 void MediaInput::applyDiscard()
 {
     for (unsigned i = 0; i < m_context->nb_streams; ++i)
-        m_context->streams[i]->discard = (int(i) == m_video || int(i) == m_audio) ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        m_context->streams[i]->discard = (int(i) == m_video || int(i) == m_audio || int(i) == m_subtitle)
+                                             ? AVDISCARD_DEFAULT
+                                             : AVDISCARD_ALL;
 }
 
 }

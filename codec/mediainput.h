@@ -31,6 +31,10 @@ public:
     // Audio streams of the current program, in stream order.
     std::vector<int> audioStreams() const;
     bool selectAudio(int order);
+    // Subtitle streams of the current program, in stream order; -1 reads none (the default).
+    std::vector<int> subtitleStreams() const;
+    bool selectSubtitle(int order);
+    int subtitleStream() const { return m_subtitle; }
 
     int64_t duration() const { return m_duration; }
     int64_t startTime() const { return m_startTime; }
@@ -46,6 +50,7 @@ private:
     int m_program = -1;
     int m_video = -1;
     int m_audio = -1;
+    int m_subtitle = -1;
     int64_t m_duration = 0;
     int64_t m_startTime = 0;
     int64_t m_durationHint = 0;

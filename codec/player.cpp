@@ -1,6 +1,7 @@
 #include "codec/player.h"
 
 #include "codec/globaloptions.h"
+#include "codec/subtitlefile.h"
 
 #include <algorithm>
 #include <climits>
@@ -97,6 +98,8 @@ void Player::closeLocked()
     m_aspectNum = 0;
     m_aspectDen = 0;
     m_last.clear();
+    m_subtitles.reset();
+    m_captions = false;
     m_spectrum.reset(0);
     m_sync.paused = true;
     m_sync.clock.setPaused(true);
@@ -141,7 +144,13 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
     if (AVStream *st = m_input->stream(videoIndex)) {
         AVRational rate = av_guess_frame_rate(ctx, st, nullptr);
         m_frameDuration = rate.num > 0 && rate.den > 0 ? av_q2d(av_inv_q(rate)) : 0.04;
-        auto decoder = std::make_unique<VideoDecoder>(*m_videoPackets, *m_videoFrames, m_sync, m_frameDuration);
+        if (m_captions) {
+            auto captions = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(), [this] { redraw(); });
+            if (captions->openCaptions())
+                m_captionDecoder = std::move(captions);
+        }
+        auto decoder = std::make_unique<VideoDecoder>(*m_videoPackets, *m_videoFrames, m_sync, m_frameDuration,
+                                                      m_captionDecoder.get());
         if (decoder->open(st, m_input->startTime(), threads)) {
             m_videoDecoder = std::move(decoder);
             const int w = st->codecpar->width, h = st->codecpar->height;
@@ -170,14 +179,20 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
     if (!m_videoDecoder && !m_audioDecoder)
         return false;
 
+    if (AVStream *st = m_input->stream(m_input->subtitleStream())) {
+        auto subtitles = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(), [this] { redraw(); });
+        if (subtitles->open(st))
+            m_subtitleDecoder = std::move(subtitles);
+    }
     m_demuxer = std::make_unique<Demuxer>(*m_input, m_videoDecoder ? m_videoPackets.get() : nullptr,
                                           m_audioDecoder ? m_audioPackets.get() : nullptr,
-                                          GlobalOptions::instance().readAheadMicros());
+                                          GlobalOptions::instance().readAheadMicros(), m_subtitleDecoder.get());
     if (seekFirst)
         m_demuxer->seek(serial, position);
     if (m_videoDecoder) {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
-        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture);
+        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture,
+                                                      m_subtitles);
         m_presenter->start();
         m_videoDecoder->start();
     }
@@ -201,6 +216,8 @@ void Player::stopPipeline()
     m_audio.reset();
     m_videoDecoder.reset();
     m_audioDecoder.reset();
+    m_subtitleDecoder.reset();
+    m_captionDecoder.reset();
     std::unique_ptr<VideoPresenter> presenter;
     {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
@@ -252,16 +269,66 @@ bool Player::selectAudioTrack(int index)
         return false;
     if (m_input->audioStreams()[size_t(index)] == m_input->audioStream())
         return true;
+    return restartWith([&] { return m_input->selectAudio(index); });
+}
+
+bool Player::restartWith(const std::function<bool()> &change)
+{
     const bool paused = m_sync.paused;
     const double position = currentTime() / 1e6;
     stopPipeline();
     m_open = false;
-    if (!m_input->selectAudio(index) || !startPipeline(position, paused, true)) {
+    if (!change() || !startPipeline(position, paused, true)) {
         closeLocked();
         return false;
     }
     m_open = true;
     return true;
+}
+
+bool Player::selectSubtitleStream(int index)
+{
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
+    if (!lock || !m_open || index >= int(m_input->subtitleStreams().size()))
+        return false;
+    m_captions = false;
+    if (index < 0 && m_input->subtitleStream() < 0 && !m_captionDecoder) {
+        m_subtitles.reset();
+        redraw();
+        return true;
+    }
+    return restartWith([&] {
+        m_subtitles.reset();
+        return m_input->selectSubtitle(index);
+    });
+}
+
+bool Player::selectVideoCaptions(bool on)
+{
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
+    if (!lock || !m_open || !m_hasVideo)
+        return false;
+    m_captions = on;
+    return restartWith([&] {
+        m_subtitles.reset();
+        return m_input->selectSubtitle(-1);
+    });
+}
+
+bool Player::openSubtitleFile(const std::string &path)
+{
+    const std::unique_lock<std::mutex> lock = lockOperations(true);
+    if (!lock || !m_open)
+        return false;
+    m_captions = false;
+    if ((m_input->subtitleStream() >= 0 || m_captionDecoder)
+        && !restartWith([&] { return m_input->selectSubtitle(-1); }))
+        return false;
+    const bool loaded = SubtitleFile::load(path, m_subtitles, m_subtitles.reset());
+    if (!loaded)
+        m_subtitles.reset();
+    redraw();
+    return loaded;
 }
 
 void Player::setLateness(int64_t micros)

@@ -10,11 +10,13 @@
 #include "codec/mediainput.h"
 #include "codec/pictureprocessor.h"
 #include "codec/spectrumanalyser.h"
+#include "codec/subtitledecoder.h"
 #include "codec/syncstate.h"
 #include "codec/videodecoder.h"
 #include "codec/videopresenter.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -58,6 +60,14 @@ public:
     void setPlaybackSpeed(int percent);
     void setAudioDelay(int64_t micros);
 
+    // One subtitle source at a time: an embedded stream (index among the program's subtitle streams, negative:
+    // none), the captions of the video, or a file. Each replaces the others.
+    bool selectSubtitleStream(int index);
+    bool selectVideoCaptions(bool on);
+    bool openSubtitleFile(const std::string &path);
+    // The style, kept from one medium to the next; after it is applied, redraw() shows it.
+    SubtitleRenderer &subtitles() { return m_subtitles; }
+
     bool seek(uint64_t micros);
     bool beginAsyncSeek();
     bool endAsyncSeek();
@@ -88,6 +98,8 @@ private:
     bool startPipeline(double position, bool paused, bool seekFirst);
     void stopPipeline();
     void closeLocked();
+    // Stops the pipeline, runs change and starts again where it was, playing or paused.
+    bool restartWith(const std::function<bool()> &change);
     void seekLocked(double target, bool exact);
     void setPausedLocked(bool paused);
     void wakePresenter();
@@ -100,6 +112,8 @@ private:
     LastFrame m_last;
     PictureProcessor m_picture;
     AudioProcessor m_sound;
+    SubtitleRenderer m_subtitles;
+    bool m_captions = false;
     bool m_deinterlaceChosen = false;
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;
@@ -113,6 +127,8 @@ private:
     std::unique_ptr<Demuxer> m_demuxer;
     std::unique_ptr<VideoDecoder> m_videoDecoder;
     std::unique_ptr<AudioDecoder> m_audioDecoder;
+    std::unique_ptr<SubtitleDecoder> m_subtitleDecoder;
+    std::unique_ptr<SubtitleDecoder> m_captionDecoder;
     std::unique_ptr<AudioOutput> m_audio;
     // Guards the presenter pointer for callers that must not take the operation lock.
     std::mutex m_presenterMutex;

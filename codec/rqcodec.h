@@ -139,6 +139,55 @@ void codecSetAudioRatePercent(uint64_t player, unsigned int percent);
  * the curve rises above 0 dB. The arrays are copied; no bands: flat. */
 void codecSetEqualizer(uint64_t player, const double *frequencies, const double *gains, int count);
 
+/* Subtitles are drawn into the pictures before the callback, from one source at a time; each of the next
+ * three calls replaces the source before it, and the next open drops it. Answer 1 on success. */
+/* Index among the subtitle streams of the current program; negative: no subtitles. */
+int codecSelectSubtitleStream(uint64_t player, int index);
+/* Non-zero shows the EIA-608 closed captions carried in the video stream. */
+int codecSelectVideoCaptions(uint64_t player, int enable);
+/* ASS, SSA, SubRip, WebVTT, VobSub (.idx, or .sub beside its .idx), MicroDVD, SAMI, PGS (.sup), LRC and the
+ * other formats FFmpeg reads. A file that does not parse, has no events or has text that is not UTF-8 (UTF-16
+ * with a byte order mark is converted) answers 0 and leaves no subtitles. */
+int codecOpenSubtitleFile(uint64_t player, const char *path);
+
+/* The style of text subtitles: the setters between Begin and Apply change a copy of the style in use, which
+ * Apply puts in use. Formats with a look of their own (ASS, SSA) keep it and follow only the scale; the
+ * opacity and the delay apply to every source. */
+void codecBeginSubtitleStyle(uint64_t player);
+/* Opacity 0 (transparent) .. 255. */
+void codecSetSubtitleAlpha(uint64_t player, int alpha);
+/* Percent of the normal size, across and down. */
+void codecSetSubtitleScale(uint64_t player, int scaleX, int scaleY);
+/* Microseconds the subtitles show later; negative: earlier. */
+void codecSetSubtitleDelay(uint64_t player, int64_t delay);
+/* UTF-8 family name; null or empty: the default sans-serif font. */
+void codecSetSubtitleFontName(uint64_t player, const char *name);
+void codecSetSubtitleBold(uint64_t player, int bold);
+void codecSetSubtitleItalic(uint64_t player, int italic);
+void codecSetSubtitleUnderline(uint64_t player, int underline);
+void codecSetSubtitleStrikeOut(uint64_t player, int strikeOut);
+/* Size on a picture 288 units high. */
+void codecSetSubtitleFontSize(uint64_t player, double size);
+/* Colours as 0xAARRGGBB. */
+void codecSetSubtitleFontColour(uint64_t player, uint32_t colour);
+void codecSetSubtitleShadowColour(uint64_t player, uint32_t colour);
+void codecSetSubtitleOutlineColour(uint64_t player, uint32_t colour);
+/* In the same units as the size. */
+void codecSetSubtitleShadowOffset(uint64_t player, double offset);
+void codecSetSubtitleOutlineSize(uint64_t player, double size);
+/* 0 bottom, 16 top, 32 middle. */
+void codecSetSubtitlePosition(uint64_t player, int position);
+/* Extra space between letters, and between lines in pixels. */
+void codecSetSubtitleSpacingH(uint64_t player, double spacing);
+void codecSetSubtitleSpacingV(uint64_t player, double spacing);
+/* Fractions of the picture width (left and right) and height (from the edge the text sits at). */
+void codecSetSubtitleMarginX(uint64_t player, double margin);
+void codecSetSubtitleMarginY(uint64_t player, double margin);
+/* Extra 1: edge blur; extra 2: text angle in degrees. */
+void codecSetSubtitleExtra1(uint64_t player, double value);
+void codecSetSubtitleExtra2(uint64_t player, double value);
+void codecApplySubtitleStyle(uint64_t player);
+
 /* ---- Probe ---- */
 
 /* A probe describes a file or a disc on a handle of its own, beside any player. Texts it returns

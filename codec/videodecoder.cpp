@@ -2,8 +2,10 @@
 
 namespace rq {
 
-VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration)
-    : Decoder(packets, frames, sync), m_frameDuration(frameDuration), m_deinterlacer(sync.deinterlace)
+VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration,
+                           SubtitleDecoder *captions)
+    : Decoder(packets, frames, sync), m_frameDuration(frameDuration), m_deinterlacer(sync.deinterlace),
+      m_captions(captions)
 {
 }
 
@@ -18,6 +20,8 @@ void VideoDecoder::beginSerial(int serial)
     m_held = FrameQueue::Entry();
     m_delivered = false;
     m_deinterlacer.reset();
+    if (m_captions)
+        m_captions->flush();
 }
 
 bool VideoDecoder::deliver(FramePtr frame, int serial)
@@ -42,6 +46,9 @@ bool VideoDecoder::deliverPicture(FramePtr frame, int serial)
     entry.pts = ptsOf(frame.get());
     entry.duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(m_timeBase) : m_frameDuration;
     m_nextPts = entry.pts + entry.duration;
+    if (m_captions)
+        if (const AVFrameSideData *cc = av_frame_get_side_data(frame.get(), AV_FRAME_DATA_A53_CC))
+            m_captions->decodeCaptions(cc->data, int(cc->size), entry.pts);
     entry.frame = std::move(frame);
     // A picture ending before the target of an exact seek is not shown; a tenth of a millisecond of slack
     // absorbs rounding of the time base.

@@ -3,6 +3,7 @@
 
 #include "codec/decoder.h"
 #include "codec/deinterlacer.h"
+#include "codec/subtitledecoder.h"
 
 #include <vector>
 
@@ -10,11 +11,12 @@ namespace rq {
 
 // Decodes pictures, deinterlaces them as the player's mode asks, stamps them with their position and drops
 // those before an exact seek's target; when the target lies past the last picture, the last one is kept so
-// that a seek always shows something.
+// that a seek always shows something. Caption data the pictures carry goes to the caption decoder, if any.
 class VideoDecoder : public Decoder
 {
 public:
-    VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration);
+    VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration,
+                 SubtitleDecoder *captions = nullptr);
     ~VideoDecoder() override;
 
 protected:
@@ -29,6 +31,7 @@ private:
 
     const double m_frameDuration;
     Deinterlacer m_deinterlacer;
+    SubtitleDecoder *m_captions;
     std::vector<FramePtr> m_pictures;
     double m_start = 0;
     FrameQueue::Entry m_held;

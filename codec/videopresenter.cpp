@@ -12,8 +12,8 @@ constexpr std::chrono::milliseconds kIdle(100);
 }
 
 VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
-                               PictureProcessor &picture)
-    : m_frames(frames), m_sync(sync), m_callback(callback), m_last(last), m_picture(picture),
+                               PictureProcessor &picture, SubtitleRenderer &subtitles)
+    : m_frames(frames), m_sync(sync), m_callback(callback), m_last(last), m_picture(picture), m_subtitles(subtitles),
       m_converter(GlobalOptions::instance().frameFormats())
 {
 }
@@ -86,7 +86,8 @@ void VideoPresenter::finishStep(bool presented)
 
 void VideoPresenter::present(const AVFrame *frame, double pts)
 {
-    const FramePtr shown = m_picture.process(frame);
+    FramePtr shown = m_picture.process(frame);
+    m_subtitles.render(shown, pts);
     CodecFrame out;
     if (shown && m_converter.convert(shown.get(), out))
         m_callback.invoke(&out);

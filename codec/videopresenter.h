@@ -6,6 +6,7 @@
 #include "codec/framequeue.h"
 #include "codec/lastframe.h"
 #include "codec/pictureprocessor.h"
+#include "codec/subtitlerenderer.h"
 #include "codec/syncstate.h"
 
 #include <atomic>
@@ -15,15 +16,15 @@
 
 namespace rq {
 
-// The thread that processes pictures and hands them to the frame callback at their presentation time on the
-// master clock.
+// The thread that processes pictures, draws the subtitles into them and hands them to the frame callback at
+// their presentation time on the master clock.
 // The first picture of every serial (an open, a seek) is presented at once, also while paused; late pictures
 // are dropped when a newer one is waiting.
 class VideoPresenter
 {
 public:
     VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
-                   PictureProcessor &picture);
+                   PictureProcessor &picture, SubtitleRenderer &subtitles);
     ~VideoPresenter();
     VideoPresenter(const VideoPresenter &) = delete;
     VideoPresenter &operator=(const VideoPresenter &) = delete;
@@ -48,6 +49,7 @@ private:
     CallbackSlot &m_callback;
     LastFrame &m_last;
     PictureProcessor &m_picture;
+    SubtitleRenderer &m_subtitles;
     FrameConverter m_converter;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

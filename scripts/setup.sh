@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config git
   qtbase5-dev qtbase5-dev-tools libqt5opengl5-dev libqt5svg5-dev
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libswresample-dev libavutil-dev
-  libdvdread-dev libsdl2-dev zlib1g-dev libxcb-keysyms1-dev libxcb1-dev libx11-dev
+  libdvdread-dev libass-dev libsdl2-dev zlib1g-dev libxcb-keysyms1-dev libxcb1-dev libx11-dev
   libgl1-mesa-dri libglx-mesa0 libgl-dev mesa-utils
   ffmpeg dvdauthor genisoimage xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core
 )

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QElapsedTimer>
+#include <QTest>
 
 #include <cstring>
 #include <mutex>
@@ -41,6 +43,16 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_image;
+    }
+
+    // Waits, running the event loop, for a picture after the first count; false after ten seconds.
+    bool waitAfter(int count) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (frames() <= count && timer.elapsed() < 10000)
+            QTest::qWait(5);
+        return frames() > count;
     }
 
     // Mean colour of a part of the latest picture (all of it when the rectangle is null).

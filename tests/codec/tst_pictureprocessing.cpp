@@ -85,11 +85,7 @@ QImage TestPictureProcessing::open(const char *name)
 
 QImage TestPictureProcessing::next(int after)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (m_grab.frames() <= after && timer.elapsed() < 10000)
-        QTest::qWait(5);
-    return m_grab.frames() > after ? m_grab.image() : QImage();
+    return m_grab.waitAfter(after) ? m_grab.image() : QImage();
 }
 
 void TestPictureProcessing::colour_data()

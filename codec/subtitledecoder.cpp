@@ -1,0 +1,121 @@
+#include "codec/subtitledecoder.h"
+
+#include <cmath>
+
+namespace rq {
+
+namespace {
+
+struct SubtitleFree { void operator()(AVSubtitle *s) const { avsubtitle_free(s); delete s; } };
+
+// Text events without an end of their own stay this long.
+constexpr double kOpenEnded = 5.0;
+
+}
+
+SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void()> changed)
+    : m_renderer(renderer), m_source(source), m_changed(std::move(changed))
+{
+}
+
+bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters)
+{
+    if (!codec)
+        return false;
+    m_context.reset(avcodec_alloc_context3(codec));
+    if (!m_context || (parameters && avcodec_parameters_to_context(m_context.get(), parameters) < 0))
+        return false;
+    m_context->pkt_timebase = m_timeBase;
+    if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
+        return false;
+    const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
+    const bool text = descriptor && (descriptor->props & AV_CODEC_PROP_TEXT_SUB);
+    if (text || codec->id == AV_CODEC_ID_EIA_608) {
+        const std::string header = m_context->subtitle_header
+                                       ? std::string(reinterpret_cast<const char *>(m_context->subtitle_header),
+                                                     size_t(m_context->subtitle_header_size))
+                                       : std::string();
+        // ASS and SSA carry their own look; the other formats take the player's style.
+        m_renderer.beginText(m_source, header, codec->id != AV_CODEC_ID_ASS && codec->id != AV_CODEC_ID_SSA);
+    }
+    return true;
+}
+
+bool SubtitleDecoder::open(const AVStream *stream)
+{
+    m_timeBase = stream->time_base;
+    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar);
+}
+
+bool SubtitleDecoder::openCaptions()
+{
+    m_timeBase = AVRational{1, AV_TIME_BASE};
+    return openCodec(avcodec_find_decoder(AV_CODEC_ID_EIA_608), nullptr);
+}
+
+bool SubtitleDecoder::decode(const AVPacket *packet, double origin)
+{
+    if (!m_context)
+        return false;
+    std::unique_ptr<AVSubtitle, SubtitleFree> sub(new AVSubtitle{});
+    int got = 0;
+    if (avcodec_decode_subtitle2(m_context.get(), sub.get(), &got, const_cast<AVPacket *>(packet)) < 0)
+        return false;
+    if (!got)
+        return true;
+    const double base = sub->pts != AV_NOPTS_VALUE ? sub->pts / double(AV_TIME_BASE)
+                        : packet->pts != AV_NOPTS_VALUE ? packet->pts * av_q2d(m_timeBase)
+                                                        : 0;
+    const double start = base - origin + sub->start_display_time / 1000.0;
+    const bool ends = sub->end_display_time > sub->start_display_time && sub->end_display_time != UINT32_MAX;
+    const double end = ends ? base - origin + sub->end_display_time / 1000.0
+                       : packet->duration > 0 ? start + packet->duration * av_q2d(m_timeBase)
+                                              : -1;
+    std::vector<SubtitleRenderer::Bitmap> bitmaps;
+    for (unsigned i = 0; i < sub->num_rects; ++i) {
+        const AVSubtitleRect *rect = sub->rects[i];
+        if (rect->type == SUBTITLE_ASS && rect->ass) {
+            const double length = end > start ? end - start : kOpenEnded;
+            m_renderer.addText(m_source, rect->ass, std::llround(start * 1000), std::llround(length * 1000));
+        } else if (rect->type == SUBTITLE_BITMAP && rect->w > 0 && rect->h > 0 && rect->data[0] && rect->data[1]) {
+            SubtitleRenderer::Bitmap bitmap;
+            bitmap.x = rect->x;
+            bitmap.y = rect->y;
+            bitmap.width = rect->w;
+            bitmap.height = rect->h;
+            bitmap.pixels.resize(size_t(rect->w) * rect->h);
+            const auto *palette = reinterpret_cast<const uint32_t *>(rect->data[1]);
+            const int colours = std::clamp(rect->nb_colors, 0, 256);
+            for (int y = 0; y < rect->h; ++y)
+                for (int x = 0; x < rect->w; ++x) {
+                    const int index = rect->data[0][y * rect->linesize[0] + x];
+                    bitmap.pixels[size_t(y) * rect->w + x] = index < colours ? palette[index] : 0;
+                }
+            bitmaps.push_back(std::move(bitmap));
+        }
+    }
+    // A picture event, or an empty one that ends the picture before it.
+    if (!bitmaps.empty() || sub->format == 0)
+        m_renderer.addBitmaps(m_source, start, end, m_context->width, m_context->height, std::move(bitmaps));
+    if (m_changed)
+        m_changed();
+    return true;
+}
+
+void SubtitleDecoder::decodeCaptions(const uint8_t *data, int size, double pts)
+{
+    PacketPtr packet = makePacket();
+    if (!packet || size <= 0 || av_new_packet(packet.get(), size) < 0)
+        return;
+    std::copy(data, data + size, packet->data);
+    packet->pts = std::llround(pts * AV_TIME_BASE);
+    decode(packet.get(), 0);
+}
+
+void SubtitleDecoder::flush()
+{
+    if (m_context)
+        avcodec_flush_buffers(m_context.get());
+}
+
+}

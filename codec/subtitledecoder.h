@@ -1,0 +1,41 @@
+#ifndef RQ_SUBTITLEDECODER_H
+#define RQ_SUBTITLEDECODER_H
+
+#include "codec/subtitlerenderer.h"
+
+#include <functional>
+
+namespace rq {
+
+// Decodes the packets of one subtitle source (a stream, a file or the captions carried in the video) into
+// events of the renderer: text as ASS lines, pictures as bitmaps.
+class SubtitleDecoder
+{
+public:
+    // changed runs after events were added, on the decoding thread.
+    SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void()> changed = {});
+
+    bool open(const AVStream *stream);
+    // EIA-608 captions, fed with the caption data of decoded pictures.
+    bool openCaptions();
+    // Packet times are taken on the medium's time line, which starts at origin (seconds). False for a packet
+    // that does not decode, such as text that is not UTF-8.
+    bool decode(const AVPacket *packet, double origin);
+    // Caption bytes of a picture shown at pts seconds.
+    void decodeCaptions(const uint8_t *data, int size, double pts);
+    // After a seek: the decoder forgets what it held; the events read so far stay.
+    void flush();
+
+private:
+    bool openCodec(const AVCodec *codec, const AVCodecParameters *parameters);
+
+    SubtitleRenderer &m_renderer;
+    const int m_source;
+    std::function<void()> m_changed;
+    CodecContextPtr m_context;
+    AVRational m_timeBase{1, AV_TIME_BASE};
+};
+
+}
+
+#endif

@@ -1,0 +1,293 @@
+#include "codec/subtitlerenderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace rq {
+
+namespace {
+
+// libass colours are 0xRRGGBBAA with AA the transparency.
+uint32_t assColour(uint32_t argb, int alpha)
+{
+    const uint32_t a = ((argb >> 24) & 0xFF) * uint32_t(std::clamp(alpha, 0, 255)) / 255;
+    return ((argb & 0xFFFFFF) << 8) | (255 - a);
+}
+
+struct Yuv {
+    int y, u, v;
+};
+
+Yuv toYuv(int r, int g, int b)
+{
+    return {16 + (66 * r + 129 * g + 25 * b + 128) / 256, 128 + (-38 * r - 74 * g + 112 * b + 128) / 256,
+            128 + (112 * r - 94 * g - 18 * b + 128) / 256};
+}
+
+inline uint8_t mix(uint8_t under, int over, int alpha)
+{
+    return uint8_t((under * (255 - alpha) + over * alpha + 127) / 255);
+}
+
+// Puts one colour through a coverage mask (alpha 0..255 per pixel, scaled by opacity) onto the picture.
+void blendMask(AVFrame *frame, const uint8_t *mask, int stride, int x0, int y0, int w, int h, int r, int g,
+               int b, int opacity)
+{
+    const bool bgra = frame->format == AV_PIX_FMT_BGRA;
+    const Yuv c = toYuv(r, g, b);
+    for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y) {
+        const int fy = y0 + y;
+        for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x) {
+            const int a = mask[y * stride + x] * opacity / 255;
+            if (!a)
+                continue;
+            const int fx = x0 + x;
+            if (bgra) {
+                uint8_t *p = frame->data[0] + fy * frame->linesize[0] + fx * 4;
+                p[0] = mix(p[0], b, a);
+                p[1] = mix(p[1], g, a);
+                p[2] = mix(p[2], r, a);
+                continue;
+            }
+            uint8_t *luma = frame->data[0] + fy * frame->linesize[0] + fx;
+            *luma = mix(*luma, c.y, a);
+            if (!(fx & 1) && !(fy & 1)) {
+                uint8_t *u = frame->data[1] + (fy / 2) * frame->linesize[1] + fx / 2;
+                uint8_t *v = frame->data[2] + (fy / 2) * frame->linesize[2] + fx / 2;
+                *u = mix(*u, c.u, a);
+                *v = mix(*v, c.v, a);
+            }
+        }
+    }
+}
+
+}
+
+SubtitleRenderer::SubtitleRenderer()
+{
+    m_library = ass_library_init();
+    if (m_library) {
+        ass_set_message_cb(m_library, [](int, const char *, va_list, void *) {}, nullptr);
+        m_renderer = ass_renderer_init(m_library);
+    }
+    if (m_renderer)
+        ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT, nullptr, 1);
+}
+
+SubtitleRenderer::~SubtitleRenderer()
+{
+    if (m_track)
+        ass_free_track(m_track);
+    if (m_renderer)
+        ass_renderer_done(m_renderer);
+    if (m_library)
+        ass_library_done(m_library);
+}
+
+int SubtitleRenderer::reset()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_track)
+        ass_free_track(m_track);
+    m_track = nullptr;
+    m_bitmaps.clear();
+    m_seen.clear();
+    return ++m_source;
+}
+
+void SubtitleRenderer::beginText(int source, const std::string &header, bool restyle)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (source != m_source || !m_library)
+        return;
+    if (m_track)
+        ass_free_track(m_track);
+    m_track = ass_new_track(m_library);
+    m_seen.clear();
+    if (!m_track)
+        return;
+    if (!header.empty())
+        ass_process_codec_private(m_track, const_cast<char *>(header.data()), int(header.size()));
+    m_restyle = restyle;
+    restyleLocked();
+}
+
+void SubtitleRenderer::addText(int source, const char *line, int64_t startMs, int64_t durationMs)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (source != m_source || !m_track || !line)
+        return;
+    const char *rest = std::strchr(line, ',');
+    if (!rest || !m_seen.insert(std::to_string(startMs) + rest).second)
+        return;
+    // Read orders of our own: a decoder counts again from 0 after a seek, which libass would take for repeats.
+    std::string event = std::to_string(m_readOrder++) + rest;
+    ass_process_chunk(m_track, event.data(), int(event.size()), startMs, durationMs);
+}
+
+void SubtitleRenderer::addBitmaps(int source, double start, double end, int canvasWidth, int canvasHeight,
+                                  std::vector<Bitmap> bitmaps)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (source != m_source)
+        return;
+    // An event without an end lasts until the next one begins.
+    for (BitmapEvent &event : m_bitmaps)
+        if (event.end < 0 && event.start < start)
+            event.end = start;
+    const bool known = std::any_of(m_bitmaps.begin(), m_bitmaps.end(),
+                                   [&](const BitmapEvent &event) { return std::abs(event.start - start) < 1e-3; });
+    if (bitmaps.empty() || known)
+        return;
+    m_bitmaps.push_back({start, end, canvasWidth, canvasHeight, std::move(bitmaps)});
+}
+
+bool SubtitleRenderer::hasEvents() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return (m_track && m_track->n_events > 0) || !m_bitmaps.empty();
+}
+
+void SubtitleRenderer::beginStyle()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pending = m_style;
+}
+
+void SubtitleRenderer::applyStyle()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_style = m_pending;
+    restyleLocked();
+}
+
+SubtitleStyle SubtitleRenderer::style() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_style;
+}
+
+void SubtitleRenderer::restyleLocked()
+{
+    if (!m_renderer)
+        return;
+    const SubtitleStyle &s = m_style;
+    ass_set_line_spacing(m_renderer, s.spacingV);
+    if (!m_track)
+        return;
+    if (!m_restyle) {
+        // A source with a look of its own keeps it; only the size follows the scale.
+        ass_set_font_scale(m_renderer, s.scaleY / 100.0);
+        return;
+    }
+    ass_set_font_scale(m_renderer, 1.0);
+    const int resX = m_track->PlayResX > 0 ? m_track->PlayResX : 384;
+    const int resY = m_track->PlayResY > 0 ? m_track->PlayResY : 288;
+    const int align = s.position == 16 ? VALIGN_TOP : s.position == 32 ? VALIGN_CENTER : VALIGN_SUB;
+    for (int i = 0; i < m_track->n_styles; ++i) {
+        ASS_Style &st = m_track->styles[i];
+        if (!s.fontName.empty()) {
+            std::free(st.FontName);
+            st.FontName = strdup(s.fontName.c_str());
+        }
+        st.FontSize = std::clamp(s.fontSize, 1.0, 500.0) * resY / 288.0;
+        st.PrimaryColour = assColour(s.fontColour, s.alpha);
+        st.SecondaryColour = st.PrimaryColour;
+        st.OutlineColour = assColour(s.outlineColour, s.alpha);
+        st.BackColour = assColour(s.shadowColour, s.alpha);
+        st.Bold = s.bold;
+        st.Italic = s.italic;
+        st.Underline = s.underline;
+        st.StrikeOut = s.strikeOut;
+        st.ScaleX = std::clamp(s.scaleX, 1, 1000) / 100.0;
+        st.ScaleY = std::clamp(s.scaleY, 1, 1000) / 100.0;
+        st.Spacing = s.spacingH;
+        st.Angle = s.extra2;
+        st.BorderStyle = 1;
+        st.Outline = std::max(0.0, s.outlineSize);
+        st.Shadow = std::max(0.0, s.shadowOffset);
+        st.Alignment = align | HALIGN_CENTER;
+        st.MarginL = st.MarginR = int(std::lround(std::clamp(s.marginX, 0.0, 0.5) * resX));
+        st.MarginV = int(std::lround(std::clamp(s.marginY, 0.0, 1.0) * resY));
+        st.Blur = std::max(0.0, s.extra1);
+    }
+}
+
+bool SubtitleRenderer::writable(FramePtr &frame)
+{
+    const AVPixelFormat format = AVPixelFormat(frame->format);
+    if (format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_BGRA)
+        return av_frame_make_writable(frame.get()) >= 0;
+    // Drawn on in planar 4:2:0, which the callback takes as it is.
+    FramePtr converted = makeFrame();
+    converted->width = frame->width;
+    converted->height = frame->height;
+    converted->format = AV_PIX_FMT_YUV420P;
+    SwsPtr scaler(sws_getContext(frame->width, frame->height, format, frame->width, frame->height,
+                                 AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!scaler || av_frame_get_buffer(converted.get(), 0) < 0)
+        return false;
+    sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
+    av_frame_copy_props(converted.get(), frame.get());
+    frame = std::move(converted);
+    return true;
+}
+
+void SubtitleRenderer::render(FramePtr &frame, double pts)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!frame || frame->width <= 0 || frame->height <= 0)
+        return;
+    const double at = pts - m_style.delayMicros / 1e6;
+    ASS_Image *images = nullptr;
+    if (m_track && m_renderer && m_track->n_events > 0) {
+        if (frame->width != m_frameWidth || frame->height != m_frameHeight) {
+            m_frameWidth = frame->width;
+            m_frameHeight = frame->height;
+            ass_set_frame_size(m_renderer, m_frameWidth, m_frameHeight);
+            ass_set_storage_size(m_renderer, m_frameWidth, m_frameHeight);
+        }
+        images = ass_render_frame(m_renderer, m_track, std::llround(at * 1000), nullptr);
+    }
+    const BitmapEvent *shown = nullptr;
+    for (const BitmapEvent &event : m_bitmaps)
+        if (event.start <= at && (event.end < 0 ? at < event.start + 10 : at < event.end))
+            shown = &event;
+    if ((!images && !shown) || !writable(frame))
+        return;
+    for (const ASS_Image *img = images; img; img = img->next) {
+        const uint32_t c = img->color;
+        blendMask(frame.get(), img->bitmap, img->stride, img->dst_x, img->dst_y, img->w, img->h, int(c >> 24),
+                  int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), 255 - int(c & 0xFF));
+    }
+    if (!shown)
+        return;
+    // Picture subtitles: nearest pixels from their canvas, one colour at a time through a mask.
+    const double sx = shown->canvasWidth > 0 ? double(frame->width) / shown->canvasWidth : 1.0;
+    const double sy = shown->canvasHeight > 0 ? double(frame->height) / shown->canvasHeight : 1.0;
+    std::vector<uint8_t> mask;
+    for (const Bitmap &bitmap : shown->bitmaps) {
+        const int x0 = int(bitmap.x * sx), y0 = int(bitmap.y * sy);
+        const int w = std::max(1, int(bitmap.width * sx)), h = std::max(1, int(bitmap.height * sy));
+        std::vector<uint32_t> colours;
+        for (uint32_t p : bitmap.pixels)
+            if ((p >> 24) && std::find(colours.begin(), colours.end(), p | 0xFF000000u) == colours.end())
+                colours.push_back(p | 0xFF000000u);
+        for (uint32_t colour : colours) {
+            mask.assign(size_t(w) * h, 0);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = bitmap.pixels[size_t(std::min(bitmap.height - 1, int(y / sy))) * bitmap.width
+                                                     + std::min(bitmap.width - 1, int(x / sx))];
+                    if ((p | 0xFF000000u) == colour)
+                        mask[size_t(y) * w + x] = uint8_t(p >> 24);
+                }
+            blendMask(frame.get(), mask.data(), w, x0, y0, w, h, int((colour >> 16) & 0xFF),
+                      int((colour >> 8) & 0xFF), int(colour & 0xFF), m_style.alpha);
+        }
+    }
+}
+
+}

@@ -1,0 +1,272 @@
+#include "codec/rqcodec.h"
+#include "framegrabber.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray fixture(const char *name)
+{
+    return QByteArray(ZR_FIXTURES_DIR) + '/' + name;
+}
+
+// Pixels of a part of the picture whose colour is close to the given one.
+int pixelsLike(const QImage &img, QRect area, QColor colour)
+{
+    area = area.intersected(img.rect());
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            if (std::abs(qRed(p) - colour.red()) < 60 && std::abs(qGreen(p) - colour.green()) < 60
+                && std::abs(qBlue(p) - colour.blue()) < 60)
+                ++n;
+        }
+    return n;
+}
+
+// Thirds of the picture, where the position puts the text.
+QRect third(const QImage &img, const QString &where)
+{
+    const int h = img.height() / 3;
+    const int top = where == "top" ? 0 : where == "middle" ? h : 2 * h;
+    return QRect(0, top, img.width(), h);
+}
+
+}
+
+class TestSubtitles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void embeddedText_data();
+    void embeddedText();
+    void styleChangesRedrawThePausedPicture();
+    void turningOffRemovesTheText();
+    void externalFiles_data();
+    void externalFiles();
+    void pictureSubtitlesOfADisc();
+    void captionsNeedVideo();
+
+private:
+    bool openPaused(const char *name, bool disc = false);
+    // Seeks paused and gives the picture shown there once the subtitles had time to arrive.
+    QImage at(double seconds);
+    void style(QRgb colour, int position, qint64 delay = 0, int alpha = 255);
+
+    uint64_t m_player = 0;
+    FrameGrabber m_grab;
+};
+
+void TestSubtitles::initTestCase()
+{
+    const int bgra = 30;
+    codecSetGlobalIntList(&bgra, 1);
+}
+
+void TestSubtitles::init()
+{
+    m_player = codecCreatePlayer(-1);
+    QVERIFY(m_player);
+    codecSetFrameCallback(m_player, &FrameGrabber::callback, &m_grab);
+}
+
+void TestSubtitles::cleanup()
+{
+    codecClosePlayer(m_player);
+    codecDestroyPlayer(m_player);
+}
+
+bool TestSubtitles::openPaused(const char *name, bool disc)
+{
+    const int before = m_grab.frames();
+    const QByteArray path = fixture(name);
+    const int opened = disc ? codecOpenDisc(m_player, path.constData(), 0, 0, nullptr, nullptr)
+                            : codecOpenFile(m_player, path.constData(), 0, 0, nullptr, nullptr);
+    return opened && m_grab.waitAfter(before);
+}
+
+QImage TestSubtitles::at(double seconds)
+{
+    const int before = m_grab.frames();
+    if (!codecSeek(m_player, uint64_t(seconds * 1e6)) || !m_grab.waitAfter(before))
+        return QImage();
+    QTest::qWait(300);
+    return m_grab.image();
+}
+
+void TestSubtitles::style(QRgb colour, int position, qint64 delay, int alpha)
+{
+    codecBeginSubtitleStyle(m_player);
+    codecSetSubtitleAlpha(m_player, alpha);
+    codecSetSubtitleScale(m_player, 100, 100);
+    codecSetSubtitleDelay(m_player, delay);
+    codecSetSubtitleBold(m_player, 1);
+    codecSetSubtitleItalic(m_player, 0);
+    codecSetSubtitleUnderline(m_player, 0);
+    codecSetSubtitleStrikeOut(m_player, 0);
+    codecSetSubtitleFontSize(m_player, 32);
+    codecSetSubtitleFontColour(m_player, 0xFF000000u | colour);
+    codecSetSubtitleShadowColour(m_player, 0x80000000u);
+    codecSetSubtitleOutlineColour(m_player, 0xFF000000u);
+    codecSetSubtitleShadowOffset(m_player, 0.5);
+    codecSetSubtitleOutlineSize(m_player, 1.0);
+    codecSetSubtitlePosition(m_player, position);
+    codecSetSubtitleSpacingH(m_player, 0);
+    codecSetSubtitleSpacingV(m_player, 0);
+    codecSetSubtitleMarginX(m_player, 0.05);
+    codecSetSubtitleMarginY(m_player, 0.05);
+    codecSetSubtitleExtra1(m_player, 0);
+    codecSetSubtitleExtra2(m_player, 0);
+    codecApplySubtitleStyle(m_player);
+}
+
+void TestSubtitles::embeddedText_data()
+{
+    QTest::addColumn<double>("time");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<qint64>("delay");
+    QTest::addColumn<QString>("where");
+
+    QTest::newRow("shown, bottom") << 1.0 << 0 << qint64(0) << "bottom";
+    QTest::newRow("shown, top") << 1.0 << 16 << qint64(0) << "top";
+    QTest::newRow("shown, middle") << 1.0 << 32 << qint64(0) << "middle";
+    QTest::newRow("before it") << 0.3 << 0 << qint64(0) << "none";
+    QTest::newRow("after its end") << 1.8 << 0 << qint64(0) << "none";
+    QTest::newRow("second line") << 3.0 << 0 << qint64(0) << "bottom";
+    QTest::newRow("delayed, not yet") << 1.0 << 0 << qint64(700000) << "none";
+    QTest::newRow("delayed, shown") << 2.0 << 0 << qint64(700000) << "bottom";
+    QTest::newRow("earlier, gone") << 1.2 << 0 << qint64(-400000) << "none";
+}
+
+void TestSubtitles::embeddedText()
+{
+    QFETCH(double, time);
+    QFETCH(int, position);
+    QFETCH(qint64, delay);
+    QFETCH(QString, where);
+
+    QVERIFY(openPaused("subs.mkv"));
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    style(qRgb(255, 0, 0), position, delay);
+    const QImage shown = at(time);
+    QVERIFY(!shown.isNull());
+    const QColor red(255, 0, 0);
+    for (const QString part : {"top", "middle", "bottom"}) {
+        const int count = pixelsLike(shown, third(shown, part), red);
+        if (part == where)
+            QVERIFY2(count > 100, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
+        else
+            QVERIFY2(count == 0, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
+    }
+}
+
+void TestSubtitles::styleChangesRedrawThePausedPicture()
+{
+    QVERIFY(openPaused("subs.mkv"));
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    style(qRgb(255, 0, 0), 0);
+    const QImage red = at(1.0);
+    const QRect bottom = third(red, "bottom");
+    QVERIFY(pixelsLike(red, bottom, QColor(255, 0, 0)) > 100);
+
+    style(qRgb(0, 0, 255), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 0, 255)) > 100, 5000);
+    QCOMPARE(pixelsLike(m_grab.image(), bottom, QColor(255, 0, 0)), 0);
+
+    // Transparent text leaves the black picture as it was.
+    style(qRgb(0, 0, 255), 0, 0, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(qGray(m_grab.mean(bottom).rgb()) < 3, 5000);
+
+    // And it survives playing on through the event.
+    style(qRgb(0, 255, 0), 0);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 255, 0)) > 100, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 255, 0)) == 0, 5000);
+}
+
+void TestSubtitles::turningOffRemovesTheText()
+{
+    QVERIFY(openPaused("subs.mkv"));
+    style(qRgb(255, 0, 0), 0);
+    // Nothing is shown until a source is chosen.
+    QCOMPARE(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)), 0);
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    QVERIFY(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) > 100);
+    QVERIFY(codecSelectSubtitleStream(m_player, -1));
+    QVERIFY(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) == 0);
+    QVERIFY(!codecSelectSubtitleStream(m_player, 1));
+    QVERIFY(codecIsPaused(m_player));
+}
+
+void TestSubtitles::externalFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<QString>("where");
+
+    const QRgb red = qRgb(255, 0, 0);
+    QTest::newRow("SubRip") << QByteArray("subs.srt") << true << red << "bottom";
+    QTest::newRow("WebVTT") << QByteArray("subs.vtt") << true << red << "bottom";
+    QTest::newRow("UTF-16 SubRip") << QByteArray("utf16.srt") << true << red << "bottom";
+    QTest::newRow("ASS keeps its own look") << QByteArray("subs.ass") << true << qRgb(0, 255, 0) << "top";
+    QTest::newRow("Latin-1") << QByteArray("latin1.srt") << false << red << "none";
+    QTest::newRow("random bytes") << QByteArray("broken.srt") << false << red << "none";
+    QTest::newRow("missing") << QByteArray("nothing-here.srt") << false << red << "none";
+    QTest::newRow("a video") << QByteArray("clip.mp4") << false << red << "none";
+}
+
+void TestSubtitles::externalFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, loads);
+    QFETCH(QRgb, colour);
+    QFETCH(QString, where);
+
+    QVERIFY(openPaused("subs.mkv"));
+    style(qRgb(255, 0, 0), 0);
+    QCOMPARE(codecOpenSubtitleFile(m_player, fixture(file.constData()).constData()), loads ? 1 : 0);
+    const QImage shown = at(1.0);
+    for (const QString part : {"top", "bottom"}) {
+        const int count = pixelsLike(shown, third(shown, part), QColor(colour));
+        QVERIFY2(part == where ? count > 100 : count == 0, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
+    }
+    // The file's text goes at its end time, and the player plays on.
+    QCOMPARE(pixelsLike(at(1.8), shown.rect(), QColor(colour)), 0);
+    QVERIFY(codecPlay(m_player));
+    QVERIFY(codecIsPlaying(m_player));
+}
+
+void TestSubtitles::pictureSubtitlesOfADisc()
+{
+    QVERIFY(openPaused("dvdlang", true));
+    // A white box of 200 x 40 at (100, 400) on the 720 x 576 picture, from 0.2 s to 0.8 s.
+    const QRect box(110, 405, 180, 30);
+    const QImage without = at(0.5);
+    QVERIFY(pixelsLike(without, box, Qt::white) < box.width() * box.height() / 2);
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    const QImage with = at(0.5);
+    QVERIFY2(pixelsLike(with, box, Qt::white) > box.width() * box.height() * 9 / 10,
+             qPrintable(QString::number(pixelsLike(with, box, Qt::white))));
+    QVERIFY(pixelsLike(at(1.5), box, Qt::white) < box.width() * box.height() / 2);
+}
+
+void TestSubtitles::captionsNeedVideo()
+{
+    QVERIFY(!codecSelectVideoCaptions(m_player, 1));
+    QVERIFY(codecOpenFile(m_player, fixture("audio.mp3").constData(), 0, 0, nullptr, nullptr));
+    QVERIFY(!codecSelectVideoCaptions(m_player, 1));
+    QVERIFY(openPaused("subs.mkv"));
+    QVERIFY(codecSelectVideoCaptions(m_player, 1));
+    QCOMPARE(pixelsLike(at(1.0), m_grab.image().rect(), QColor(255, 255, 255)), 0);
+    QVERIFY(codecSelectVideoCaptions(m_player, 0));
+}
+
+QTEST_GUILESS_MAIN(TestSubtitles)
+#include "tst_subtitles.moc"
