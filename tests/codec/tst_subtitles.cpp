@@ -1,4 +1,5 @@
 #include "codec/rqcodec.h"
+#include "codec/subtitledecoder.h"
 #include "framegrabber.h"
 
 #include <QtTest>
@@ -23,6 +24,13 @@ int pixelsLike(const QImage &img, QRect area, QColor colour)
                 ++n;
         }
     return n;
+}
+
+// One EIA-608 byte pair of field 1 in caption data, each byte with odd parity.
+QByteArray captionPair(int a, int b)
+{
+    auto odd = [](int v) { return char(__builtin_popcount(v) % 2 ? v : v | 0x80); };
+    return QByteArray() + char(0xFC) + odd(a) + odd(b);
 }
 
 // Thirds of the picture, where the position puts the text.
@@ -52,6 +60,7 @@ private slots:
     void externalFiles();
     void pictureSubtitlesOfADisc();
     void captionsNeedVideo();
+    void captionsOfPictures();
 
 private:
     bool openPaused(const char *name, bool disc = false);
@@ -266,6 +275,43 @@ void TestSubtitles::captionsNeedVideo()
     QVERIFY(codecSelectVideoCaptions(m_player, 1));
     QCOMPARE(pixelsLike(at(1.0), m_grab.image().rect(), QColor(255, 255, 255)), 0);
     QVERIFY(codecSelectVideoCaptions(m_player, 0));
+}
+
+void TestSubtitles::captionsOfPictures()
+{
+    rq::SubtitleRenderer renderer;
+    rq::SubtitleDecoder captions(renderer, renderer.reset());
+    QVERIFY(captions.openCaptions());
+    // Pop-on: loaded off screen, shown at 0.5 s, erased at 1.5 s; the text "HELLO".
+    const QList<QPair<double, QByteArray>> pictures = {
+        {0.40, captionPair(0x14, 0x20)},
+        {0.44, captionPair('H', 'E') + captionPair('L', 'L')},
+        {0.48, captionPair('O', 0x00)},
+        {0.50, captionPair(0x14, 0x2F)},
+        {1.50, captionPair(0x14, 0x2C)},
+        {1.60, captionPair(0x14, 0x2C)},
+    };
+    for (const auto &picture : pictures)
+        captions.decodeCaptions(reinterpret_cast<const uint8_t *>(picture.second.constData()),
+                                int(picture.second.size()), picture.first);
+
+    auto drawnAt = [&](double seconds) {
+        rq::FramePtr frame = rq::makeFrame();
+        frame->format = AV_PIX_FMT_BGRA;
+        frame->width = 320;
+        frame->height = 240;
+        av_frame_get_buffer(frame.get(), 0);
+        for (int y = 0; y < 240; ++y)
+            std::fill_n(reinterpret_cast<uint32_t *>(frame->data[0] + y * frame->linesize[0]), 320, 0xFF000000u);
+        renderer.render(frame, seconds);
+        QImage image(320, 240, QImage::Format_ARGB32);
+        for (int y = 0; y < 240; ++y)
+            std::memcpy(image.scanLine(y), frame->data[0] + y * frame->linesize[0], 320 * 4);
+        return pixelsLike(image, image.rect(), Qt::white);
+    };
+    QCOMPARE(drawnAt(0.3), 0);
+    QVERIFY2(drawnAt(1.0) > 20, qPrintable(QString::number(drawnAt(1.0))));
+    QCOMPARE(drawnAt(2.0), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSubtitles)
