@@ -1,11 +1,14 @@
 #include "codec/rqcodec.h"
+#include "engine/nsopenglvideoview.h"
 #include "engine/qmediaelementwindow.h"
 #include "engine/qmediasettingmanager.h"
 #include "engine/zrqplayobject.h"
 
+#include <QImage>
 #include <QtEndian>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -180,26 +183,48 @@ int savedValue(const QMediaSettingManager &hub, const Setting &setting)
     return setting.inRecord(saved);
 }
 
-// The strongest frequency of the latest audio the player gave out, in Hz; -1 without audio.
-int loudestFrequency(uint64_t player)
+struct Peak
 {
+    int frequency = -1;  // Hz; -1 without audio
+    int level = 0;       // 0 is -80 dB or less, 65535 a full-scale sine, linear in dB
+};
+
+// The strongest component of the latest audio the player gave out.
+Peak loudest(uint64_t player)
+{
+    Peak peak;
     unsigned char *block = codecGetAudioBuffer(player, 1);
     if (!block)
-        return -1;
+        return peak;
     const quint32 bins = qFromLittleEndian<quint32>(block + 16);
     const quint64 rate = qFromLittleEndian<quint64>(block + 24);
     const quint32 length = qFromLittleEndian<quint32>(block + 40);
-    int loudest = 0;
-    quint16 peak = 0;
+    int loudestBin = 0;
     for (quint32 bin = 0; bin < bins && bin < length / 2; ++bin) {
-        const quint16 magnitude = qFromLittleEndian<quint16>(block + 44 + 2 * bin);
-        if (magnitude > peak) {
-            peak = magnitude;
-            loudest = int(bin);
+        const quint16 level = qFromLittleEndian<quint16>(block + 44 + 2 * bin);
+        if (level > peak.level) {
+            peak.level = level;
+            loudestBin = int(bin);
         }
     }
     codecReleaseAudioBuffer(player, block);
-    return bins ? int(quint64(loudest) * rate / 2 / bins) : -1;
+    if (bins)
+        peak.frequency = int(quint64(loudestBin) * rate / 2 / bins);
+    return peak;
+}
+
+// Mean grey level of a picture; -1 for none.
+double meanGrey(const QImage &picture)
+{
+    if (picture.isNull())
+        return -1;
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            sum += qGray(image.pixel(x, y));
+    }
+    return double(sum) / (qint64(image.width()) * image.height());
 }
 
 }
@@ -224,6 +249,8 @@ private slots:
     void setAllSurvivesACancel();
     void wholeRecordReachesThePlaybackObject();
     void audioTrackSelectionReachesTheCodec();
+    void effectsChangeThePicture();
+    void equaliserPreampReachesTheSound();
 
 private:
     bool open(const char *name);
@@ -551,10 +578,7 @@ void tst_QMediaSettingManager::audioTrackSelectionReachesTheCodec()
     m_hub->setMediaSettting(MediaSettting());
     m_player->StartPlay();
     const uint64_t player = m_player->getPlayer();
-    const auto near = [player](int hz) {
-        const int loudest = loudestFrequency(player);
-        return qAbs(loudest - hz) < 60;
-    };
+    const auto near = [player](int hz) { return qAbs(loudest(player).frequency - hz) < 60; };
     QTRY_VERIFY_WITH_TIMEOUT(near(1000), 3000);
 
     SubtitleValue_Info selection;
@@ -565,6 +589,71 @@ void tst_QMediaSettingManager::audioTrackSelectionReachesTheCodec()
     m_player->setSeek(0);
     m_hub->setSaveMediaSettting(false);
     QTRY_VERIFY_WITH_TIMEOUT(near(1000), 3000);
+}
+
+void tst_QMediaSettingManager::effectsChangeThePicture()
+{
+    // Opened and paused on its first picture, which a change shows again.
+    QVERIFY(open("clip.mp4"));
+    m_hub->setMediaSettting(MediaSettting());
+    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    QVERIFY(view);
+    const auto shown = [view] { return meanGrey(view->grabFramebuffer()); };
+    // The first picture is colourful test art, far from black.
+    QTRY_VERIFY_WITH_TIMEOUT(shown() > 60, 5000);
+    const double neutral = shown();
+
+    EffectSettings brighter;
+    brighter.m_brightness = 150;
+    m_hub->setEffectSettings(brighter);
+    QTRY_VERIFY_WITH_TIMEOUT(shown() > neutral + 40, 5000);
+
+    m_hub->setSaveMediaSettting(false);
+    QTRY_VERIFY_WITH_TIMEOUT(qAbs(shown() - neutral) < 3, 5000);
+
+    EffectSettings darker;
+    darker.m_brightness = -150;
+    m_hub->setEffectSettings(darker);
+    QTRY_VERIFY_WITH_TIMEOUT(shown() < neutral - 40, 5000);
+}
+
+void tst_QMediaSettingManager::equaliserPreampReachesTheSound()
+{
+    // One band at the 1 kHz tone: the preamp alone must lower it, also for the last band.
+    QVERIFY(open("movie.mkv"));
+    m_hub->setMediaSettting(MediaSettting());
+    m_player->StartPlay();
+    const uint64_t player = m_player->getPlayer();
+    // The tone's level from the start of the medium, as the median of five readings, so that a block
+    // that spans the seek counts for nothing; -1 when the tone is not heard.
+    const auto steadyToneLevel = [this, player] {
+        m_player->setSeek(0);
+        QTest::qWait(300);
+        QVector<int> levels;
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(100);
+            const Peak peak = loudest(player);
+            levels << (qAbs(peak.frequency - 1000) < 60 ? peak.level : -1);
+        }
+        std::sort(levels.begin(), levels.end());
+        return levels.at(2);
+    };
+    const int tenDecibels = 65535 / 8;
+    const int flat = steadyToneLevel();
+    QVERIFY2(flat > 4 * tenDecibels, qPrintable(QString::number(flat)));
+
+    const double frequency = 1000;
+    const double gain = 0;
+    EqualizeSettings toneBand;
+    toneBand.setBands(&frequency, &gain, 1);
+    toneBand.m_preamp = -20;
+    m_hub->setEQSettings(toneBand);
+    const int lowered = steadyToneLevel();
+    QVERIFY2(lowered >= 0 && lowered < flat - tenDecibels, qPrintable(QStringLiteral("%1 %2").arg(flat).arg(lowered)));
+
+    m_hub->setSaveMediaSettting(false);
+    const int restored = steadyToneLevel();
+    QVERIFY2(qAbs(restored - flat) < tenDecibels / 5, qPrintable(QStringLiteral("%1 %2").arg(flat).arg(restored)));
 }
 
 QTEST_MAIN(tst_QMediaSettingManager)
