@@ -82,11 +82,6 @@ QString twoDigits(unsigned long long value)
     return QString::number(value).rightJustified(2, QLatin1Char('0'));
 }
 
-QString revealablePath(QString path)
-{
-    return path.replace(QLatin1String("//"), QLatin1String("/")).replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
-
 }
 
 bool ZRHelper::getMediaInfo(QString path, PlayItemInfo *item)
@@ -192,12 +187,13 @@ QString ZRHelper::getPlayTime(unsigned long long current, unsigned long long tot
     return QStringLiteral("%1 / %2").arg(getTime(current), getTime(total));
 }
 
+// The platform call turns backslashes into "/" and folds doubled separators itself.
 void ZRHelper::showFileInFolder(std::string path)
 {
-    setOpenFinder(QString::fromUtf8(path.c_str()));
+    ZrCommonInterface::showFileInFolder(path);
 }
 
 void ZRHelper::setOpenFinder(QString path)
 {
-    ZrCommonInterface::showFileInFolder(revealablePath(path).toUtf8().toStdString());
+    ZrCommonInterface::showFileInFolder(path.toUtf8().toStdString());
 }
