@@ -4,6 +4,7 @@
 #include "engine/qmediasettingmanager.h"
 #include "engine/zrqplayobject.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QtEndian>
 #include <QtTest>
@@ -251,6 +252,7 @@ private slots:
     void audioTrackSelectionReachesTheCodec();
     void effectsChangeThePicture();
     void equaliserPreampReachesTheSound();
+    void wholeRecordLeavesTheSpeed();
 
 private:
     bool open(const char *name);
@@ -654,6 +656,33 @@ void tst_QMediaSettingManager::equaliserPreampReachesTheSound()
     m_hub->setSaveMediaSettting(false);
     const int restored = steadyToneLevel();
     QVERIFY2(qAbs(restored - flat) < tenDecibels / 5, qPrintable(QStringLiteral("%1 %2").arg(flat).arg(restored)));
+}
+
+void tst_QMediaSettingManager::wholeRecordLeavesTheSpeed()
+{
+    QVERIFY(open("movie.mkv"));
+    m_player->StartPlay();
+    // Media time per wall-clock time, from the start once the seek has settled.
+    const auto pace = [this] {
+        m_player->setSeek(0);
+        QTest::qWait(200);
+        QElapsedTimer clock;
+        const unsigned long long start = m_player->getCurrentPlayTime();
+        clock.start();
+        QTest::qWait(800);
+        const unsigned long long end = m_player->getCurrentPlayTime();
+        return double(end - start) / (clock.nsecsElapsed() / 1000.0);
+    };
+
+    MediaSettting record;
+    record.m_audioSettings.m_speed = 200;
+    m_hub->setMediaSettting(record);
+    const double kept = pace();
+    QVERIFY2(kept < 1.5, qPrintable(QString::number(kept)));
+
+    m_hub->setAudioSettingsALL(record.m_audioSettings);
+    const double doubled = pace();
+    QVERIFY2(doubled > 1.5, qPrintable(QString::number(doubled)));
 }
 
 QTEST_MAIN(tst_QMediaSettingManager)
