@@ -4,9 +4,12 @@ namespace rq {
 
 namespace {
 
-void drain(FilterGraph &graph, std::vector<FramePtr> &out)
+// yadif counts in half the time base it is given, for its field rate mode; times go back to the stream's.
+void drain(FilterGraph &graph, AVRational timeBase, std::vector<FramePtr> &out)
 {
     while (FramePtr frame = graph.pull()) {
+        if (frame->pts != AV_NOPTS_VALUE)
+            frame->pts = av_rescale_q(frame->pts, graph.outputTimeBase(), timeBase);
         frame->best_effort_timestamp = frame->pts;
         out.push_back(std::move(frame));
     }
@@ -17,6 +20,7 @@ void drain(FilterGraph &graph, std::vector<FramePtr> &out)
 void Deinterlacer::push(FramePtr frame, AVRational timeBase, std::vector<FramePtr> &out)
 {
     const int mode = m_mode;
+    m_timeBase = timeBase;
     if (mode != m_builtMode || frame->width != m_width || frame->height != m_height || frame->format != m_format) {
         finish(out);
         m_builtMode = mode;
@@ -37,13 +41,13 @@ void Deinterlacer::push(FramePtr frame, AVRational timeBase, std::vector<FramePt
         out.push_back(std::move(frame));
         return;
     }
-    drain(m_graph, out);
+    drain(m_graph, m_timeBase, out);
 }
 
 void Deinterlacer::finish(std::vector<FramePtr> &out)
 {
     if (m_graph.isConfigured() && m_graph.push(nullptr))
-        drain(m_graph, out);
+        drain(m_graph, m_timeBase, out);
     reset();
 }
 

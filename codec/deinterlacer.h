@@ -27,6 +27,7 @@ private:
     FilterGraph m_graph;
     int m_builtMode = 0;
     int m_width = 0, m_height = 0, m_format = -1;
+    AVRational m_timeBase{1, AV_TIME_BASE};
 };
 
 }

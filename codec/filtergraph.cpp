@@ -93,6 +93,11 @@ bool FilterGraph::push(const AVFrame *frame)
     return av_buffersrc_write_frame(m_source, frame) >= 0;
 }
 
+AVRational FilterGraph::outputTimeBase() const
+{
+    return m_sink ? av_buffersink_get_time_base(m_sink) : AVRational{1, AV_TIME_BASE};
+}
+
 FramePtr FilterGraph::pull()
 {
     if (!m_sink)

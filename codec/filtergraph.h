@@ -25,6 +25,8 @@ public:
     bool push(const AVFrame *frame);
     // The next filtered frame, or null when none is ready.
     FramePtr pull();
+    // The time base of what comes out, which a filter may have changed.
+    AVRational outputTimeBase() const;
 
 private:
     bool link(const std::string &chain, const AVFilter *sinkFilter);

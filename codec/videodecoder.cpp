@@ -26,6 +26,10 @@ void VideoDecoder::beginSerial(int serial)
 
 bool VideoDecoder::deliver(FramePtr frame, int serial)
 {
+    // Pictures well before an exact seek's target are not shown: they skip the deinterlacer, which needs
+    // only the one before the target.
+    if (!m_delivered && ptsOf(frame.get()) + 3 * m_frameDuration < m_start)
+        return deliverPicture(std::move(frame), serial);
     m_pictures.clear();
     m_deinterlacer.push(std::move(frame), m_timeBase, m_pictures);
     return deliverPictures(serial);
