@@ -17,3 +17,12 @@ ffmpeg -nostdin -hide_banner -loglevel error -y \
 echo "## Codec playback"
 echo "machine: $(nproc) cores; clip: 10 s 1920x1080 30 fps H.264 (x264 veryfast) with 48 kHz AAC; audio: ${ZR_AUDIO}"
 "$build/bin/bench_playback" "$clip" 30 300
+
+# The same with a typical processing chain: eq and hue, deinterlacing of every picture, and a subtitle line
+# on screen all the time.
+subs=$work/clip1080.srt
+for i in $(seq 0 9); do
+  printf '%d\n00:00:%02d,000 --> 00:00:%02d,000\nSubtitle line %d of the benchmark\n\n' $((i + 1)) "$i" $((i + 1)) $((i + 1))
+done > "$subs"
+echo "## Codec playback with processing (eq, hue, deinterlace, subtitles)"
+"$build/bin/bench_playback" "$clip" 30 300 "$subs"
