@@ -69,8 +69,12 @@ double AudioProcessor::pitchOf(const Settings &s)
 {
     if (s.ratePercent <= 0)
         return 1.0;
-    // The rate percent comes as pitch x 100 / speed in whole numbers; half a unit undoes the truncation.
-    return std::clamp(std::round((s.ratePercent + 0.5) * s.speed / 100.0) / 100.0, 0.25, 4.0);
+    // The rate percent comes as pitch percent x 100 / speed, truncated: the pitch percent lies in
+    // [rate x speed / 100, (rate + 1) x speed / 100). The usual 100 wins where it fits.
+    const double low = s.ratePercent * s.speed / 100.0;
+    const double high = (s.ratePercent + 1) * s.speed / 100.0;
+    const double percent = low <= 100 && 100 < high ? 100 : std::ceil(low - 1e-9);
+    return std::clamp(percent / 100.0, 0.25, 4.0);
 }
 
 double AudioProcessor::peakGain(const std::vector<Band> &bands, int rate)

@@ -187,6 +187,7 @@ void TestAudioProcessing::speedKeepsPitch_data()
     QTest::addColumn<int>("ratePercent");
     QTest::addColumn<double>("pitch");
 
+    QTest::newRow("100, pitch kept") << 100 << 100 << 1000.0;
     QTest::newRow("20, pitch kept") << 20 << 500 << 1000.0;
     QTest::newRow("80, pitch kept") << 80 << 125 << 1000.0;
     QTest::newRow("120, pitch kept") << 120 << 83 << 1000.0;
@@ -206,6 +207,9 @@ void TestAudioProcessing::speedKeepsPitch()
     AudioProcessor processor;
     processor.setSpeed(speed);
     processor.setRatePercent(ratePercent);
+    // Keeping the pitch takes no resampling at all.
+    const std::string chain = AudioProcessor::chainFor(processor.settings(), kRate);
+    QCOMPARE(chain.find("asetrate") == std::string::npos, pitch == 1000.0);
     const double seconds = 2.0;
     const Processed out = run(processor, 1000, 0.25, seconds);
     const double played = double(out.left.size()) / kRate;
