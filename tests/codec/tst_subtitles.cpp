@@ -1,5 +1,6 @@
 #include "codec/rqcodec.h"
 #include "codec/subtitledecoder.h"
+#include "codec/subtitlefile.h"
 #include "framegrabber.h"
 
 #include <QtTest>
@@ -61,6 +62,8 @@ private slots:
     void pictureSubtitlesOfADisc();
     void captionsNeedVideo();
     void captionsOfPictures();
+    void drawnInEveryPictureFormat_data();
+    void drawnInEveryPictureFormat();
 
 private:
     bool openPaused(const char *name, bool disc = false);
@@ -312,6 +315,52 @@ void TestSubtitles::captionsOfPictures()
     QCOMPARE(drawnAt(0.3), 0);
     QVERIFY2(drawnAt(1.0) > 20, qPrintable(QString::number(drawnAt(1.0))));
     QCOMPARE(drawnAt(2.0), 0);
+}
+
+void TestSubtitles::drawnInEveryPictureFormat_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("planar YUV") << int(AV_PIX_FMT_YUV420P);
+    QTest::newRow("BGRA") << int(AV_PIX_FMT_BGRA);
+    QTest::newRow("NV12, drawn after a conversion") << int(AV_PIX_FMT_NV12);
+}
+
+void TestSubtitles::drawnInEveryPictureFormat()
+{
+    QFETCH(int, format);
+
+    rq::SubtitleRenderer renderer;
+    QVERIFY(rq::SubtitleFile::load(fixture("subs.srt").toStdString(), renderer, renderer.reset()));
+    renderer.beginStyle();
+    renderer.editStyle([](rq::SubtitleStyle &s) {
+        s.fontColour = 0xFFFF0000;
+        s.fontSize = 32;
+    });
+    renderer.applyStyle();
+
+    // A black picture in the format, drawn on at 1 s and read back as BGRA.
+    rq::FramePtr frame = rq::makeFrame();
+    frame->format = format;
+    frame->width = 320;
+    frame->height = 240;
+    QVERIFY(av_frame_get_buffer(frame.get(), 0) >= 0);
+    rq::SwsPtr toFormat(sws_getContext(320, 240, AV_PIX_FMT_BGRA, 320, 240, AVPixelFormat(format), SWS_POINT,
+                                       nullptr, nullptr, nullptr));
+    std::vector<uint32_t> black(320 * 240, 0xFF000000u);
+    const uint8_t *blackPlanes[4] = {reinterpret_cast<const uint8_t *>(black.data())};
+    const int blackStrides[4] = {320 * 4};
+    sws_scale(toFormat.get(), blackPlanes, blackStrides, 0, 240, frame->data, frame->linesize);
+    renderer.render(frame, 1.0);
+
+    QImage image(frame->width, frame->height, QImage::Format_ARGB32);
+    rq::SwsPtr toBgra(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                     frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+    uint8_t *planes[4] = {image.bits()};
+    const int strides[4] = {int(image.bytesPerLine())};
+    sws_scale(toBgra.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+    QVERIFY2(pixelsLike(image, third(image, "bottom"), QColor(255, 0, 0)) > 100,
+             qPrintable(QString::number(pixelsLike(image, third(image, "bottom"), QColor(255, 0, 0)))));
+    QCOMPARE(pixelsLike(image, third(image, "top"), QColor(255, 0, 0)), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSubtitles)
