@@ -53,16 +53,17 @@ bool SubtitleDecoder::openCaptions()
     return openCodec(avcodec_find_decoder(AV_CODEC_ID_EIA_608), nullptr);
 }
 
-bool SubtitleDecoder::decode(const AVPacket *packet, double origin)
+int SubtitleDecoder::decode(const AVPacket *packet, double origin)
 {
     if (!m_context)
-        return false;
+        return AVERROR(EINVAL);
     std::unique_ptr<AVSubtitle, SubtitleFree> sub(new AVSubtitle{});
     int got = 0;
-    if (avcodec_decode_subtitle2(m_context.get(), sub.get(), &got, const_cast<AVPacket *>(packet)) < 0)
-        return false;
+    const int result = avcodec_decode_subtitle2(m_context.get(), sub.get(), &got, const_cast<AVPacket *>(packet));
+    if (result < 0)
+        return result;
     if (!got)
-        return true;
+        return 0;
     const double base = sub->pts != AV_NOPTS_VALUE ? sub->pts / double(AV_TIME_BASE)
                         : packet->pts != AV_NOPTS_VALUE ? packet->pts * av_q2d(m_timeBase)
                                                         : 0;
@@ -99,7 +100,7 @@ bool SubtitleDecoder::decode(const AVPacket *packet, double origin)
         m_renderer.addBitmaps(m_source, start, end, m_context->width, m_context->height, std::move(bitmaps));
     if (m_changed)
         m_changed();
-    return true;
+    return 0;
 }
 
 void SubtitleDecoder::decodeCaptions(const uint8_t *data, int size, double pts)

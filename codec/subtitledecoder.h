@@ -18,9 +18,9 @@ public:
     bool open(const AVStream *stream);
     // EIA-608 captions, fed with the caption data of decoded pictures.
     bool openCaptions();
-    // Packet times are taken on the medium's time line, which starts at origin (seconds). False for a packet
-    // that does not decode, such as text that is not UTF-8.
-    bool decode(const AVPacket *packet, double origin);
+    // Packet times are taken on the medium's time line, which starts at origin (seconds). Answers 0, or the
+    // decoder's error: AVERROR_INVALIDDATA for text that is not UTF-8.
+    int decode(const AVPacket *packet, double origin);
     // Caption bytes of a picture shown at pts seconds.
     void decodeCaptions(const uint8_t *data, int size, double pts);
     // After a seek: the decoder forgets what it held; the events read so far stay.

@@ -36,10 +36,12 @@ bool SubtitleFile::load(const std::string &path, SubtitleRenderer &renderer, int
         return false;
     PacketPtr packet = makePacket();
     while (av_read_frame(context.get(), packet.get()) >= 0) {
+        // Text that is not UTF-8 fails the file; a packet the decoder cannot make sense of is passed over, as
+        // SAMI's blank lines are.
         const bool ours = packet->stream_index == index;
-        const bool decoded = !ours || decoder.decode(packet.get(), 0);
+        const int result = ours ? decoder.decode(packet.get(), 0) : 0;
         av_packet_unref(packet.get());
-        if (!decoded)
+        if (result == AVERROR_INVALIDDATA)
             return false;
     }
     return renderer.hasEvents();

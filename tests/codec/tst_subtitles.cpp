@@ -226,6 +226,8 @@ void TestSubtitles::externalFiles_data()
     const QRgb red = qRgb(255, 0, 0);
     QTest::newRow("SubRip") << QByteArray("subs.srt") << true << red << "bottom";
     QTest::newRow("WebVTT") << QByteArray("subs.vtt") << true << red << "bottom";
+    QTest::newRow("LRC") << QByteArray("subs.lrc") << true << red << "bottom";
+    QTest::newRow("SAMI") << QByteArray("subs.smi") << true << red << "bottom";
     QTest::newRow("UTF-16 SubRip") << QByteArray("utf16.srt") << true << red << "bottom";
     QTest::newRow("ASS keeps its own look") << QByteArray("subs.ass") << true << qRgb(0, 255, 0) << "top";
     QTest::newRow("Latin-1") << QByteArray("latin1.srt") << false << red << "none";
