@@ -23,6 +23,13 @@ void ZRQPlayObject::setSubtitle(SubtitleValue_Info selection)
     if (!m_player)
         return;
     codecSelectAudioTrack(m_player, selection.m_audioTrack);
+    // Entry 0 is "Disable" (stream -1), then the embedded streams, the captions, the external file.
+    if (selection.m_subtitleIndex <= selection.m_embeddedCount)
+        codecSelectSubtitleStream(m_player, selection.m_subtitleIndex - 1);
+    else if (selection.m_subtitleIndex == selection.m_embeddedCount + 1)
+        codecSelectVideoCaptions(m_player, 1);
+    else
+        codecOpenSubtitleFile(m_player, selection.m_itemData.c_str());
 }
 
 void ZRQPlayObject::setAudioDelay(double seconds)
@@ -59,7 +66,32 @@ void ZRQPlayObject::setEffectSettings(EffectSettings settings)
 
 void ZRQPlayObject::setSubtitleSettings(SubtitleSettings style)
 {
-    Q_UNUSED(style)
+    if (!m_player)
+        return;
+    codecBeginSubtitleStyle(m_player);
+    codecSetSubtitleAlpha(m_player, style.m_alpha);
+    codecSetSubtitleScale(m_player, style.m_scaleX, style.m_scaleY);
+    codecSetSubtitleDelay(m_player, int64_t(style.m_delay * 1000000));
+    if (!style.m_fontName.empty())
+        codecSetSubtitleFontName(m_player, style.m_fontName.c_str());
+    codecSetSubtitleBold(m_player, style.m_bold);
+    codecSetSubtitleItalic(m_player, style.m_italic);
+    codecSetSubtitleUnderline(m_player, style.m_underline);
+    codecSetSubtitleStrikeOut(m_player, style.m_strikeOut);
+    codecSetSubtitleFontSize(m_player, style.m_pointSize);
+    codecSetSubtitleFontColour(m_player, style.m_fontColour);
+    codecSetSubtitleShadowColour(m_player, style.m_shadowColour);
+    codecSetSubtitleOutlineColour(m_player, style.m_outlineColour);
+    codecSetSubtitleShadowOffset(m_player, style.m_shadowOffset);
+    codecSetSubtitleOutlineSize(m_player, style.m_outlineSize);
+    codecSetSubtitlePosition(m_player, style.m_position);
+    codecSetSubtitleSpacingH(m_player, style.m_spacingH);
+    codecSetSubtitleSpacingV(m_player, style.m_spacingV);
+    codecSetSubtitleMarginX(m_player, style.m_marginX);
+    codecSetSubtitleMarginY(m_player, style.m_marginY);
+    codecSetSubtitleExtra1(m_player, style.m_extra1);
+    codecSetSubtitleExtra2(m_player, style.m_extra2);
+    codecApplySubtitleStyle(m_player);
 }
 
 void ZRQPlayObject::getSubltListOrAudioList(QList<SubltItemInfo> &subtitles, QList<QString> &audioTracks,

@@ -56,6 +56,23 @@ static int colourDistance(const QImage &a, const QImage &b)
     return worst;
 }
 
+// How many pixels of the area differ clearly between two pictures of the same size.
+static int changedPixels(const QImage &first, const QImage &second, const QRect &area)
+{
+    const QImage a = first.convertToFormat(QImage::Format_RGB32);
+    const QImage b = second.convertToFormat(QImage::Format_RGB32);
+    int changed = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) > 150)
+                ++changed;
+        }
+    }
+    return changed;
+}
+
 // The first picture of a fixture, decoded, filtered and scaled by the ffmpeg tool.
 static QImage referencePicture(const QString &name, const QSize &size, const QString &folder,
                                const QString &filter = QString())
@@ -90,6 +107,8 @@ private slots:
     void snapshot();
     void pictureProcessing_data();
     void pictureProcessing();
+    void subtitleChoices_data();
+    void subtitleChoices();
     void framesReachTheView_data();
     void framesReachTheView();
 
@@ -355,6 +374,68 @@ void tst_ZRQPlayObjectGeometry::pictureProcessing()
     int distance = 255;
     QTRY_VERIFY2_WITH_TIMEOUT((distance = colourDistance(view->grabFramebuffer(), reference)) <= 24,
                               qPrintable(QString::number(distance)), 10000);
+}
+
+void tst_ZRQPlayObjectGeometry::subtitleChoices_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<bool>("external");
+    QTest::addColumn<int>("position");
+    // The choices of a medium with one embedded stream: "Disable", the stream, the captions, a file.
+    QTest::newRow("embedded stream") << 1 << false << 0;
+    QTest::newRow("external file") << 3 << true << 0;
+    QTest::newRow("embedded stream at the top") << 1 << false << 16;
+}
+
+void tst_ZRQPlayObjectGeometry::subtitleChoices()
+{
+    QFETCH(int, entry);
+    QFETCH(bool, external);
+    QFETCH(int, position);
+    QTemporaryDir folder;
+    QFile file(folder.path() + "/other.srt");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:00,000 --> 00:00:04,000\nAnother file\n");
+    file.close();
+
+    QVERIFY(open("movie.mkv"));
+    SubtitleValue_Info selection;
+    selection.m_embeddedCount = 1;
+    m_player->setSubtitle(selection);
+    QVERIFY(m_player->setSeek(1000000));
+    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    QVERIFY(view);
+    const QRect element = m_pane->getVideoElementRect();
+    const QRect whole(QPoint(0, 0), element.size());
+    const QImage opening = referencePicture("movie.mkv", element.size(), folder.path());
+    QVERIFY(!opening.isNull());
+    // The picture at the target, once it has replaced the opening one and stays.
+    QImage plain;
+    QImage previous;
+    QTRY_VERIFY_WITH_TIMEOUT((previous = plain, plain = view->grabFramebuffer(),
+                              !previous.isNull() && colourDistance(plain, opening) > 40
+                                  && changedPixels(plain, previous, whole) == 0),
+                             10000);
+
+    SubtitleSettings style;
+    style.m_position = position;
+    m_player->setSubtitleSettings(style);
+    selection.m_subtitleIndex = entry;
+    selection.m_itemData = external ? file.fileName().toStdString() : std::string();
+    m_player->setSubtitle(selection);
+    QVERIFY(m_player->setSeek(1000000));
+    // Text in the half it was placed in, and none in the other.
+    const QRect top(0, 0, element.width(), element.height() / 2);
+    const QRect bottom(0, element.height() / 2, element.width(), element.height() / 2);
+    const QRect textHalf = position == 16 ? top : bottom;
+    const QRect otherHalf = position == 16 ? bottom : top;
+    QTRY_VERIFY_WITH_TIMEOUT(changedPixels(view->grabFramebuffer(), plain, textHalf) > 200, 10000);
+    QVERIFY(changedPixels(view->grabFramebuffer(), plain, otherHalf) < 50);
+
+    selection.m_subtitleIndex = 0;
+    m_player->setSubtitle(selection);
+    QVERIFY(m_player->setSeek(1000000));
+    QTRY_VERIFY_WITH_TIMEOUT(changedPixels(view->grabFramebuffer(), plain, whole) < 50, 10000);
 }
 
 void tst_ZRQPlayObjectGeometry::framesReachTheView_data()
