@@ -107,6 +107,7 @@ private slots:
     void snapshot();
     void pictureProcessing_data();
     void pictureProcessing();
+    void deinterlacing();
     void subtitleChoices_data();
     void subtitleChoices();
     void framesReachTheView_data();
@@ -374,6 +375,38 @@ void tst_ZRQPlayObjectGeometry::pictureProcessing()
     int distance = 255;
     QTRY_VERIFY2_WITH_TIMEOUT((distance = colourDistance(view->grabFramebuffer(), reference)) <= 24,
                               qPrintable(QString::number(distance)), 10000);
+}
+
+// The mean brightness step between neighbouring rows of the picture's middle.
+static int combing(const QImage &picture)
+{
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    qint64 steps = 0;
+    int count = 0;
+    for (int y = grey.height() / 4; y < grey.height() * 3 / 4; ++y) {
+        for (int x = grey.width() / 4; x < grey.width() * 3 / 4; ++x) {
+            steps += qAbs(int(grey.constScanLine(y)[x]) - int(grey.constScanLine(y + 1)[x]));
+            ++count;
+        }
+    }
+    return int(steps / count);
+}
+
+void tst_ZRQPlayObjectGeometry::deinterlacing()
+{
+    // Interlaced lines of 220 and 40, shown pixel for pixel.
+    m_player->ResizeVideoWindow(false);
+    m_player->setDeinterlace(0);
+    QVERIFY(open("combed.mkv"));
+    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    QVERIFY(view);
+    QCOMPARE(m_pane->getVideoElementRect().size(), QSize(64, 64));
+    QTRY_VERIFY_WITH_TIMEOUT(combing(view->grabFramebuffer()) > 120, 10000);
+
+    m_player->setDeinterlace(2);
+    QTRY_VERIFY_WITH_TIMEOUT(combing(view->grabFramebuffer()) < 40, 10000);
+    m_player->setDeinterlace(0);
+    QTRY_VERIFY_WITH_TIMEOUT(combing(view->grabFramebuffer()) > 120, 10000);
 }
 
 void tst_ZRQPlayObjectGeometry::subtitleChoices_data()
