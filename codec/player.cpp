@@ -528,6 +528,8 @@ bool Player::stepFrame(int direction)
     if (!m_open || !m_hasVideo || m_dragging || direction == 0)
         return false;
     setPausedLocked(true);
+    // A seek still on its way shows its own picture first; the step counts from that picture.
+    m_presenter->waitForSerial(m_sync.serial, kStepTimeout);
     if (direction > 0) {
         m_stepped = true;
         return m_presenter->step(kStepTimeout);

@@ -453,6 +453,15 @@ void TestPlayer::stepFrame()
     QTest::qWait(200);
     QCOMPARE(m_recorder.counterFrame(), shown);
 
+    // A step asked for right after a seek counts from the seek's picture, in both directions.
+    QVERIFY(codecSeek(m_player, 2000000));
+    QVERIFY(codecStepFrame(m_player, 1));
+    QCOMPARE(m_recorder.counterFrame(), 51);
+    QCOMPARE(codecGetCurrentTime(m_player), uint64_t(2040000));
+    QVERIFY(codecSeek(m_player, 3000000));
+    QVERIFY(codecStepFrame(m_player, -1));
+    QCOMPARE(m_recorder.counterFrame(), 74);
+
     // No step past the last picture.
     QVERIFY(codecSeek(m_player, 3990000));
     QVERIFY(waitForCounterFrame(99));
