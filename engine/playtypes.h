@@ -28,6 +28,31 @@ enum RatioType {
     RatioType_3_4 = 5
 };
 
+// Playlist play mode: what follows the current item.
+enum PlayModel {
+    PlayModel_SinglePlay = 0,   // steps as List Play
+    PlayModel_ListCycle = 1,
+    PlayModel_ListPlay = 2,
+    PlayModel_SingleLoop = 3,
+    PlayModel_ShufflePlay = 4
+};
+
+// How a playlist row shows its item.
+enum PlayListItemState {
+    PlayListItemState_Normal = 0,
+    PlayListItemState_Playing = 1,
+    PlayListItemState_Paused = 2,
+    PlayListItemState_Finished = 3
+};
+
+// Which button the playlist overlay offers.
+enum HiddenBtnState {
+    HiddenBtnState_ShowHideButton = 0,  // the playlist is shown
+    HiddenBtnState_ShowShowButton = 1   // the playlist is hidden
+};
+
 Q_DECLARE_METATYPE(PlayState)
+Q_DECLARE_METATYPE(PlayModel)
+Q_DECLARE_METATYPE(PlayListItemState)
 
 #endif

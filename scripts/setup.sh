@@ -8,7 +8,13 @@ packages=(
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libswresample-dev libavutil-dev
   libdvdread-dev libass-dev libsdl2-dev zlib1g-dev libxcb-keysyms1-dev libxcb1-dev libx11-dev
   libgl1-mesa-dri libglx-mesa0 libgl-dev mesa-utils
-  ffmpeg dvdauthor genisoimage xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core
+  libqt5x11extras5-dev libuchardet-dev
+  ffmpeg dvdauthor genisoimage xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core xdotool desktop-file-utils
+  # support library and converter profile store
+  libcurl4-openssl-dev qtdeclarative5-dev libglib2.0-dev gsettings-desktop-schemas libsecret-1-dev libzip-dev
+  libplist-dev
+  # their tests
+  gnome-keyring p7zip-full zip unzip python3 openssl libplist-utils
 )
 
 missing=()
