@@ -54,13 +54,19 @@ struct HistoryText
 };
 
 const HistoryText HistoryTexts[] = {
-    {"Img_path_", &convertedInfo::imgPath},   {"Title_", &convertedInfo::title},
-    {"Resolutin_", &convertedInfo::resolution}, {"Time_", &convertedInfo::time},
-    {"Size_", &convertedInfo::size},          {"Create_time_", &convertedInfo::createTime},
-    {"Extend_", &convertedInfo::extend},      {"Artist_", &convertedInfo::artist},
-    {"Album_", &convertedInfo::album},        {"Genre_", &convertedInfo::genre},
+    {"Img_path_", &convertedInfo::imgPath},
+    {"Title_", &convertedInfo::title},
+    {"Resolutin_", &convertedInfo::resolution},
+    {"Time_", &convertedInfo::time},
+    {"Size_", &convertedInfo::size},
+    {"Create_time_", &convertedInfo::createTime},
+    {"Extend_", &convertedInfo::extend},
+    {"Artist_", &convertedInfo::artist},
+    {"Album_", &convertedInfo::album},
+    {"Genre_", &convertedInfo::genre},
     {"preferencePath_", &convertedInfo::preferencePath},
-    {"Season_", &convertedInfo::season},      {"Year", &convertedInfo::year},
+    {"Season_", &convertedInfo::season},
+    {"Year", &convertedInfo::year},
 };
 
 QString appDataFile(const char *name)
@@ -532,7 +538,8 @@ void QVideoSettingXml::removeConvertedInfo(QString path)
 
 void QVideoSettingXml::changeConvertedInfoPath(QString oldPath, QString newPath)
 {
-    changeHistoryEntry(oldPath, [&newPath](QDomElement &, QDomElement &entry) { entry.setAttribute(PathAttr, newPath); });
+    changeHistoryEntry(oldPath,
+                       [&newPath](QDomElement &, QDomElement &entry) { entry.setAttribute(PathAttr, newPath); });
 }
 
 void QVideoSettingXml::changeConvertedInfoValue(QString path, QString name, QString value)

@@ -48,9 +48,11 @@ QString audioParams(const QString &code, const QString &channel, const QString &
     return dict(entries);
 }
 
-QString baseInfo(const QString &title, const QString &id, const QString &ext, const QString &icon, const QString &automatic)
+QString baseInfo(const QString &title, const QString &id, const QString &ext, const QString &icon,
+                 const QString &automatic)
 {
-    return dict({{"title", str(title)}, {"id", str(id)}, {"ext", str(ext)}, {"icon", str(icon)}, {"auto", str(automatic)}});
+    return dict({{"title", str(title)}, {"id", str(id)}, {"ext", str(ext)}, {"icon", str(icon)},
+                 {"auto", str(automatic)}});
 }
 
 QByteArray fixture()
@@ -58,7 +60,8 @@ QByteArray fixture()
     const QString mp4 = dict({
         {"baseinfo", baseInfo("MPEG-4", "mp4", "mp4", "i_mp4", "1")},
         {"videoencoders",
-         dict({{"supports", str("avc1, hvc1")}, {"default", str(" avc1 ")}, {"filter", str("avc1:mp4a, mp3 |hvc1:mp4a")}})},
+         dict({{"supports", str("avc1, hvc1")}, {"default", str(" avc1 ")},
+               {"filter", str("avc1:mp4a, mp3 |hvc1:mp4a")}})},
         {"resolution", dict({{"default", str("1280x720")}})},
         {"videoparams",
          array({videoParams("avc1", "1920x1080", rates("5000", "2500", "8000", "0,2500,5000,8000"),

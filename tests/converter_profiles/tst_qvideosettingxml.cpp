@@ -190,7 +190,8 @@ void tst_QVideoSettingXml::brokenFiles_neverRepaired_data()
          m_documents + "/Screenshots/"},
         {"setCaptureImgSuffix", settings, [] { QVideoSettingXml::setCaptureImgSuffix("PNG"); return QString(); }, ""},
         {"setCaptrueImaPath", settings, [] { QVideoSettingXml::setCaptrueImaPath("/x"); return QString(); }, ""},
-        {"GetItemValue", settings, [] { return QVideoSettingXml::GetItemValue("Item", "Key", "fallback"); }, "fallback"},
+        {"GetItemValue", settings, [] { return QVideoSettingXml::GetItemValue("Item", "Key", "fallback"); },
+         "fallback"},
         {"SetItemValue", settings, [] { QVideoSettingXml::SetItemValue("Item", "Key", "v"); return QString(); }, ""},
         {"GetDefaultFormat", formats, [] { return found(QVideoSettingXml::GetDefaultFormat("mp4", nullptr)); }, "null"},
         {"SetDefaultFormat", formats, [] { QVideoSettingXml::SetDefaultFormat("mp4", &set); return QString(); }, ""},
@@ -266,7 +267,8 @@ void tst_QVideoSettingXml::foreignRoot_readLikeRootItem_data()
         << "VideoDefaultFormatSetting.xml" << QByteArray("<Formats><FORMAT_ Format_ID=\"mp4\" Name=\"n\"/></Formats>")
         << Operation([] { return QVideoSettingXml::GetDefaultFormatValue("mp4", "Name"); }) << "n";
     QTest::newRow("preference path")
-        << "History.xml" << QByteArray("<History><Path_item Converted_path_=\"/a\"><X preferencePath_=\"/p\"/></Path_item></History>")
+        << "History.xml"
+        << QByteArray("<History><Path_item Converted_path_=\"/a\"><X preferencePath_=\"/p\"/></Path_item></History>")
         << Operation([] { return QVideoSettingXml::getPreferencePath("/a"); }) << "/p";
     QTest::newRow("digests") << "ConvertedMd5.xml"
                              << QByteArray("<Digests><Path_item Converted_path_md5=\"abc_\"/></Digests>")
@@ -293,7 +295,8 @@ void tst_QVideoSettingXml::failedSave_keepsTheFileAndAnswers_data()
     QTest::newRow("getCaptureImgSuffix") << "VideoDefaultSetting.xml"
                                          << Operation([] { return QVideoSettingXml::getCaptureImgSuffix(); }) << "JPEG";
     QTest::newRow("GetItemValue") << "VideoDefaultSetting.xml"
-                                  << Operation([] { return QVideoSettingXml::GetItemValue("Item", "Key", "d"); }) << "d";
+                                  << Operation([] { return QVideoSettingXml::GetItemValue("Item", "Key", "d"); })
+                                  << "d";
     QTest::newRow("SetDefaultFormat") << "VideoDefaultFormatSetting.xml" << Operation([] {
         QualitySet set = qualitySet(true, {});
         QVideoSettingXml::SetDefaultFormat("mp3", &set);
@@ -343,10 +346,12 @@ void tst_QVideoSettingXml::unloadableSave_refused_data()
     QTest::addColumn<Operation>("operation");
     QTest::addColumn<QString>("answer");
 
-    const QByteArray settings = "<ROOTITEM>\n    <Screenshots IMG_SUFFIX=\"PNG\"/>\n    <Item Key=\"v\"/>\n</ROOTITEM>\n";
+    const QByteArray settings =
+        "<ROOTITEM>\n    <Screenshots IMG_SUFFIX=\"PNG\"/>\n    <Item Key=\"v\"/>\n</ROOTITEM>\n";
     const QByteArray formats = "<ROOTITEM>\n    <FORMAT_ Format_ID=\"mp4\">\n        <Format_Custom OnlyAudio=\"N\"/>\n"
                                "    </FORMAT_>\n</ROOTITEM>\n";
-    const QByteArray history = "<ROOTITEM>\n    <Path_item Converted_path_=\"/a\">\n        <CONVERTED_INFO_ Title_=\"t\"/>\n"
+    const QByteArray history = "<ROOTITEM>\n    <Path_item Converted_path_=\"/a\">\n"
+                               "        <CONVERTED_INFO_ Title_=\"t\"/>\n"
                                "    </Path_item>\n</ROOTITEM>\n";
 
     QTest::newRow("item name") << "VideoDefaultSetting.xml" << settings
@@ -475,13 +480,15 @@ void tst_QVideoSettingXml::analysisTextInfo_splits_data()
     QTest::addColumn<QString>("unit");
     QTest::addColumn<QStringList>("items");
 
-    QTest::newRow("0, spaces, empty piece") << "0, 1920x1080 ,,1280x720" << "" << QStringList{"Auto", "1920x1080", "1280x720"};
+    QTest::newRow("0, spaces, empty piece")
+        << "0, 1920x1080 ,,1280x720" << "" << QStringList{"Auto", "1920x1080", "1280x720"};
     QTest::newRow("frame rates") << "0,25, 29.97" << " fps" << QStringList{"Auto", "25 fps", "29.97 fps"};
     QTest::newRow("tab kept") << "\t25 , 30\t" << " fps" << QStringList{"\t25 fps", "30\t fps"};
     QTest::newRow("empty") << "" << " kbps" << QStringList();
     QTest::newRow("commas and spaces") << " , ,, " << "" << QStringList();
     QTest::newRow("trailing comma") << "a,b," << "" << QStringList{"a", "b"};
-    QTest::newRow("0 only exempt") << "Auto,Original,00, 0 " << " kbps" << QStringList{"Auto kbps", "Original kbps", "00 kbps", "Auto"};
+    QTest::newRow("0 only exempt")
+        << "Auto,Original,00, 0 " << " kbps" << QStringList{"Auto kbps", "Original kbps", "00 kbps", "Auto"};
     QTest::newRow("inner spaces kept") << " a b " << " HZ" << QStringList{"a b HZ"};
 }
 
@@ -682,7 +689,8 @@ void tst_QVideoSettingXml::defaultFormat_roundTrip()
     // Audio only: the video values are written, and read back empty.
     QualitySet audio = qualitySet(true, {"x", "y", "z", "w", "libmp3lame", "1", "44100", "320"});
     QVideoSettingXml::SetDefaultFormat("mp3", &audio);
-    QCOMPARE(xmlOf(path).documentElement().lastChildElement().firstChildElement().attribute("V_Resolution"), QString("y"));
+    QCOMPARE(xmlOf(path).documentElement().lastChildElement().firstChildElement().attribute("V_Resolution"),
+             QString("y"));
     QCOMPARE(fields(QVideoSettingXml::GetDefaultFormat("mp3", nullptr)),
              QStringList({"audio only", "", "", "", "", "libmp3lame", "1", "44100", "320"}));
 

@@ -46,9 +46,9 @@ QStringList fieldsOf(const convertedInfo *info)
 {
     if (!info)
         return {"null"};
-    return {info->imgPath,  info->convertedPath, info->preferencePath, info->resolution,  info->time,
-            info->size,     info->createTime,    info->extend,         info->title,       info->artist,
-            info->album,    info->genre,         info->reservedText,   info->season,      info->year,
+    return {info->imgPath, info->convertedPath, info->preferencePath, info->resolution, info->time,
+            info->size, info->createTime, info->extend, info->title, info->artist,
+            info->album, info->genre, info->reservedText, info->season, info->year,
             info->videoFile ? "Y" : "N", info->newFile ? "Y" : "N"};
 }
 
@@ -324,7 +324,8 @@ void tst_QVideoSettingXmlHistory::newFile_trueInOneListing()
     QVERIFY(first.at(1)->newFile);
     QVERIFY(!first.at(2)->newFile);
     QCOMPARE(first.at(1)->reservedText, QString());
-    QCOMPARE(xmlOf(historyPath()).documentElement().firstChildElement().firstChildElement().attribute("New_file"), QString("N"));
+    QCOMPARE(xmlOf(historyPath()).documentElement().firstChildElement().firstChildElement().attribute("New_file"),
+             QString("N"));
     QVERIFY(fileState(historyPath()).modified > Aged);
     qDeleteAll(first);
 
