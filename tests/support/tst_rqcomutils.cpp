@@ -30,12 +30,14 @@ const int WaitMs = 60000;
 int probeMainBundle()
 {
     std::printf("appVersion=%s\nappShortVersion=%s\nappCopyright=%s\nappVersionFloat=%.4f\nappName=%s\n"
-                "bundleDisplayName=%s\nbundleIdentifier=%s\ncurrentAppSupportDirectory=%s\n",
+                "bundleDisplayName=%s\nbundleIdentifier=%s\ncurrentAppSupportDirectory=%s\n"
+                "currentAppCachesDirectory=%s\n",
                 qUtf8Printable(RQComUtils::appVersion()), qUtf8Printable(RQComUtils::appShortVersion()),
                 qUtf8Printable(RQComUtils::appCopyright()), double(RQComUtils::appVersionFloat()),
                 qUtf8Printable(RQComUtils::appName()), qUtf8Printable(RQComUtils::bundleDisplayName()),
                 qUtf8Printable(RQComUtils::bundleIdentifier()),
-                qUtf8Printable(RQComUtils::currentAppSupportDirectory()));
+                qUtf8Printable(RQComUtils::currentAppSupportDirectory()),
+                qUtf8Printable(RQComUtils::currentAppCachesDirectory()));
     return 0;
 }
 
@@ -390,11 +392,14 @@ void TestRQComUtils::mainBundle()
     QVERIFY(probe.waitForFinished(WaitMs));
     QCOMPARE(probe.exitCode(), 0);
     const QStringList lines = QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    const QString support = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Shown Name";
+    const QString support = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + "/Shown Name";
+    const QString caches = QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME")) + "/Shown Name";
     QCOMPARE(lines, QStringList({"appVersion=1.2.3", "appShortVersion=1.2", QString::fromUtf8("appCopyright=© Somebody"),
                                  "appVersionFloat=1.2300", "appName=Shown Name", "bundleDisplayName=Shown Name",
-                                 "bundleIdentifier=com.example.player", "currentAppSupportDirectory=" + support}));
+                                 "bundleIdentifier=com.example.player", "currentAppSupportDirectory=" + support,
+                                 "currentAppCachesDirectory=" + caches}));
     QVERIFY(QFileInfo(support).isDir());
+    QVERIFY(QFileInfo(caches).isDir());
 }
 
 void TestRQComUtils::bundleAtPath_data()
@@ -729,15 +734,13 @@ void TestRQComUtils::listingsAndAttributes()
 
 void TestRQComUtils::appFolders()
 {
+    // The folders named after the application are checked with a bundle of its own in mainBundle.
     const QString data = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-    QVERIFY(!RQComUtils::appName().isEmpty());
-    const QString support = RQComUtils::currentAppSupportDirectory();
-    QCOMPARE(support, data + "/" + RQComUtils::appName());
-    QVERIFY(QFileInfo(support).isDir());
-    const QString caches = RQComUtils::currentAppCachesDirectory();
-    QCOMPARE(caches, QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME")) + "/" + RQComUtils::appName());
-    QVERIFY(QFileInfo(caches).isDir());
+    QCOMPARE(RQComUtils::userSupportDirectory(), data);
+    QCOMPARE(RQComUtils::userLibraryDirectory(), data);
+    QCOMPARE(RQComUtils::userCachesDirectory(), QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME")));
     QCOMPARE(RQComUtils::filePathForSupportDirectory("a/b"), data + "/a/b");
+    QCOMPARE(RQComUtils::filePathForDocumentDirectory("/d"), RQComUtils::userDocumentsDirectory() + "/d");
     QCOMPARE(RQComUtils::filePathForTempDirectory("t"), QDir::tempPath() + "/t");
 
     // A data home that is a file: nothing can be made below it.
