@@ -94,10 +94,11 @@ void QLoadingDlg::resetControlLocation()
     ui->m_btnCancel->move(W - 30 - ui->m_btnCancel->width(), H - 28 - ui->m_btnCancel->height());
     ui->m_labAddingPath->move(34, 48);
     ui->m_labAdded->move(34, 73);
-    // The path label ends 34 pixels from the right edge.
-    const int pathLeft = ui->m_labAddingPath->geometry().right() + 4;
+    // Each value 4 pixels after its caption; the path ends 34 pixels from the right edge.
+    const int pathLeft = ui->m_labAddingPath->x() + ui->m_labAddingPath->width() + 4;
     ui->m_labAddingPath_2->setGeometry(pathLeft, 48, W - 35 - pathLeft + 1, ui->m_labAddingPath->height());
-    ui->m_labAdded_2->setGeometry(ui->m_labAdded->geometry().right() + 4, 73, 100, ui->m_labAdded->height());
+    ui->m_labAdded_2->setGeometry(ui->m_labAdded->x() + ui->m_labAdded->width() + 4, 73, 100,
+                                  ui->m_labAdded->height());
     ui->m_progressBar->setGeometry(34, 98, W - 68, 4);
 }
 
