@@ -62,11 +62,10 @@ namespace {
 
 // Every signal of the bar, so that a test can tell that only the expected one fired.
 const char *const Signals[] = {
-    "emitBtnPlay()",        "emitBtnPause()",         "emitBtnStop()",          "emitBtnBack()",
-    "emitBtnFast()",        "emitBtnPreVideo()",      "emitBtnNextVideo()",     "emitBtnSnapshoot()",
-    "emitBtnSnapshotMenu()", "emitBtnVolume(bool)",   "emitBtnFullScreen()",    "emitExitFullScreen()",
-    "emitBtnSetting()",     "emitBtnTrack()",         "emitKeepVideoScale(bool)", "sendProgressValue(double)",
-    "sendVolumeValue(double)", "emitSliderPress()",   "emitSliderRelease()",
+    "emitBtnPlay()", "emitBtnPause()", "emitBtnStop()", "emitBtnBack()", "emitBtnFast()", "emitBtnPreVideo()",
+    "emitBtnNextVideo()", "emitBtnSnapshoot()", "emitBtnSnapshotMenu()", "emitBtnVolume(bool)",
+    "emitBtnFullScreen()", "emitExitFullScreen()", "emitBtnSetting()", "emitBtnTrack()", "emitKeepVideoScale(bool)",
+    "sendProgressValue(double)", "sendVolumeValue(double)", "emitSliderPress()", "emitSliderRelease()",
 };
 
 class SignalLog
