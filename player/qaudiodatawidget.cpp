@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cstring>
 
 bool TransData(unsigned short *values, int n, unsigned int *out, int bars, int cells, bool check)
@@ -23,6 +24,7 @@ bool TransData(unsigned short *values, int n, unsigned int *out, int bars, int c
             silent = false;
         return v;
     };
+    // 64-bit ranges, sums and products: a long block or a tall widget cannot overflow them.
     for (int i = 0; i < bars; ++i) {
         const qint64 start = qint64(i) * n / bars;
         const qint64 end = qMin(qint64(i + 1) * n / bars, qint64(n));
@@ -94,7 +96,7 @@ bool QAudioDataWidget::setAudioData(unsigned char *data, int sps)
     quint32 length = 0;
     std::memcpy(&length, data + 40, sizeof length);
     qint64 n = length / 2;
-    // Only the part of the spectrum up to 8 kHz is shown.
+    // The values run from 0 Hz up to sps; only those up to 16 kHz are shown.
     if (sps >= 16000)
         n = n * 16000 / sps;
     const bool silent = TransData(reinterpret_cast<unsigned short *>(data + 44), int(n), m_levels.data(), m_nBars,
