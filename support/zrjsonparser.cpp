@@ -68,7 +68,7 @@ QVariant ZRJsonParser::objectWithString(const QString &text)
         return QVariant();
     if (value.userType() == QMetaType::QVariantMap || value.userType() == QMetaType::QVariantList)
         return value;
-    addErrorWithCode(4, QStringLiteral("Valid fragment, but not JSON"));
+    fail(4, "Valid fragment, but not JSON");
     return QVariant();
 }
 
@@ -76,7 +76,7 @@ QVariant ZRJsonParser::fragmentWithString(const QString &text)
 {
     clearErrorTrace();
     if (text.isNull()) {
-        addErrorWithCode(12, QStringLiteral("Input was 'nil'"));
+        fail(12, "Input was 'nil'");
         return QVariant();
     }
     const QByteArray utf8 = text.toUtf8();
@@ -88,22 +88,32 @@ QVariant ZRJsonParser::fragmentWithString(const QString &text)
     bool ok = scanValue(value);
     if (ok) {
         skipWhitespace();
-        if (!atEnd()) {
-            addErrorWithCode(10, QStringLiteral("Garbage after JSON"));
-            ok = false;
-        }
+        ok = atEnd() || fail(10, "Garbage after JSON");
     }
     c = m_end = nullptr;
     return ok ? value : QVariant();
 }
 
+// Arrays and objects recurse through here, so this frame and theirs stay lean: everything else
+// (scalars, messages) lives in functions kept out of line.
 bool ZRJsonParser::scanValue(QVariant &value)
 {
     skipWhitespace();
-    if (atEnd()) {
-        addErrorWithCode(11, QStringLiteral("Unexpected end of string"));
-        return false;
+    if (atEnd())
+        return fail(11, "Unexpected end of string");
+    if (*c == '[') {
+        ++c;
+        return scanRestOfArray(value);
     }
+    if (*c == '{') {
+        ++c;
+        return scanRestOfDictionary(value);
+    }
+    return scanScalar(value);
+}
+
+Q_NEVER_INLINE bool ZRJsonParser::scanScalar(QVariant &value)
+{
     switch (*c++) {
     case '"': {
         QString string;
@@ -112,10 +122,6 @@ bool ZRJsonParser::scanValue(QVariant &value)
         value = string;
         return true;
     }
-    case '[':
-        return scanRestOfArray(value);
-    case '{':
-        return scanRestOfDictionary(value);
     case 't':
         return scanRestOfWord("rue", "Expected 'true'", true, value);
     case 'f':
@@ -123,24 +129,26 @@ bool ZRJsonParser::scanValue(QVariant &value)
     case 'n':
         return scanRestOfWord("ull", "Expected 'null'", QVariant::fromValue(nullptr), value);
     case '+':
-        addErrorWithCode(2, QStringLiteral("Leading + disallowed in number"));
-        return false;
+        return fail(2, "Leading + disallowed in number");
     default:
         --c;
         if (*c == '-' || isDigit(*c))
             return scanNumber(value);
-        addErrorWithCode(3, QStringLiteral("Unrecognised leading character"));
-        return false;
+        return fail(3, "Unrecognised leading character");
     }
+}
+
+Q_NEVER_INLINE bool ZRJsonParser::fail(int code, const char *message)
+{
+    addErrorWithCode(code, QString::fromLatin1(message));
+    return false;
 }
 
 bool ZRJsonParser::enterNesting()
 {
     ++m_depth;
-    if ((maxDepth() != 0 && m_depth > maxDepth()) || m_depth > innerDepthLimit) {
-        addErrorWithCode(7, QStringLiteral("Nested too deep"));
-        return false;
-    }
+    if ((maxDepth() != 0 && m_depth > maxDepth()) || m_depth > innerDepthLimit)
+        return fail(7, "Nested too deep");
     return true;
 }
 
@@ -157,17 +165,13 @@ bool ZRJsonParser::scanRestOfArray(QVariant &value)
             value = array;
             return true;
         }
-        QVariant element;
-        if (!scanValue(element)) {
-            addErrorWithCode(3, QStringLiteral("Expected value while parsing array"));
-            return false;
-        }
-        array.append(element);
+        array.append(QVariant());
+        if (!scanValue(array.last()))
+            return fail(3, "Expected value while parsing array");
         if (!scanSeparator(']', "Trailing comma disallowed in array"))
             return false;
     }
-    addErrorWithCode(11, QStringLiteral("End of input while parsing array"));
-    return false;
+    return fail(11, "End of input while parsing array");
 }
 
 bool ZRJsonParser::scanRestOfDictionary(QVariant &value)
@@ -183,26 +187,24 @@ bool ZRJsonParser::scanRestOfDictionary(QVariant &value)
             return true;
         }
         QString key;
-        if (*c++ != '"' || !scanRestOfString(key)) {
-            addErrorWithCode(3, QStringLiteral("Object key string expected"));
-            return false;
-        }
+        if (*c++ != '"' || !scanRestOfString(key))
+            return fail(3, "Object key string expected");
         skipWhitespace();
-        if (atEnd() || *c != ':') {
-            addErrorWithCode(3, QStringLiteral("Expected ':' separating key and value"));
-            return false;
-        }
+        if (atEnd() || *c != ':')
+            return fail(3, "Expected ':' separating key and value");
         ++c;
-        QVariant member;
-        if (!scanValue(member)) {
-            addErrorWithCode(3, QStringLiteral("Object value expected for key: ") + key);
-            return false;
-        }
-        object.insert(key, member);  // a later duplicate key wins
+        // A later duplicate key wins.
+        if (!scanValue(object[key]))
+            return failForKey(key);
         if (!scanSeparator('}', "Trailing comma disallowed in object"))
             return false;
     }
-    addErrorWithCode(11, QStringLiteral("End of input while parsing object"));
+    return fail(11, "End of input while parsing object");
+}
+
+Q_NEVER_INLINE bool ZRJsonParser::failForKey(const QString &key)
+{
+    addErrorWithCode(3, QStringLiteral("Object value expected for key: ") + key);
     return false;
 }
 
@@ -214,10 +216,8 @@ bool ZRJsonParser::scanSeparator(char closing, const char *trailingCommaMessage)
         return true;
     ++c;
     skipWhitespace();
-    if (!atEnd() && *c == closing) {
-        addErrorWithCode(9, QString::fromLatin1(trailingCommaMessage));
-        return false;
-    }
+    if (!atEnd() && *c == closing)
+        return fail(9, trailingCommaMessage);
     return true;
 }
 
@@ -266,8 +266,7 @@ bool ZRJsonParser::scanRestOfString(QString &string)
             break;
         case 'u':
             if (!scanUnicodeChar(string)) {
-                addErrorWithCode(6, QStringLiteral("Broken unicode character"));
-                return false;
+                return fail(6, "Broken unicode character");
             }
             break;
         default:
@@ -275,17 +274,14 @@ bool ZRJsonParser::scanRestOfString(QString &string)
             return false;
         }
     }
-    addErrorWithCode(11, QStringLiteral("Unexpected EOF while parsing string"));
-    return false;
+    return fail(11, "Unexpected EOF while parsing string");
 }
 
 bool ZRJsonParser::scanRestOfWord(const char *rest, const char *message, const QVariant &word, QVariant &value)
 {
     for (; *rest; ++rest, ++c) {
-        if (atEnd() || *c != *rest) {
-            addErrorWithCode(3, QString::fromLatin1(message));
-            return false;
-        }
+        if (atEnd() || *c != *rest)
+            return fail(3, message);
     }
     value = word;
     return true;
@@ -295,12 +291,10 @@ bool ZRJsonParser::scanUnicodeChar(QString &string)
 {
     ushort high = 0;
     if (!scanHexQuad(high)) {
-        addErrorWithCode(6, QStringLiteral("Missing hex quad"));
-        return false;
+        return fail(6, "Missing hex quad");
     }
     if (high >= 0xDC00 && high <= 0xDFFF) {
-        addErrorWithCode(6, QStringLiteral("Invalid high character in surrogate pair"));
-        return false;
+        return fail(6, "Invalid high character in surrogate pair");
     }
     if (high < 0xD800 || high > 0xDBFF) {
         string.append(QChar(high));
@@ -308,17 +302,14 @@ bool ZRJsonParser::scanUnicodeChar(QString &string)
     }
     ushort low = 0;
     if (m_end - c < 2 || c[0] != '\\' || c[1] != 'u') {
-        addErrorWithCode(6, QStringLiteral("Missing low character in surrogate pair"));
-        return false;
+        return fail(6, "Missing low character in surrogate pair");
     }
     c += 2;
     if (!scanHexQuad(low)) {
-        addErrorWithCode(6, QStringLiteral("Missing low character in surrogate pair"));
-        return false;
+        return fail(6, "Missing low character in surrogate pair");
     }
     if (low < 0xDC00 || low > 0xDFFF) {
-        addErrorWithCode(6, QStringLiteral("Invalid low surrogate char"));
-        return false;
+        return fail(6, "Invalid low surrogate char");
     }
     string.append(QChar(high));
     string.append(QChar(low));
@@ -331,8 +322,7 @@ bool ZRJsonParser::scanHexQuad(ushort &quad)
     for (int i = 0; i < 4; ++i, ++c) {
         const int digit = atEnd() ? -1 : hexValue(*c);
         if (digit < 0) {
-            addErrorWithCode(6, QStringLiteral("Missing hex digit in quad"));
-            return false;
+            return fail(6, "Missing hex digit in quad");
         }
         quad = ushort(quad * 16 + digit);
     }
@@ -347,20 +337,17 @@ bool ZRJsonParser::scanNumber(QVariant &value)
     if (!atEnd() && *c == '0') {
         ++c;
         if (!atEnd() && isDigit(*c)) {
-            addErrorWithCode(2, QStringLiteral("Leading 0 disallowed in number"));
-            return false;
+            return fail(2, "Leading 0 disallowed in number");
         }
     } else if (atEnd() || !isDigit(*c)) {
-        addErrorWithCode(2, QStringLiteral("No digits after initial minus"));
-        return false;
+        return fail(2, "No digits after initial minus");
     } else {
         skipDigits();
     }
     if (!atEnd() && *c == '.') {
         ++c;
         if (atEnd() || !isDigit(*c)) {
-            addErrorWithCode(2, QStringLiteral("No digits after decimal point"));
-            return false;
+            return fail(2, "No digits after decimal point");
         }
         skipDigits();
     }
@@ -369,16 +356,14 @@ bool ZRJsonParser::scanNumber(QVariant &value)
         if (!atEnd() && (*c == '-' || *c == '+'))
             ++c;
         if (atEnd() || !isDigit(*c)) {
-            addErrorWithCode(2, QStringLiteral("No digits after exponent"));
-            return false;
+            return fail(2, "No digits after exponent");
         }
         skipDigits();
     }
     bool ok = false;
     const ZrDecimalNumber number = ZrDecimalNumber::fromString(QByteArray(start, int(c - start)), &ok);
     if (!ok) {
-        addErrorWithCode(2, QStringLiteral("Failed creating decimal instance"));
-        return false;
+        return fail(2, "Failed creating decimal instance");
     }
     value = QVariant::fromValue(number);
     return true;

@@ -22,6 +22,7 @@ public:
 
 private:
     bool scanValue(QVariant &value);
+    bool scanScalar(QVariant &value);
     bool scanRestOfArray(QVariant &value);
     bool scanRestOfDictionary(QVariant &value);
     bool scanSeparator(char closing, const char *trailingCommaMessage);
@@ -31,6 +32,8 @@ private:
     bool scanUnicodeChar(QString &string);
     bool scanHexQuad(ushort &quad);
     bool enterNesting();
+    bool fail(int code, const char *message);
+    bool failForKey(const QString &key);
     void skipWhitespace();
     void skipDigits();
     bool atEnd() const { return c == m_end; }
