@@ -5,8 +5,6 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(QList<int>)
-
 namespace {
 
 QVariant number(const char *text)
