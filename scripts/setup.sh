@@ -12,7 +12,7 @@ packages=(
   ffmpeg dvdauthor genisoimage xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core xdotool desktop-file-utils
   # support library and converter profile store
   libcurl4-openssl-dev qtdeclarative5-dev libglib2.0-dev gsettings-desktop-schemas libsecret-1-dev libzip-dev
-  libplist-dev
+  libplist-dev libssl-dev
   # their tests
   gnome-keyring p7zip-full zip unzip python3 openssl libplist-utils
 )

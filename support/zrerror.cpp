@@ -25,7 +25,17 @@ ZrError ZrError::underlyingError() const
 
 bool ZrError::operator==(const ZrError &other) const
 {
-    return m_domain == other.m_domain && m_code == other.m_code && m_description == other.m_description
-           && m_failureReason == other.m_failureReason && underlyingError() == other.underlyingError()
-           && m_userInfo == other.m_userInfo;
+    // Walks both chains side by side: comparing through underlyingError() would recurse for
+    // ever on the null error that underlyingError() returns at the end of every chain.
+    const ZrError *a = this;
+    const ZrError *b = &other;
+    for (;;) {
+        if (a->m_domain != b->m_domain || a->m_code != b->m_code || a->m_description != b->m_description
+            || a->m_failureReason != b->m_failureReason || a->m_userInfo != b->m_userInfo)
+            return false;
+        if (!a->m_underlying || !b->m_underlying)
+            return !a->m_underlying && !b->m_underlying;
+        a = a->m_underlying.data();
+        b = b->m_underlying.data();
+    }
 }
