@@ -104,23 +104,30 @@ void listLines(QPainter &p)
     p.drawPolygon(QPolygonF({QPointF(15, 14), QPointF(20, 17), QPointF(15, 20)}));
 }
 
+// Two rounded halves of a loop, each ending in an arrow: the usual "repeat" sign.
 void loop(QPainter &p)
 {
-    QPainterPath path;
-    path.moveTo(7, 15.5);
-    path.arcTo(QRectF(4, 6, 16, 12), 210, -240);
-    p.drawPath(path);
-    arrowHead(p, QPointF(17, 8.5), 1, 0.3);
+    QPainterPath top;
+    top.moveTo(5, 13);
+    top.lineTo(5, 10);
+    top.quadTo(5, 7, 8, 7);
+    top.lineTo(18.5, 7);
+    QPainterPath bottom;
+    bottom.moveTo(19, 11);
+    bottom.lineTo(19, 14);
+    bottom.quadTo(19, 17, 16, 17);
+    bottom.lineTo(5.5, 17);
+    p.drawPath(top);
+    p.drawPath(bottom);
+    arrowHead(p, QPointF(19, 7), 1, 0);
+    arrowHead(p, QPointF(5, 17), -1, 0);
 }
 
 void loopWithOne(QPainter &p)
 {
     loop(p);
-    QFont font("DejaVu Sans");
-    font.setPixelSize(7);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRectF(4, 6, 16, 12), Qt::AlignCenter, "1");
+    p.drawLine(QPointF(12, 10), QPointF(12, 14.5));
+    p.drawLine(QPointF(12, 10), QPointF(10.8, 11));
 }
 
 void shuffle(QPainter &p)
