@@ -52,9 +52,6 @@ QPlayListDlg::~QPlayListDlg()
 
 void QPlayListDlg::initControls()
 {
-    if (m_pPlayItemInfoList)
-        qDeleteAll(*m_pPlayItemInfoList);
-    delete m_pPlayItemInfoList;
     m_pPlayItemInfoList = new QList<PlayItemInfo *>;
 
     ui->verticalLayoutWidget->setAttribute(Qt::WA_MouseTracking);
@@ -122,7 +119,6 @@ void QPlayListDlg::startListTimer()
 
 void QPlayListDlg::listTimer()
 {
-    m_listTimer->stop();
     loadingData();
     if (!m_openFilePath.isEmpty())
         playOpenedFile(m_openFilePath);

@@ -194,5 +194,5 @@ void tst_QPlayHistoryManager::destructionWritesNothing()
     QCOMPARE(storedHistory(), QStringList({"(no file)"}));
 }
 
-QTEST_MAIN(tst_QPlayHistoryManager)
+QTEST_GUILESS_MAIN(tst_QPlayHistoryManager)
 #include "tst_qplayhistorymanager.moc"
