@@ -271,8 +271,7 @@ void QPlayListDlg::removeRow(QPlayListItem *item)
 
 void QPlayListDlg::itemOnDelete()
 {
-    QPlayListItem *item = qobject_cast<QPlayListItem *>(sender());
-    if (item && m_listItems.contains(item))
+    if (QPlayListItem *item = qobject_cast<QPlayListItem *>(sender()))
         removeRow(item);
 }
 
