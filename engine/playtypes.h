@@ -28,8 +28,9 @@ enum RatioType {
     RatioType_3_4 = 5
 };
 
-// Playlist play mode: what follows the current item.
-enum PlayModel {
+// Playlist play mode: what follows the current item. A fixed type, so that any stored number
+// (unknown ones included) is a value of it.
+enum PlayModel : int {
     PlayModel_SinglePlay = 0,   // steps as List Play
     PlayModel_ListCycle = 1,
     PlayModel_ListPlay = 2,
@@ -37,16 +38,16 @@ enum PlayModel {
     PlayModel_ShufflePlay = 4
 };
 
-// How a playlist row shows its item.
-enum PlayListItemState {
+// How a playlist row shows its item; other values show as normal.
+enum PlayListItemState : int {
     PlayListItemState_Normal = 0,
     PlayListItemState_Playing = 1,
     PlayListItemState_Paused = 2,
     PlayListItemState_Finished = 3
 };
 
-// Which button the playlist overlay offers.
-enum HiddenBtnState {
+// Which button the playlist overlay offers; other values are meaningful too.
+enum HiddenBtnState : int {
     HiddenBtnState_ShowHideButton = 0,  // the playlist is shown
     HiddenBtnState_ShowShowButton = 1   // the playlist is hidden
 };

@@ -61,6 +61,7 @@ protected:
     void enterEvent(QEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    const QItemStateLook &look() const { return m_look; }
 
 private:
     // The tracking colour is kept for callers; a selected row is left unfilled.

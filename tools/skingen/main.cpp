@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     addToolkitSkins(set);
     addControlSkins(set);
     addPlayerSkins(set);
+    addPlaylistSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

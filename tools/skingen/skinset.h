@@ -19,5 +19,6 @@ void addCommonSkins(SkinSet &set);
 void addToolkitSkins(SkinSet &set);
 void addControlSkins(SkinSet &set);
 void addPlayerSkins(SkinSet &set);
+void addPlaylistSkins(SkinSet &set);
 
 #endif

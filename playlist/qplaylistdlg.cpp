@@ -1,0 +1,486 @@
+#include "playlist/qplaylistdlg.h"
+
+#include "engine/zrhelper.h"
+#include "playlist/qplaylistbtnwidget.h"
+#include "playlist/qplaylistitem.h"
+#include "services/qsettingxml.h"
+#include "toolkit/qinitctrlstyle.h"
+#include "toolkit/qzrmenu.h"
+#include "toolkit/qzrscrollbar.h"
+#include "ui_qplaylistdlg.h"
+
+#include <QActionGroup>
+#include <QFile>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace {
+
+const QColor PanelColor(35, 35, 35);
+const QColor RowHoverColor(60, 60, 60);
+const int BarHeight = 40;
+const int ListDelay = 150;
+
+}
+
+QPlayListDlg::QPlayListDlg(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui_QPlayListDlg)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_MouseTracking);
+    initControls();
+    initPlayModeMenu();
+    connect(this, &QPlayListDlg::emitDragMediaPlayItemInfo, this, &QPlayListDlg::addFileInfoToPlayList);
+}
+
+// A run that never read the stored list reads it now, so saving keeps every stored entry.
+QPlayListDlg::~QPlayListDlg()
+{
+    if (!m_bListLoaded)
+        QSettingXml::analysisPlayListInfo(m_pPlayItemInfoList);
+    saveListData();
+    qDeleteAll(m_listItems);
+    m_listItems.clear();
+    qDeleteAll(*m_pPlayItemInfoList);
+    delete m_pPlayItemInfoList;
+    delete m_btnWidget;
+    delete m_listTimer;
+    delete ui;
+}
+
+void QPlayListDlg::initControls()
+{
+    m_pPlayItemInfoList = new QList<PlayItemInfo *>;
+
+    ui->verticalLayoutWidget->setAttribute(Qt::WA_MouseTracking);
+    setLayout(ui->m_verticalLayout);
+    ui->m_verticalLayout->setContentsMargins(0, 0, 0, BarHeight);
+
+    QZRScrollBar *scrollBar = new QZRScrollBar(Qt::Vertical, ui->m_scrollArea);
+    QInitCtrlStyle::InitQZRScrollBar(scrollBar);
+    ui->m_scrollArea->setVerticalScrollBar(scrollBar);
+    ui->m_scrollArea->setFrameStyle(0);
+
+    QPalette palette = ui->m_scrollAreaWidget->palette();
+    palette.setColor(QPalette::Window, PanelColor);
+    ui->m_scrollAreaWidget->setPalette(palette);
+    ui->m_scrollAreaWidget->setLayout(ui->m_ConvertLayout);
+    ui->m_listLayout->setSpacing(1);
+    ui->m_scrollArea->hide();
+
+    m_btnWidget = new QPlayListBtnWidget(this);
+    m_btnWidget->resize(width(), BarHeight);
+    connect(m_btnWidget, &QPlayListBtnWidget::emitDeleteFile, this, &QPlayListDlg::deleteTriggered);
+    connect(m_btnWidget, &QPlayListBtnWidget::emitPlayModel, this, &QPlayListDlg::onPlayMode);
+}
+
+// The five mode actions share one exclusive group; the submenu offers four of them.
+void QPlayListDlg::initPlayModeMenu()
+{
+    m_playModeMenu = new QZRMenu(tr("Play Mode "), this);
+    QInitCtrlStyle::InitZrMenu(m_playModeMenu);
+    m_playModeGroup = new QActionGroup(this);
+    m_playModeGroup->setExclusive(true);
+    auto makeAction = [this](const QString &text) {
+        QAction *action = new QAction(text, this);
+        action->setCheckable(true);
+        m_playModeGroup->addAction(action);
+        return action;
+    };
+    m_actSinglePlay = makeAction(tr("Single Play"));
+    m_actListCycle = makeAction(tr("List Cycle"));
+    m_actListPlay = makeAction(tr("List Play"));
+    m_actSingleLoop = makeAction(tr("Single Loop"));
+    m_actShufflePlay = makeAction(tr("Shuffle Play"));
+    m_playModeMenu->addAction(m_actSingleLoop);
+    m_playModeMenu->addAction(m_actListPlay);
+    m_playModeMenu->addAction(m_actListCycle);
+    m_playModeMenu->addAction(m_actShufflePlay);
+    connect(m_playModeMenu, &QMenu::triggered, this, &QPlayListDlg::playModeTriggered);
+}
+
+void QPlayListDlg::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    startListTimer();
+}
+
+void QPlayListDlg::startListTimer()
+{
+    if (m_listTimer)
+        return;
+    m_listTimer = new QTimer;
+    m_listTimer->setSingleShot(true);
+    connect(m_listTimer, &QTimer::timeout, this, &QPlayListDlg::listTimer);
+    m_listTimer->start(ListDelay);
+}
+
+void QPlayListDlg::listTimer()
+{
+    loadingData();
+    if (!m_openFilePath.isEmpty())
+        playOpenedFile(m_openFilePath);
+}
+
+void QPlayListDlg::loadingData()
+{
+    m_bListLoaded = true;
+    QSettingXml::analysisPlayListInfo(m_pPlayItemInfoList);
+    for (PlayItemInfo *playItemInfo : qAsConst(*m_pPlayItemInfoList)) {
+        bool hasRow = false;
+        for (QPlayListItem *item : qAsConst(m_listItems))
+            hasRow = hasRow || item->getPlayItemInfo()->path == playItemInfo->path;
+        if (!hasRow)
+            addItemRow(playItemInfo);
+    }
+    if (!m_listItems.isEmpty())
+        ui->m_scrollArea->show();
+}
+
+void QPlayListDlg::setFileOpen(QString filePath)
+{
+    m_openFilePath = filePath.replace('\\', '/');
+    if (m_openFilePath.isEmpty())
+        return;
+    if (m_bListLoaded)
+        playOpenedFile(m_openFilePath);
+    else
+        startListTimer();
+}
+
+// A path that does not probe is dropped without a word.
+void QPlayListDlg::playOpenedFile(const QString &path)
+{
+    PlayItemInfo playItemInfo;
+    if (!ZRHelper::getMediaInfo(path, &playItemInfo))
+        return;
+    emit emitDragMediaPlayItemInfo(playItemInfo);
+    emit emitItemPlay(&playItemInfo);
+}
+
+void QPlayListDlg::saveListData()
+{
+    QSettingXml::clearPlayListInfo();
+    if (!m_pPlayItemInfoList->isEmpty())
+        QSettingXml::savePlayListInfoList(*m_pPlayItemInfoList);
+}
+
+PlayModel QPlayListDlg::getPlayMode() const
+{
+    return m_playModel;
+}
+
+QList<PlayItemInfo *> *QPlayListDlg::getPlayItemInfoList() const
+{
+    return m_pPlayItemInfoList;
+}
+
+PlayItemInfo *QPlayListDlg::getPlayItemInfoFromList(QString path) const
+{
+    if (path.isEmpty())
+        return nullptr;
+    for (PlayItemInfo *playItemInfo : qAsConst(*m_pPlayItemInfoList))
+        if (playItemInfo->path == path)
+            return playItemInfo;
+    return nullptr;
+}
+
+void QPlayListDlg::seletedAllItem()
+{
+    for (QPlayListItem *item : qAsConst(m_listItems))
+        item->setMouseState(QPlayListItem::Selected);
+}
+
+void QPlayListDlg::addFileInfoToPlayList(PlayItemInfo playItemInfo)
+{
+    for (int i = 0; i < m_pPlayItemInfoList->size(); ++i) {
+        if (m_pPlayItemInfoList->at(i)->path == playItemInfo.path) {
+            *m_pPlayItemInfoList->at(i) = playItemInfo;
+            m_listItems.at(i)->setItemInfo(m_pPlayItemInfoList->at(i));
+            return;
+        }
+    }
+    PlayItemInfo *copy = new PlayItemInfo(playItemInfo);
+    m_pPlayItemInfoList->append(copy);
+    addItemRow(copy);
+    ui->m_scrollArea->show();
+}
+
+void QPlayListDlg::addItemRow(PlayItemInfo *playItemInfo)
+{
+    QPlayListItem *item = new QPlayListItem(ui->m_scrollAreaWidget);
+    item->setBackgroundColor(PanelColor, RowHoverColor, RowHoverColor, PanelColor);
+    item->setItemInfo(playItemInfo);
+    connect(item, &QPlayListItem::emitMousePress, this, &QPlayListDlg::itemMousePress);
+    connect(item, &QPlayListItem::emitDelete, this, &QPlayListDlg::itemOnDelete);
+    m_listItems.append(item);
+    ui->m_listLayout->addWidget(item);
+}
+
+void QPlayListDlg::setSelectedPlayItem(PlayItemInfo *playItemInfo, PlayListItemState state)
+{
+    if (!playItemInfo)
+        return;
+    for (QPlayListItem *item : qAsConst(m_listItems)) {
+        if (item->getPlayItemInfo()->path == playItemInfo->path) {
+            m_currentItem = item;
+            item->getPlayItemInfo()->Duration_ = playItemInfo->Duration_;
+            item->updateItemInfo();
+            item->setItemState(state);
+            item->setMouseState(QPlayListItem::Selected);
+        } else {
+            item->setItemState(PlayListItemState_Normal);
+            item->setMouseState(QPlayListItem::Normal);
+        }
+    }
+}
+
+void QPlayListDlg::forgetRow(QPlayListItem *item)
+{
+    if (m_currentItem == item)
+        m_currentItem = nullptr;
+    if (m_pressItem == item)
+        m_pressItem = nullptr;
+    if (m_shiftItem == item)
+        m_shiftItem = nullptr;
+}
+
+void QPlayListDlg::deleteFileInfoFromPlayList(QPlayListItem *item)
+{
+    const int index = m_pPlayItemInfoList->indexOf(item->getPlayItemInfo());
+    if (index >= 0) {
+        ui->m_listLayout->removeWidget(item);
+        m_listItems.removeOne(item);
+        forgetRow(item);
+        QSettingXml::deletePlayListInfo(item->getPlayItemInfo()->path);
+        delete item;
+        delete m_pPlayItemInfoList->takeAt(index);
+    }
+    if (m_listItems.isEmpty())
+        ui->m_scrollArea->hide();
+}
+
+void QPlayListDlg::removeRow(QPlayListItem *item)
+{
+    if (item == m_currentItem)
+        emit emitIsDeleteCurrentPlayItem(item->getPlayItemInfo());
+    deleteFileInfoFromPlayList(item);
+}
+
+void QPlayListDlg::itemOnDelete()
+{
+    if (QPlayListItem *item = qobject_cast<QPlayListItem *>(sender()))
+        removeRow(item);
+}
+
+// Only the last-pressed row goes, however many rows show selected.
+void QPlayListDlg::deleteTriggered()
+{
+    if (m_pressItem)
+        removeRow(m_pressItem);
+}
+
+void QPlayListDlg::deleteALLTriggered()
+{
+    if (m_currentItem)
+        emit emitIsDeleteCurrentPlayItem(m_currentItem->getPlayItemInfo());
+    clearPlayListInfo();
+}
+
+void QPlayListDlg::clearPlayListInfo()
+{
+    for (QPlayListItem *item : qAsConst(m_listItems))
+        ui->m_listLayout->removeWidget(item);
+    qDeleteAll(m_listItems);
+    m_listItems.clear();
+    qDeleteAll(*m_pPlayItemInfoList);
+    delete m_pPlayItemInfoList;
+    m_pPlayItemInfoList = new QList<PlayItemInfo *>;
+    ui->m_scrollArea->hide();
+    m_currentItem = nullptr;
+    m_pressItem = nullptr;
+    m_shiftItem = nullptr;
+    QSettingXml::clearPlayListInfo();
+}
+
+// Rows of missing files go without telling the host, the playing one included.
+void QPlayListDlg::clearInvalidFileTriggered()
+{
+    for (int i = m_listItems.size() - 1; i >= 0; --i) {
+        QPlayListItem *item = m_listItems.at(i);
+        if (!QFile::exists(item->getPlayItemInfo()->path))
+            deleteFileInfoFromPlayList(item);
+    }
+}
+
+void QPlayListDlg::itemMousePress()
+{
+    QPlayListItem *pressed = qobject_cast<QPlayListItem *>(sender());
+    for (QPlayListItem *item : qAsConst(m_listItems))
+        if (item != pressed)
+            item->setMouseState(QPlayListItem::Normal);
+    m_pressItem = pressed;
+    m_shiftItem = pressed;
+}
+
+void QPlayListDlg::setPlayModel(PlayModel playMode)
+{
+    m_playModel = playMode;
+    checkPlayModeAction(playMode);
+    m_btnWidget->setPlayModel(playMode);
+}
+
+// Mode 0 steps like "List Play" and is shown as it; unknown values check "Single Loop".
+void QPlayListDlg::checkPlayModeAction(PlayModel playMode)
+{
+    switch (playMode) {
+    case PlayModel_ListCycle:
+        m_actListCycle->setChecked(true);
+        break;
+    case PlayModel_SinglePlay:
+    case PlayModel_ListPlay:
+        m_actListPlay->setChecked(true);
+        break;
+    case PlayModel_ShufflePlay:
+        m_actShufflePlay->setChecked(true);
+        break;
+    default:
+        m_actSingleLoop->setChecked(true);
+        break;
+    }
+}
+
+void QPlayListDlg::savePlayMode(PlayModel playMode)
+{
+    m_playModel = playMode;
+    QSettingXml::setItemValue("PlayMode_Item", "PlayMode_Item_Value", QString::number(playMode));
+}
+
+QString QPlayListDlg::playModeText(PlayModel playMode) const
+{
+    switch (playMode) {
+    case PlayModel_SinglePlay:
+        return tr("Single Play");
+    case PlayModel_ListCycle:
+        return tr("List Cycle");
+    case PlayModel_ListPlay:
+        return tr("List Play");
+    case PlayModel_SingleLoop:
+        return tr("Single Loop");
+    case PlayModel_ShufflePlay:
+        return tr("Shuffle Play");
+    }
+    return QString();
+}
+
+// The host keeps a copy of the mode, so this road tells it too; only the bar shows a message.
+void QPlayListDlg::playModeTriggered(QAction *action)
+{
+    PlayModel playMode;
+    if (action == m_actSingleLoop)
+        playMode = PlayModel_SingleLoop;
+    else if (action == m_actListPlay)
+        playMode = PlayModel_ListPlay;
+    else if (action == m_actListCycle)
+        playMode = PlayModel_ListCycle;
+    else if (action == m_actShufflePlay)
+        playMode = PlayModel_ShufflePlay;
+    else
+        return;
+    savePlayMode(playMode);
+    m_btnWidget->setPlayModel(playMode);
+    emit emitPlayModel(playMode);
+}
+
+void QPlayListDlg::onPlayMode(PlayModel playMode)
+{
+    savePlayMode(playMode);
+    checkPlayModeAction(playMode);
+    emit emitPlayModel(playMode);
+    emit emitMessageContent(playModeText(playMode));
+}
+
+void QPlayListDlg::playRow(int index)
+{
+    m_currentItem = m_listItems.at(index);
+    emit emitItemPlay(m_currentItem->getPlayItemInfo());
+}
+
+void QPlayListDlg::repeatCurrent()
+{
+    emit emitStopPlay();
+    emit emitPlay();
+}
+
+void QPlayListDlg::playNextMedia()
+{
+    stepMedia(1);
+}
+
+void QPlayListDlg::playPreviousMedia()
+{
+    stepMedia(-1);
+}
+
+// One row on (1) or back (-1): "List Play" stops at the ends, "List Cycle" wraps, "Single Loop"
+// repeats and "Shuffle Play" draws another row. Nothing plays without a current row.
+void QPlayListDlg::stepMedia(int step)
+{
+    if (!m_currentItem || m_playModel > PlayModel_ShufflePlay || m_listItems.isEmpty())
+        return;
+    const int count = m_listItems.size();
+    const int current = m_listItems.indexOf(m_currentItem);
+    const int target = current + step;
+    switch (m_playModel) {
+    case PlayModel_SinglePlay:
+    case PlayModel_ListPlay:
+        if (target >= 0 && target < count) {
+            playRow(target);
+        } else {
+            emit emitStopPlay();
+            emit emitMessageContent(step > 0 ? "Last File" : "First File");
+        }
+        break;
+    case PlayModel_ListCycle:
+        if (count == 1)
+            repeatCurrent();
+        else
+            playRow(target >= count ? 0 : target < 0 ? count - 1 : target);
+        break;
+    case PlayModel_SingleLoop:
+        repeatCurrent();
+        break;
+    case PlayModel_ShufflePlay:
+        if (count == 1) {
+            repeatCurrent();
+        } else {
+            int drawn;
+            do {
+                drawn = int(QRandomGenerator::global()->bounded(quint32(count)));
+            } while (drawn == current);
+            playRow(drawn);
+        }
+        break;
+    }
+}
+
+void QPlayListDlg::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), PanelColor);
+}
+
+void QPlayListDlg::enterEvent(QEvent *event)
+{
+    QWidget::enterEvent(event);
+    setCursor(Qt::ArrowCursor);
+}
+
+void QPlayListDlg::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_btnWidget->resize(width(), BarHeight);
+    m_btnWidget->move(0, height() - m_btnWidget->height());
+}

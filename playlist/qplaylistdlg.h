@@ -1,0 +1,114 @@
+#ifndef QPLAYLISTDLG_H
+#define QPLAYLISTDLG_H
+
+#include "engine/playiteminfo.h"
+#include "engine/playtypes.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QPlayListBtnWidget;
+class QPlayListItem;
+class QTimer;
+class QZRMenu;
+class Ui_QPlayListDlg;
+
+// The playlist panel: owns the play items, one row each, keeps them in "PlayListFile.xml" and
+// tells its host what to play by signals. The stored list is read once, 150 ms after the first
+// show or the first file handed over, whichever comes first.
+class QPlayListDlg : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit QPlayListDlg(QWidget *parent = nullptr);
+    ~QPlayListDlg() override;
+
+    // A file opened from outside: played once the stored list is in.
+    void setFileOpen(QString filePath);
+    // The stored mode at start-up; saves and emits nothing.
+    void setPlayModel(PlayModel playMode);
+    PlayModel getPlayMode() const;
+    QList<PlayItemInfo *> *getPlayItemInfoList() const;
+    PlayItemInfo *getPlayItemInfoFromList(QString path) const;
+    void seletedAllItem();
+
+public slots:
+    void addFileInfoToPlayList(PlayItemInfo playItemInfo);
+    void setSelectedPlayItem(PlayItemInfo *playItemInfo, PlayListItemState state);
+    void playNextMedia();
+    void playPreviousMedia();
+
+signals:
+    // The record is valid only during the call; null means nothing to play.
+    void emitItemPlay(PlayItemInfo *playItemInfo);
+    void emitItemPause();
+    void emitPlay();
+    void emitStopPlay();
+    // The playing item is about to be removed; the record is freed right after the call.
+    void emitIsDeleteCurrentPlayItem(PlayItemInfo *playItemInfo);
+    void emitMessageContent(QString modelString);
+    void emitPlayModel(PlayModel playMode);
+    void emitDragMediaPlayItemInfo(PlayItemInfo playItemInfo);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void enterEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private slots:
+    void deleteTriggered();
+    void deleteALLTriggered();
+    void clearInvalidFileTriggered();
+    void playModeTriggered(QAction *action);
+    void onPlayMode(PlayModel playMode);
+    void itemMousePress();
+    void itemOnDelete();
+    void listTimer();
+
+private:
+    void initControls();
+    void initPlayModeMenu();
+    void startListTimer();
+    void loadingData();
+    void saveListData();
+    // Probes the path and, when it plays, adds it and asks the host to play it.
+    void playOpenedFile(const QString &path);
+    void addItemRow(PlayItemInfo *playItemInfo);
+    void deleteFileInfoFromPlayList(QPlayListItem *item);
+    // Removes the row, the current-row notice first, as its button and "Delete" do.
+    void removeRow(QPlayListItem *item);
+    void clearPlayListInfo();
+    void forgetRow(QPlayListItem *item);
+    void savePlayMode(PlayModel playMode);
+    void checkPlayModeAction(PlayModel playMode);
+    QString playModeText(PlayModel playMode) const;
+    void stepMedia(int step);
+    void playRow(int index);
+    void repeatCurrent();
+
+    Ui_QPlayListDlg *ui;
+    QPlayListItem *m_pressItem = nullptr;
+    QPlayListItem *m_shiftItem = nullptr;
+    QPlayListItem *m_currentItem = nullptr;
+    QList<PlayItemInfo *> *m_pPlayItemInfoList = nullptr;
+    QList<QPlayListItem *> m_listItems;
+    PlayModel m_playModel = PlayModel_ListCycle;
+    QZRMenu *m_playModeMenu = nullptr;
+    QActionGroup *m_playModeGroup = nullptr;
+    QAction *m_actSinglePlay = nullptr;
+    QAction *m_actListCycle = nullptr;
+    QAction *m_actListPlay = nullptr;
+    QAction *m_actSingleLoop = nullptr;
+    QAction *m_actShufflePlay = nullptr;
+    QPlayListBtnWidget *m_btnWidget = nullptr;
+    QTimer *m_listTimer = nullptr;
+    bool m_bListLoaded = false;
+    QString m_openFilePath;
+};
+
+#endif
