@@ -1,6 +1,7 @@
 #include "playlist/qplaylistdlg.h"
 
 #include "engine/zrhelper.h"
+#include "player/qmediaplaywindowflags.h"
 #include "playlist/qplaylistbtnwidget.h"
 #include "playlist/qplaylistitem.h"
 #include "services/qsettingxml.h"
@@ -10,10 +11,19 @@
 #include "ui_qplaylistdlg.h"
 
 #include <QActionGroup>
+#include <QCursor>
+#include <QDebug>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -32,6 +42,8 @@ QPlayListDlg::QPlayListDlg(QWidget *parent)
     setAttribute(Qt::WA_MouseTracking);
     initControls();
     initPlayModeMenu();
+    initListMenu();
+    setAcceptDrops(true);
     connect(this, &QPlayListDlg::emitDragMediaPlayItemInfo, this, &QPlayListDlg::addFileInfoToPlayList);
 }
 
@@ -73,6 +85,7 @@ void QPlayListDlg::initControls()
     m_btnWidget = new QPlayListBtnWidget(this);
     m_btnWidget->resize(width(), BarHeight);
     connect(m_btnWidget, &QPlayListBtnWidget::emitDeleteFile, this, &QPlayListDlg::deleteTriggered);
+    connect(m_btnWidget, &QPlayListBtnWidget::emitPlay, this, &QPlayListDlg::playTriggered);
     connect(m_btnWidget, &QPlayListBtnWidget::emitPlayModel, this, &QPlayListDlg::onPlayMode);
 }
 
@@ -99,6 +112,49 @@ void QPlayListDlg::initPlayModeMenu()
     m_playModeMenu->addAction(m_actListCycle);
     m_playModeMenu->addAction(m_actShufflePlay);
     connect(m_playModeMenu, &QMenu::triggered, this, &QPlayListDlg::playModeTriggered);
+}
+
+void QPlayListDlg::initListMenu()
+{
+    m_listMenu = new QZRMenu(this);
+    QInitCtrlStyle::InitZrMenu(m_listMenu);
+    m_actPlay = new QAction(tr("Play"), this);
+    m_actPause = new QAction(tr("Pause"), this);
+    m_actAddFile = new QAction(tr("Add File"), this);
+    m_actAddDir = new QAction(tr("Add Folder"), this);
+    m_actAddDirSameFile = new QAction(tr("Add Dir Same File "), this);
+    m_actDelete = new QAction(tr("Delete"), this);
+    m_actDeleteAll = new QAction(tr("Delete All"), this);
+    m_actClearInvalidFile = new QAction(tr("Clear Invalid File "), this);
+    m_actSaveTo = new QAction(tr("Save To"), this);
+    m_actOpenItemFolder = new QAction(tr("Open Item Folder"), this);
+    connect(m_actPlay, &QAction::triggered, this, &QPlayListDlg::playTriggered);
+    connect(m_actPause, &QAction::triggered, this, &QPlayListDlg::pauseTriggered);
+    connect(m_actDelete, &QAction::triggered, this, &QPlayListDlg::deleteTriggered);
+    connect(m_actDeleteAll, &QAction::triggered, this, &QPlayListDlg::deleteALLTriggered);
+    connect(m_actClearInvalidFile, &QAction::triggered, this, &QPlayListDlg::clearInvalidFileTriggered);
+    connect(m_actOpenItemFolder, &QAction::triggered, this, &QPlayListDlg::openFileSiteTriggered);
+    connect(m_listMenu, &QMenu::aboutToShow, this, &QPlayListDlg::normalToShow);
+    connect(m_listMenu, &QMenu::aboutToHide, this, &QPlayListDlg::normalToHide);
+    updateListMenu(false);
+}
+
+// "Add Dir Same File " and "Save To" are kept out of the menu.
+void QPlayListDlg::updateListMenu(bool pause)
+{
+    m_listMenu->clear();
+    m_listMenu->addAction(pause ? m_actPause : m_actPlay);
+    m_listMenu->addSeparator();
+    m_listMenu->addAction(m_actAddFile);
+    m_listMenu->addAction(m_actAddDir);
+    m_listMenu->addSeparator();
+    m_listMenu->addAction(m_actDelete);
+    m_listMenu->addAction(m_actDeleteAll);
+    m_listMenu->addAction(m_actClearInvalidFile);
+    m_listMenu->addSeparator();
+    m_listMenu->addMenu(m_playModeMenu);
+    m_listMenu->addSeparator();
+    m_listMenu->addAction(m_actOpenItemFolder);
 }
 
 void QPlayListDlg::showEvent(QShowEvent *event)
@@ -214,6 +270,12 @@ void QPlayListDlg::addItemRow(PlayItemInfo *playItemInfo)
     item->setBackgroundColor(PanelColor, RowHoverColor, RowHoverColor, PanelColor);
     item->setItemInfo(playItemInfo);
     connect(item, &QPlayListItem::emitMousePress, this, &QPlayListDlg::itemMousePress);
+    connect(item, &QPlayListItem::emitMouseCtrlPress, this, &QPlayListDlg::itemMouseCtrlPress);
+    connect(item, &QPlayListItem::emitMouseShiftPress, this, &QPlayListDlg::itemMouseShiftPress);
+    connect(item, &QPlayListItem::emitShowTreeMenu, this, &QPlayListDlg::itemShowTreeMenu);
+    connect(item, &QPlayListItem::emitMouseDoubleClick, this, &QPlayListDlg::itemMouseDoubleClick);
+    connect(item, &QPlayListItem::emitPlay, this, &QPlayListDlg::itemOnPlay);
+    connect(item, &QPlayListItem::emitPause, this, &QPlayListDlg::itemOnPause);
     connect(item, &QPlayListItem::emitDelete, this, &QPlayListDlg::itemOnDelete);
     m_listItems.append(item);
     ui->m_listLayout->addWidget(item);
@@ -271,7 +333,7 @@ void QPlayListDlg::removeRow(QPlayListItem *item)
 
 void QPlayListDlg::itemOnDelete()
 {
-    if (QPlayListItem *item = qobject_cast<QPlayListItem *>(sender()))
+    if (QPlayListItem *item = senderItem())
         removeRow(item);
 }
 
@@ -315,14 +377,159 @@ void QPlayListDlg::clearInvalidFileTriggered()
     }
 }
 
+QPlayListItem *QPlayListDlg::senderItem() const
+{
+    return qobject_cast<QPlayListItem *>(sender());
+}
+
+// The row has already selected itself.
 void QPlayListDlg::itemMousePress()
 {
-    QPlayListItem *pressed = qobject_cast<QPlayListItem *>(sender());
+    QPlayListItem *pressed = senderItem();
     for (QPlayListItem *item : qAsConst(m_listItems))
         if (item != pressed)
             item->setMouseState(QPlayListItem::Normal);
     m_pressItem = pressed;
     m_shiftItem = pressed;
+}
+
+// The row has already toggled its selection; the others keep theirs.
+void QPlayListDlg::itemMouseCtrlPress()
+{
+    m_pressItem = senderItem();
+    m_shiftItem = m_pressItem;
+}
+
+// Selects the rows from the anchor (the first row when there is none) to the pressed one.
+void QPlayListDlg::itemMouseShiftPress()
+{
+    m_pressItem = senderItem();
+    const int anchor = m_shiftItem ? m_listItems.indexOf(m_shiftItem) : 0;
+    const int pressed = m_listItems.indexOf(m_pressItem);
+    const int first = qMin(anchor, pressed);
+    const int last = qMax(anchor, pressed);
+    for (int i = 0; i < m_listItems.size(); ++i)
+        m_listItems.at(i)->setMouseState(i >= first && i <= last ? QPlayListItem::Selected : QPlayListItem::Normal);
+}
+
+void QPlayListDlg::itemMouseDoubleClick()
+{
+    m_currentItem = senderItem();
+    emit emitItemPlay(m_currentItem->getPlayItemInfo());
+}
+
+// The playing row offers "Pause"; the actions work on the last-pressed row.
+void QPlayListDlg::itemShowTreeMenu()
+{
+    m_actPlay->setEnabled(true);
+    updateListMenu(senderItem()->getItemState() == PlayListItemState_Playing);
+    for (QAction *action : {m_actAddFile, m_actAddDir, m_actAddDirSameFile, m_actDelete, m_actDeleteAll,
+                            m_actClearInvalidFile, m_actSaveTo, m_actOpenItemFolder})
+        action->setEnabled(true);
+    m_listMenu->popup(QCursor::pos());
+}
+
+void QPlayListDlg::itemOnPlay()
+{
+    QPlayListItem *item = senderItem();
+    if (item == m_currentItem)
+        emit emitPlay();
+    else
+        emit emitItemPlay(item->getPlayItemInfo());
+}
+
+void QPlayListDlg::itemOnPause()
+{
+    emit emitItemPause();
+}
+
+void QPlayListDlg::playTriggered()
+{
+    if (!m_pressItem) {
+        emit emitItemPlay(nullptr);
+    } else if (m_pressItem == m_currentItem) {
+        emit emitPlay();
+    } else {
+        m_currentItem = m_pressItem;
+        emit emitItemPlay(m_currentItem->getPlayItemInfo());
+    }
+}
+
+void QPlayListDlg::pauseTriggered()
+{
+    if (m_pressItem)
+        emit emitItemPause();
+    else
+        emit emitItemPlay(nullptr);
+}
+
+void QPlayListDlg::openFileSiteTriggered()
+{
+    if (m_pressItem)
+        m_pressItem->onFile();
+}
+
+void QPlayListDlg::saveToTriggered()
+{
+    if (!m_pressItem)
+        return;
+    const QString source = m_pressItem->getPlayItemInfo()->path;
+    const QString target = QFileDialog::getSaveFileName(this, tr("Save As"), m_pressItem->getFileName(), QString());
+    if (!target.isEmpty() && QFile::exists(source))
+        QFile::copy(source, target);
+}
+
+void QPlayListDlg::normalToShow()
+{
+    QMediaPlayWindowFlags::m_bWindowShowTop = true;
+}
+
+void QPlayListDlg::normalToHide()
+{
+    QMediaPlayWindowFlags::m_bWindowShowTop = false;
+}
+
+// A row is taken when its top or bottom edge lies strictly inside the band, or when it holds
+// the start point.
+void QPlayListDlg::selectPtChange(QPoint startPt, QPoint endPt)
+{
+    const int y1 = qMin(startPt.y(), endPt.y());
+    const int y2 = qMax(startPt.y(), endPt.y());
+    for (QPlayListItem *item : qAsConst(m_listItems)) {
+        const int top = item->y();
+        const int bottom = top + item->height();
+        const bool taken = (y1 < top && top < y2) || (y1 < bottom && bottom < y2)
+            || (top <= startPt.y() && startPt.y() <= bottom);
+        item->setMouseState(taken ? QPlayListItem::Selected : QPlayListItem::Normal);
+    }
+}
+
+void QPlayListDlg::keyPressEvent(QKeyEvent *event)
+{
+    QWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier) {
+        seletedAllItem();
+        event->accept();
+    }
+}
+
+// A right press on the panel outside the rows: the menu with nothing to act on.
+void QPlayListDlg::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::RightButton)
+        return;
+    updateListMenu(false);
+    for (QAction *action : {m_actPlay, m_actAddDirSameFile, m_actDelete, m_actSaveTo, m_actOpenItemFolder})
+        action->setEnabled(false);
+    for (QAction *action : {m_actAddFile, m_actAddDir, m_actDeleteAll, m_actClearInvalidFile})
+        action->setEnabled(true);
+    m_listMenu->popup(QCursor::pos());
+}
+
+void QPlayListDlg::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasFormat("text/uri-list"))
+        event->acceptProposedAction();
 }
 
 void QPlayListDlg::setPlayModel(PlayModel playMode)

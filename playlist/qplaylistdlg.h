@@ -5,6 +5,7 @@
 #include "engine/playtypes.h"
 
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -59,20 +60,41 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
 
 private slots:
     void deleteTriggered();
     void deleteALLTriggered();
     void clearInvalidFileTriggered();
+    void openFileSiteTriggered();
+    void playTriggered();
+    void pauseTriggered();
+    void saveToTriggered();
     void playModeTriggered(QAction *action);
     void onPlayMode(PlayModel playMode);
     void itemMousePress();
+    void itemMouseCtrlPress();
+    void itemMouseShiftPress();
+    void itemMouseDoubleClick();
+    void itemShowTreeMenu();
+    void itemOnPlay();
+    void itemOnPause();
     void itemOnDelete();
+    // Rubber-band selection between two points of the list's content.
+    void selectPtChange(QPoint startPt, QPoint endPt);
+    void normalToShow();
+    void normalToHide();
     void listTimer();
 
 private:
     void initControls();
     void initPlayModeMenu();
+    void initListMenu();
+    // Rebuilds the context menu with "Pause" (true) or "Play" first.
+    void updateListMenu(bool pause);
+    QPlayListItem *senderItem() const;
     void startListTimer();
     void loadingData();
     void saveListData();
@@ -98,6 +120,17 @@ private:
     QList<PlayItemInfo *> *m_pPlayItemInfoList = nullptr;
     QList<QPlayListItem *> m_listItems;
     PlayModel m_playModel = PlayModel_ListCycle;
+    QZRMenu *m_listMenu = nullptr;
+    QAction *m_actPlay = nullptr;
+    QAction *m_actPause = nullptr;
+    QAction *m_actAddFile = nullptr;
+    QAction *m_actAddDir = nullptr;
+    QAction *m_actAddDirSameFile = nullptr;
+    QAction *m_actDelete = nullptr;
+    QAction *m_actDeleteAll = nullptr;
+    QAction *m_actClearInvalidFile = nullptr;
+    QAction *m_actSaveTo = nullptr;
+    QAction *m_actOpenItemFolder = nullptr;
     QZRMenu *m_playModeMenu = nullptr;
     QActionGroup *m_playModeGroup = nullptr;
     QAction *m_actSinglePlay = nullptr;

@@ -38,6 +38,9 @@ public slots:
 
 signals:
     void emitDelete();
+    // Play and pause asked on this row; the panel answers them, nothing on the row sends them yet.
+    void emitPlay();
+    void emitPause();
 
 protected:
     void enterEvent(QEvent *event) override;
