@@ -127,6 +127,21 @@ void shuffle(QPainter &p)
     arrowHead(p, QPointF(19.5, 17), 1, 0);
 }
 
+// A tab on the panel's edge with a chevron: pointing left opens the list, right closes it.
+QImage edgeTab(bool pointLeft)
+{
+    const QSize frame(15, 60);
+    const QColor tabs[4] = {QColor(56, 56, 56, 200), Selection, QColor(40, 40, 40, 230), QColor(56, 56, 56, 120)};
+    return strip(frame, [&](QPainter &p, int i) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(tabs[i]);
+        p.drawRoundedRect(QRectF(1, 0, 14, 60), 4, 4);
+        p.setPen(line(GlyphColours[i], 1.6));
+        const qreal tip = pointLeft ? 5.5 : 10.5, back = pointLeft ? 10.5 : 5.5;
+        p.drawPolyline(QPolygonF({QPointF(back, 24), QPointF(tip, 30), QPointF(back, 36)}));
+    });
+}
+
 }
 
 void addPlaylistSkins(SkinSet &set)
@@ -147,4 +162,8 @@ void addPlaylistSkins(SkinSet &set)
     set.push_back({"/images/PlayListDlg/listCyclePlay.png", [] { return modeIcon(loop); }});
     set.push_back({"/images/PlayListDlg/singleCyclePlay.png", [] { return modeIcon(loopWithOne); }});
     set.push_back({"/images/PlayListDlg/listRandomPlay.png", [] { return modeIcon(shuffle); }});
+
+    // The overlay over the player window's edge: show and hide the playlist.
+    set.push_back({"/images/btn_showList.png", [] { return edgeTab(true); }});
+    set.push_back({"/images/btn_hideList.png", [] { return edgeTab(false); }});
 }
