@@ -1,6 +1,9 @@
 #include "playlist/qplaylistdlg.h"
 
+#include "engine/playmetatypes.h"
+#include "engine/qmediafileloader.h"
 #include "engine/zrhelper.h"
+#include "player/qloadingdlg.h"
 #include "player/qmediaplaywindowflags.h"
 #include "playlist/qplaylistbtnwidget.h"
 #include "playlist/qplaylistitem.h"
@@ -17,11 +20,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -31,6 +36,25 @@ const QColor PanelColor(35, 35, 35);
 const QColor RowHoverColor(60, 60, 60);
 const int BarHeight = 40;
 const int ListDelay = 150;
+const int TraversalInterval = 1000;
+
+// Some file choosers match name filters case by case: each pattern gets its upper-case twin.
+QString withUpperCasePatterns(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*[^ ()]*"));
+    QString result;
+    int from = 0;
+    QRegularExpressionMatchIterator it = pattern.globalMatch(filter);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QString given = match.captured();
+        result += filter.mid(from, match.capturedStart() - from) + given;
+        if (given.toUpper() != given)
+            result += ' ' + given.toUpper();
+        from = match.capturedEnd();
+    }
+    return result + filter.mid(from);
+}
 
 }
 
@@ -44,12 +68,20 @@ QPlayListDlg::QPlayListDlg(QWidget *parent)
     initPlayModeMenu();
     initListMenu();
     setAcceptDrops(true);
+    registerPlayMetaTypes();
     connect(this, &QPlayListDlg::emitDragMediaPlayItemInfo, this, &QPlayListDlg::addFileInfoToPlayList);
+    connect(this, &QPlayListDlg::emitLoadThreadCoomplete, this, &QPlayListDlg::loadThreadCoomplete);
+    connect(this, &QPlayListDlg::emitUpdateLoadDlg, this, &QPlayListDlg::updateLoadDlg);
 }
 
-// A run that never read the stored list reads it now, so saving keeps every stored entry.
+// A load may still run (a quit ends the dialog's loop, not the thread): it is stopped and joined
+// before anything it reads goes. A run that never read the stored list reads it now, so saving
+// keeps every stored entry.
 QPlayListDlg::~QPlayListDlg()
 {
+    m_bStopAddFile = true;
+    JoinThread();
+    delete m_pLoadingDlg;
     if (!m_bListLoaded)
         QSettingXml::analysisPlayListInfo(m_pPlayItemInfoList);
     saveListData();
@@ -84,9 +116,13 @@ void QPlayListDlg::initControls()
 
     m_btnWidget = new QPlayListBtnWidget(this);
     m_btnWidget->resize(width(), BarHeight);
+    connect(m_btnWidget, &QPlayListBtnWidget::emitAddFile, this, &QPlayListDlg::addFileTriggered);
     connect(m_btnWidget, &QPlayListBtnWidget::emitDeleteFile, this, &QPlayListDlg::deleteTriggered);
     connect(m_btnWidget, &QPlayListBtnWidget::emitPlay, this, &QPlayListDlg::playTriggered);
     connect(m_btnWidget, &QPlayListBtnWidget::emitPlayModel, this, &QPlayListDlg::onPlayMode);
+
+    m_traversalTimer = new QTimer(this);
+    connect(m_traversalTimer, &QTimer::timeout, this, &QPlayListDlg::traversalTimer);
 }
 
 // The five mode actions share one exclusive group; the submenu offers four of them.
@@ -130,6 +166,9 @@ void QPlayListDlg::initListMenu()
     m_actOpenItemFolder = new QAction(tr("Open Item Folder"), this);
     connect(m_actPlay, &QAction::triggered, this, &QPlayListDlg::playTriggered);
     connect(m_actPause, &QAction::triggered, this, &QPlayListDlg::pauseTriggered);
+    connect(m_actAddFile, &QAction::triggered, this, &QPlayListDlg::addFileTriggered);
+    connect(m_actAddDir, &QAction::triggered, this, &QPlayListDlg::addDirTriggered);
+    connect(m_actAddDirSameFile, &QAction::triggered, this, &QPlayListDlg::addDirSameFileTriggered);
     connect(m_actDelete, &QAction::triggered, this, &QPlayListDlg::deleteTriggered);
     connect(m_actDeleteAll, &QAction::triggered, this, &QPlayListDlg::deleteALLTriggered);
     connect(m_actClearInvalidFile, &QAction::triggered, this, &QPlayListDlg::clearInvalidFileTriggered);
@@ -530,6 +569,156 @@ void QPlayListDlg::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->mimeData()->hasFormat("text/uri-list"))
         event->acceptProposedAction();
+}
+
+// The drag source waits for the answer to the drop, so the run and its modal dialog start only
+// after this returns. A URL that is no local file gives no path.
+void QPlayListDlg::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    QStringList paths;
+    for (const QUrl &url : urls) {
+        const QString path = url.toLocalFile();
+        qDebug() << path;
+        if (!path.isEmpty())
+            paths << path;
+    }
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(this, [this, paths] { loadPaths(paths); }, Qt::QueuedConnection);
+}
+
+void QPlayListDlg::addFileTriggered()
+{
+    const QString video = "*.m4v *.avi *.mts *.ts *.m2ts *.m2t *.tp *.trp *.mp4 *.mpg *.mpeg *.3gp *.3g2 *.wmv "
+                          "*.asf *.rm *.rmvb *.dat *.mov *.flv *.f4v *.mkv *.dv *.dvr-ms *.h.264 *.nsv *.vob "
+                          "*.webm *.ogv ";
+    const QString audio = "*.mp3 *.m4a *.aac *.ac3 *.ogg *.aiff *.ape *.flac *.wav *.wma *.m4b *.m4p *.m4r *.mka *.au";
+    const QString filter = tr("All Supported Formats(%1%2);;Apple Video files(*.m4v);;AVI Video files(*.avi);;"
+                              "High-definition files(*.mts *.ts *.m2ts *.m2t *.tp *.trp);; MPEG4 files(*.mp4 *.m4v);;"
+                              "MPEG files(*.mpg *.mpeg);;3GP files(*.3gp *.3g2);;Windows Media Video(*.wmv *.asf);; "
+                              "Real Media files(*.rm *.rmvb);;Audio files(*.mp3 *.m4a *.aac *.ac3 *.ogg *.aiff *.ape "
+                              "*.flac *.wav *.wma *.m4b *m4p *.m4r *.mka *.au);;Video CD files(*.dat);; Quick Time "
+                              "files(*.mov);; Flash Video files(*.flv *.f4v);;MKV files(*.mkv);; Digital Video "
+                              "files(*.dv);;Microsoft Digital Video Recorder(*.dvr-ms);; Raw h.264 Video "
+                              "files(*.h.264);; Nullsoft Stream Video(*.nsv);;Unprotected VOB Files(*.vob);;WEBM "
+                              "Files(*.webm);;OGV Files(*.ogv);;All files(*.*)")
+                               .arg(video, audio);
+    QMediaPlayWindowFlags::m_bWindowShowTop = true;
+    const QString start = QSettingXml::getItemValue("OpenFile_Item", "OpenFile_Item_Value", ".");
+    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), start, withUpperCasePatterns(filter));
+    if (!files.isEmpty())
+        QSettingXml::setItemValue("OpenFile_Item", "OpenFile_Item_Value", QFileInfo(files.first()).path());
+    loadPaths(files);
+    QMediaPlayWindowFlags::m_bWindowShowTop = false;
+}
+
+void QPlayListDlg::addDirTriggered()
+{
+    QMediaPlayWindowFlags::m_bWindowShowTop = true;
+    const QString start = QSettingXml::getItemValue("OpenDir_Item", "OpenDir_Item_Value", ".");
+    const QString dir = QFileDialog::getExistingDirectory(this, QString(), start, QFileDialog::ShowDirsOnly);
+    if (!dir.isEmpty())
+        loadDir(dir);
+    QMediaPlayWindowFlags::m_bWindowShowTop = false;
+}
+
+void QPlayListDlg::addDirSameFileTriggered()
+{
+    if (m_pressItem && !m_pressItem->getFileDir().isEmpty())
+        loadDir(m_pressItem->getFileDir());
+}
+
+void QPlayListDlg::loadDir(const QString &dir)
+{
+    qDebug() << "........fileName......" << dir;
+    QSettingXml::setItemValue("OpenDir_Item", "OpenDir_Item_Value", dir);
+    loadPaths({dir});
+}
+
+// A stopped run may still be finishing its last file and reading the pending paths: it ends
+// before they change.
+void QPlayListDlg::loadPaths(const QStringList &paths)
+{
+    if (m_pLoadingDlg && m_pLoadingDlg->isVisible())
+        return;
+    JoinThread();
+    m_pendingPaths = paths;
+    threadLoadingFile();
+}
+
+void QPlayListDlg::threadLoadingFile()
+{
+    if (m_pendingPaths.isEmpty())
+        return;
+    m_nProgressValue = 0;
+    m_bStopAddFile = false;
+    m_traversalTimer->start(TraversalInterval);
+    if (!m_pLoadingDlg) {
+        m_pLoadingDlg = new QLoadingDlg(this);
+        const QWidget *host = window();
+        const QPoint corner = host->mapToGlobal(QPoint(0, 0));
+        m_pLoadingDlg->move(corner.x() + (host->width() - m_pLoadingDlg->width()) / 2,
+                            corner.y() + (host->height() - m_pLoadingDlg->height()) / 2);
+        connect(m_pLoadingDlg, &QLoadingDlg::seedStopAddFile, this, &QPlayListDlg::StopAddFileThree);
+    }
+    if (StartThread())
+        m_pLoadingDlg->exec();
+    else
+        m_traversalTimer->stop();
+}
+
+void QPlayListDlg::OnExecute()
+{
+    emit emitUpdateLoadDlg({tr("Searching...")});
+    const QMediaFileLoader loader(m_bStopAddFile);
+    const QStringList files = loader.collectFiles(m_pendingPaths);
+    QMetaObject::invokeMethod(this, [this] { stopTraversal(); }, Qt::QueuedConnection);
+    loader.probeFiles(
+        files, [this](const QList<QString> &list) { emit emitUpdateLoadDlg(list); },
+        [this](const PlayItemInfo &item) { emit emitDragMediaPlayItemInfo(item); });
+    emit emitLoadThreadCoomplete();
+}
+
+void QPlayListDlg::stopTraversal()
+{
+    m_traversalTimer->stop();
+    m_nProgressValue = QMediaFileLoader::TraversalStep;
+}
+
+// While folders are searched the bar creeps up by one a second, to 21 at most.
+void QPlayListDlg::traversalTimer()
+{
+    if (m_nProgressValue < QMediaFileLoader::TraversalStep + 1) {
+        ++m_nProgressValue;
+        if (m_pLoadingDlg)
+            m_pLoadingDlg->setProgressVale(m_nProgressValue);
+    } else {
+        stopTraversal();
+    }
+}
+
+void QPlayListDlg::StopAddFileThree()
+{
+    m_bStopAddFile = true;
+}
+
+void QPlayListDlg::loadThreadCoomplete()
+{
+    if (m_pLoadingDlg)
+        m_pLoadingDlg->close();
+}
+
+void QPlayListDlg::updateLoadDlg(QList<QString> list)
+{
+    if (!m_pLoadingDlg)
+        return;
+    m_pLoadingDlg->setAddFilePath(list.value(0));
+    if (list.size() < 3)
+        return;
+    m_pLoadingDlg->setAddCount(list.at(1));
+    m_pLoadingDlg->setProgressVale(list.at(2).toFloat());
 }
 
 void QPlayListDlg::setPlayModel(PlayModel playMode)

@@ -3,14 +3,18 @@
 
 #include "engine/playiteminfo.h"
 #include "engine/playtypes.h"
+#include "engine/qutilthread.h"
 
 #include <QList>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+#include <atomic>
 
 class QAction;
 class QActionGroup;
+class QLoadingDlg;
 class QPlayListBtnWidget;
 class QPlayListItem;
 class QTimer;
@@ -19,8 +23,9 @@ class Ui_QPlayListDlg;
 
 // The playlist panel: owns the play items, one row each, keeps them in "PlayListFile.xml" and
 // tells its host what to play by signals. The stored list is read once, 150 ms after the first
-// show or the first file handed over, whichever comes first.
-class QPlayListDlg : public QWidget
+// show or the first file handed over, whichever comes first. Files the user adds are walked and
+// probed on the panel's loading thread (OnExecute) under a modal progress dialog.
+class QPlayListDlg : public QWidget, public QUtilThread
 {
     Q_OBJECT
 
@@ -36,6 +41,10 @@ public:
     QList<PlayItemInfo *> *getPlayItemInfoList() const;
     PlayItemInfo *getPlayItemInfoFromList(QString path) const;
     void seletedAllItem();
+
+    // The loading thread's body: walks the pending paths and probes what it finds; it reads
+    // only the pending paths and the stop flag and reports by queued signals.
+    void OnExecute() override;
 
 public slots:
     void addFileInfoToPlayList(PlayItemInfo playItemInfo);
@@ -54,6 +63,9 @@ signals:
     void emitMessageContent(QString modelString);
     void emitPlayModel(PlayModel playMode);
     void emitDragMediaPlayItemInfo(PlayItemInfo playItemInfo);
+    // From the loading thread: one status text, or [path, "i/n", percent].
+    void emitUpdateLoadDlg(QList<QString> list);
+    void emitLoadThreadCoomplete();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -63,8 +75,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
+    void addFileTriggered();
+    void addDirTriggered();
+    void addDirSameFileTriggered();
     void deleteTriggered();
     void deleteALLTriggered();
     void clearInvalidFileTriggered();
@@ -87,6 +103,10 @@ private slots:
     void normalToShow();
     void normalToHide();
     void listTimer();
+    void traversalTimer();
+    void StopAddFileThree();
+    void loadThreadCoomplete();
+    void updateLoadDlg(QList<QString> list);
 
 private:
     void initControls();
@@ -95,6 +115,13 @@ private:
     // Rebuilds the context menu with "Pause" (true) or "Play" first.
     void updateListMenu(bool pause);
     QPlayListItem *senderItem() const;
+    // Starts a run on the paths unless one is under way.
+    void loadPaths(const QStringList &paths);
+    void threadLoadingFile();
+    // The walk is over: the traversal animation stops at 20.
+    void stopTraversal();
+    // A folder chosen or taken from a row becomes the start folder of "Add Folder" and is loaded.
+    void loadDir(const QString &dir);
     void startListTimer();
     void loadingData();
     void saveListData();
@@ -139,6 +166,11 @@ private:
     QAction *m_actSingleLoop = nullptr;
     QAction *m_actShufflePlay = nullptr;
     QPlayListBtnWidget *m_btnWidget = nullptr;
+    QTimer *m_traversalTimer = nullptr;
+    int m_nProgressValue = 0;
+    std::atomic<bool> m_bStopAddFile{false};
+    QLoadingDlg *m_pLoadingDlg = nullptr;
+    QStringList m_pendingPaths;
     QTimer *m_listTimer = nullptr;
     bool m_bListLoaded = false;
     QString m_openFilePath;
