@@ -264,8 +264,11 @@ void tst_PlayListLoading::stop()
                 m_resume.acquire();
         },
         Qt::DirectConnection);
+    // While the walk is held, the bar creeps up once a second.
     Poller canceller([&] {
         if (dialogText(*m_panel, inWalk ? "m_labAddingPath_2" : "m_labAdded_2") != holdAt)
+            return false;
+        if (inWalk && loadingDialog(*m_panel)->findChild<QZRBaseProgress *>("m_progressBar")->value() < 1)
             return false;
         QTest::mouseClick(loadingDialog(*m_panel)->findChild<QZRBaseButton *>("m_btnCancel"), Qt::LeftButton);
         m_resume.release();
@@ -311,12 +314,14 @@ void tst_PlayListLoading::addDialogs()
     QCOMPARE(QSettingXml::getItemValue(item, key, before), before);
 
     QString startFolder;
+    QStringList filters;
     bool flagWhileOpen = false;
     Poller driver([&] {
         QFileDialog *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         if (!dialog)
             return false;
         startFolder = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
         flagWhileOpen = QMediaPlayWindowFlags::m_bWindowShowTop;
         if (!choose) {
             dialog->reject();
@@ -347,6 +352,15 @@ void tst_PlayListLoading::addDialogs()
     QTRY_VERIFY_WITH_TIMEOUT(driver.done(), 30000);
     QCOMPARE(startFolder, before);
     QVERIFY(flagWhileOpen);
+    if (!folder) {
+        // Each pattern with its upper-case twin, for choosers that match case by case.
+        QCOMPARE(filters.size(), 22);
+        QVERIFY(filters.first().startsWith("All Supported Formats(*.m4v *.M4V *.avi *.AVI *.mts *.MTS"));
+        QVERIFY(filters.contains("Audio files(*.mp3 *.MP3 *.m4a *.M4A *.aac *.AAC *.ac3 *.AC3 *.ogg *.OGG *.aiff *.AIFF "
+                                 "*.ape *.APE *.flac *.FLAC *.wav *.WAV *.wma *.WMA *.m4b *.M4B *m4p *M4P *.m4r *.M4R "
+                                 "*.mka *.MKA *.au *.AU)"));
+        QCOMPARE(filters.last(), QString("All files(*.*)"));
+    }
     if (choose)
         QVERIFY(loadEnded(log, 1));
     QVERIFY(!QMediaPlayWindowFlags::m_bWindowShowTop);
