@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     addCommonSkins(set);
     addToolkitSkins(set);
     addControlSkins(set);
+    addSettingsSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

@@ -18,5 +18,6 @@ using SkinSet = std::vector<SkinImage>;
 void addCommonSkins(SkinSet &set);
 void addToolkitSkins(SkinSet &set);
 void addControlSkins(SkinSet &set);
+void addSettingsSkins(SkinSet &set);
 
 #endif

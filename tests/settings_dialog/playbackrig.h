@@ -1,0 +1,106 @@
+#ifndef PLAYBACKRIG_H
+#define PLAYBACKRIG_H
+
+// A medium open in a real playback object on a shown video pane, with the settings hub on it, as
+// the player window sets them up; and readings of what the user sees and hears.
+#include "codec/rqcodec.h"
+#include "engine/mediasettting.h"
+#include "engine/nsopenglvideoview.h"
+#include "engine/qmediaelementwindow.h"
+#include "engine/qmediasettingmanager.h"
+#include "engine/zrqplayobject.h"
+
+#include <QImage>
+#include <QTest>
+#include <cstring>
+#include <memory>
+
+struct PlaybackRig
+{
+    std::unique_ptr<QMediaElementWindow> pane;
+    std::unique_ptr<ZRQPlayObject> player;
+    std::unique_ptr<QMediaSettingManager> hub;
+
+    // Opens the fixture paused on its first picture and pushes a default record, as a file open does.
+    bool open(const char *fixture)
+    {
+        pane.reset(new QMediaElementWindow);
+        pane->setWindowFlags(Qt::FramelessWindowHint);
+        pane->resize(640, 480);
+        pane->move(0, 0);
+        pane->show();
+        if (!QTest::qWaitForWindowExposed(pane.get()))
+            return false;
+        player.reset(new ZRQPlayObject);
+        player->setPlayWindows(pane.get());
+        hub.reset(new QMediaSettingManager);
+        hub->setMediaPlayer(player.get());
+        PlayItemInfo item;
+        item.path = QString(ZR_FIXTURES_DIR "/") + fixture;
+        if (!player->SetPlayFile(&item, 0, 0))
+            return false;
+        hub->setMediaSettting(MediaSettting());
+        return true;
+    }
+
+    ~PlaybackRig()
+    {
+        hub.reset();
+        player.reset();
+        pane.reset();
+    }
+
+    // A fresh page of the settings dialog on the hub, after the record is pushed as a file open does.
+    template <class Page>
+    std::unique_ptr<Page> page(const MediaSettting &record = MediaSettting())
+    {
+        hub->setMediaSettting(record);
+        std::unique_ptr<Page> made(new Page);
+        made->setSettingManager(hub.get());
+        return made;
+    }
+
+    NSOpenGLVideoView *view() const { return pane ? pane->findChild<NSOpenGLVideoView *>() : nullptr; }
+
+    // The mean grey level of the picture on the pane, 0..255; -1 before one is shown.
+    double shownGrey() const
+    {
+        NSOpenGLVideoView *video = view();
+        if (!video)
+            return -1;
+        const QImage picture = video->grabFramebuffer();
+        if (picture.isNull())
+            return -1;
+        const QImage mean = picture.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return qGray(mean.pixel(0, 0));
+    }
+
+    // The level of the spectrum bins around a frequency in the latest sound given out: 0 is -80 dB
+    // or less, 65535 a full-scale sine; -1 without sound.
+    int levelAt(int hz) const
+    {
+        const uint64_t handle = player->getPlayer();
+        unsigned char *block = codecGetAudioBuffer(handle, 1);
+        if (!block)
+            return -1;
+        quint32 bins = 0;
+        quint64 rate = 0;
+        quint32 length = 0;
+        std::memcpy(&bins, block + 16, 4);
+        std::memcpy(&rate, block + 24, 8);
+        std::memcpy(&length, block + 40, 4);
+        int level = -1;
+        if (bins && rate) {
+            const qint64 centre = qint64(hz) * 2 * bins / qint64(rate);
+            for (qint64 bin = qMax<qint64>(0, centre - 2); bin <= centre + 2 && bin < bins && bin < length / 2; ++bin) {
+                quint16 value = 0;
+                std::memcpy(&value, block + 44 + 2 * bin, 2);
+                level = qMax(level, int(value));
+            }
+        }
+        codecReleaseAudioBuffer(handle, block);
+        return level;
+    }
+};
+
+#endif
