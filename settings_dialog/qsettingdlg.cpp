@@ -3,8 +3,11 @@
 #include "engine/mediasettting.h"
 #include "engine/qmediasettingmanager.h"
 #include "services/qianyutil.h"
+#include "settings_dialog/dialogkeys.h"
 #include "settings_dialog/equalizerpreset.h"
 #include "settings_dialog/qaudiocontrolform.h"
+#include "settings_dialog/qsubtitleform.h"
+#include "settings_dialog/qsubtitlesettingdlg.h"
 #include "settings_dialog/qsynchrionizationform.h"
 #include "settings_dialog/qvideocontrolform.h"
 #include "settings_dialog/qvideoedittag.h"
@@ -12,7 +15,6 @@
 #include "toolkit/qzrbasebutton.h"
 #include "ui_qsettingdlg.h"
 
-#include <QKeyEvent>
 
 QSettingDlg::QSettingDlg(QWidget *parent)
     : QZRDialogEx(parent)
@@ -46,6 +48,7 @@ QSettingDlg::~QSettingDlg()
     delete m_pTag;
     delete m_pVideoForm;
     delete m_pAudioForm;
+    delete m_pSubtitleForm;
     delete m_pSyncForm;
     delete ui;
 }
@@ -105,6 +108,10 @@ void QSettingDlg::initDlg()
     m_pAudioForm = new QAudioControlForm(this);
     m_pAudioForm->setFocus();
 
+    m_pSubtitleForm = new QSubtitleForm(this);
+    connect(m_pSubtitleForm, &QSubtitleForm::emitSubtitleSetting, this, &QSettingDlg::onSubtitleSetting);
+    connect(m_pSubtitleForm, &QSubtitleForm::emitSubtitleChange, this, &QSettingDlg::emitSubtitleChange);
+
     m_pSyncForm = new QSynchrionizationForm(this);
 
     ui->m_btnReset->setText(tr("Reset"));
@@ -117,10 +124,10 @@ void QSettingDlg::initDlg()
     connect(ui->m_btnOk, &QZRBaseButton::clicked, this, &QSettingDlg::onOk);
 }
 
-// By page index: video, audio, subtitle (not here), synchronisation.
+// By page index: video, audio, subtitle, synchronisation.
 QList<QWidget *> QSettingDlg::pages() const
 {
-    return {m_pVideoForm, m_pAudioForm, nullptr, m_pSyncForm};
+    return {m_pVideoForm, m_pAudioForm, m_pSubtitleForm, m_pSyncForm};
 }
 
 void QSettingDlg::setSettingManager(QMediaSettingManager *manager)
@@ -128,7 +135,31 @@ void QSettingDlg::setSettingManager(QMediaSettingManager *manager)
     m_pSettingManager = manager;
     m_pVideoForm->setSettingManager(manager);
     m_pAudioForm->setSettingManager(manager);
+    m_pSubtitleForm->setSettingManager(manager);
     m_pSyncForm->setSettingManager(manager);
+}
+
+void QSettingDlg::setSubtitleSettingDlg(QSubtitleSettingDlg *dialog)
+{
+    if (m_pSubtitleSettingDlg)
+        disconnect(m_pSubtitleSettingDlg, nullptr, this, nullptr);
+    m_pSubtitleSettingDlg = dialog;
+    if (dialog)
+        connect(dialog, &QSubtitleSettingDlg::emitFontSettingChange, this, &QSettingDlg::onFontSettingChange);
+}
+
+// New window flags hide a shown window, so a shown style dialog is shown again.
+void QSettingDlg::setFontSettingDlgTOTop(bool top)
+{
+    if (!m_pSubtitleSettingDlg)
+        return;
+    const bool shown = m_pSubtitleSettingDlg->isVisible();
+    Qt::WindowFlags flags = Qt::Dialog | Qt::FramelessWindowHint;
+    if (top)
+        flags |= Qt::WindowStaysOnTopHint;
+    m_pSubtitleSettingDlg->setWindowFlags(flags);
+    if (shown)
+        m_pSubtitleSettingDlg->show();
 }
 
 void QSettingDlg::setSelectedTag(int index)
@@ -151,6 +182,11 @@ void QSettingDlg::selectedTag(int index)
 void QSettingDlg::updateFrom()
 {
     reloadAll();
+}
+
+void QSettingDlg::updateSubtitleForm()
+{
+    m_pSubtitleForm->updateSubtitleSelect();
 }
 
 void QSettingDlg::updateFillMode()
@@ -180,7 +216,11 @@ void QSettingDlg::reloadAll()
     m_pVideoForm->aspectRatioChange();
     m_pVideoForm->panScanChange();
     m_pVideoForm->deintChange();
+    m_pSubtitleForm->loadingSetting();
+    m_pSubtitleForm->changeUpdate();
     m_pSyncForm->loadingSetting();
+    if (m_pSubtitleSettingDlg)
+        m_pSubtitleSettingDlg->loadingSetting();
 }
 
 void QSettingDlg::OnClose()
@@ -221,23 +261,36 @@ void QSettingDlg::onReset()
 
     m_pVideoForm->loadingSetting();
     m_pAudioForm->updateSetting();
+    m_pSubtitleForm->loadingSetting();
     m_pSyncForm->loadingSetting();
+    if (m_pSubtitleSettingDlg)
+        m_pSubtitleSettingDlg->loadingSetting();
     m_pVideoForm->aspectRatioChange();
     m_pVideoForm->panScanChange();
     m_pVideoForm->deintChange();
 }
 
+// Brings the style dialog to the front, centred over this one.
+void QSettingDlg::onSubtitleSetting()
+{
+    if (!m_pSubtitleSettingDlg)
+        return;
+    CenterDlg(*m_pSubtitleSettingDlg);
+    m_pSubtitleSettingDlg->hide();
+    m_pSubtitleSettingDlg->show();
+}
+
+// The style dialog kept or reverted the whole style, of which these pages show parts.
+void QSettingDlg::onFontSettingChange()
+{
+    m_pSubtitleForm->loadingSetting();
+    m_pSyncForm->loadingSetting();
+}
+
 bool QSettingDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == this && event->type() == QEvent::KeyPress) {
-        const QKeyEvent *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Escape)
-            return true;
-        if (key->key() == Qt::Key_W && key->modifiers() == Qt::ControlModifier) {
-            close();
-            return true;
-        }
-    }
+    if (watched == this && filterDialogKeys(this, event))
+        return true;
     return QZRDialogEx::eventFilter(watched, event);
 }
 

@@ -6,6 +6,8 @@
 
 class QAudioControlForm;
 class QMediaSettingManager;
+class QSubtitleForm;
+class QSubtitleSettingDlg;
 class QSynchrionizationForm;
 class QVideoControlForm;
 class QVideoEditTag;
@@ -23,11 +25,14 @@ public:
     ~QSettingDlg() override;
 
     void setSettingManager(QMediaSettingManager *manager);
+    void setSubtitleSettingDlg(QSubtitleSettingDlg *dialog);
     void setSelectedTag(int index);
+    void setFontSettingDlgTOTop(bool top);
     void updateFrom();
 
 public slots:
     void selectedTag(int index);
+    void updateSubtitleForm();
     void updateFillMode();
     void updateAspectRatio();
     void updateDeinterlace();
@@ -38,6 +43,7 @@ signals:
     void emitAspectRatio(RatioType ratioType);
     void emitFillMode(int fillMode);
     void emitDeinterlace(int deinterlace);
+    void emitSubtitleChange();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,6 +53,8 @@ private slots:
     void OnClose();
     void onOk();
     void onReset();
+    void onSubtitleSetting();
+    void onFontSettingChange();
 
 private:
     void initDlg();
@@ -60,7 +68,9 @@ private:
     QVideoEditTag *m_pTag = nullptr;
     QVideoControlForm *m_pVideoForm = nullptr;
     QAudioControlForm *m_pAudioForm = nullptr;
+    QSubtitleForm *m_pSubtitleForm = nullptr;
     QSynchrionizationForm *m_pSyncForm = nullptr;
+    QSubtitleSettingDlg *m_pSubtitleSettingDlg = nullptr;
     int m_nSelectedIndex = 0;
 };
 

@@ -21,20 +21,23 @@ struct PlaybackRig
     std::unique_ptr<ZRQPlayObject> player;
     std::unique_ptr<QMediaSettingManager> hub;
 
-    // Opens the fixture paused on its first picture and pushes a default record, as a file open does.
+    // Opens the fixture paused on its first picture and pushes a default record, as a file open does;
+    // a second open plays the next medium on the same pane, player and hub.
     bool open(const char *fixture)
     {
-        pane.reset(new QMediaElementWindow);
-        pane->setWindowFlags(Qt::FramelessWindowHint);
-        pane->resize(640, 480);
-        pane->move(0, 0);
-        pane->show();
-        if (!QTest::qWaitForWindowExposed(pane.get()))
-            return false;
-        player.reset(new ZRQPlayObject);
-        player->setPlayWindows(pane.get());
-        hub.reset(new QMediaSettingManager);
-        hub->setMediaPlayer(player.get());
+        if (!pane) {
+            pane.reset(new QMediaElementWindow);
+            pane->setWindowFlags(Qt::FramelessWindowHint);
+            pane->resize(640, 480);
+            pane->move(0, 0);
+            pane->show();
+            if (!QTest::qWaitForWindowExposed(pane.get()))
+                return false;
+            player.reset(new ZRQPlayObject);
+            player->setPlayWindows(pane.get());
+            hub.reset(new QMediaSettingManager);
+            hub->setMediaPlayer(player.get());
+        }
         PlayItemInfo item;
         item.path = QString(ZR_FIXTURES_DIR "/") + fixture;
         if (!player->SetPlayFile(&item, 0, 0))
@@ -50,6 +53,15 @@ struct PlaybackRig
         pane.reset();
     }
 
+    // A record read through one of the hub's getters that fill their argument.
+    template <class T>
+    T read(void (QMediaSettingManager::*getter)(T &) const) const
+    {
+        T record;
+        (hub.get()->*getter)(record);
+        return record;
+    }
+
     // A fresh page of the settings dialog on the hub, after the record is pushed as a file open does.
     template <class Page>
     std::unique_ptr<Page> page(const MediaSettting &record = MediaSettting())
@@ -61,6 +73,33 @@ struct PlaybackRig
     }
 
     NSOpenGLVideoView *view() const { return pane ? pane->findChild<NSOpenGLVideoView *>() : nullptr; }
+
+    // The picture on the pane; null before one is shown.
+    QImage picture() const
+    {
+        NSOpenGLVideoView *video = view();
+        return video ? video->grabFramebuffer() : QImage();
+    }
+
+    // Pixels of light text on the dark picture, or of red text, in a third of the picture's height
+    // (0 top, 1 middle, 2 bottom) or, for -1, in the whole of it.
+    static int textPixels(const QImage &picture, int third, bool red = false)
+    {
+        if (picture.isNull())
+            return -1;
+        const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+        const int top = third < 0 ? 0 : image.height() * third / 3;
+        const int bottom = third < 0 ? image.height() : image.height() * (third + 1) / 3;
+        int count = 0;
+        for (int y = top; y < bottom; ++y) {
+            const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = line[x];
+                count += red ? qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90 : qGray(p) > 160;
+            }
+        }
+        return count;
+    }
 
     // The mean grey level of the picture on the pane, 0..255; -1 before one is shown.
     double shownGrey() const

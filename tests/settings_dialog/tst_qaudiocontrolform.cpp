@@ -98,12 +98,7 @@ private slots:
     void theSoundChanges();
 
 private:
-    EqualizeSettings equaliser()
-    {
-        EqualizeSettings eq;
-        m_rig.hub->getEQSettings(eq);
-        return eq;
-    }
+    EqualizeSettings equaliser() { return m_rig.read(&QMediaSettingManager::getEQSettings); }
     QStringList valueTexts()
     {
         QStringList texts;
@@ -306,9 +301,7 @@ void tst_QAudioControlForm::theSoundChanges()
         if (button->toolTip() == "Close")
             button->click();
     }
-    EqualizeSettings reverted;
-    rig.hub->getEQSettings(reverted);
-    QCOMPARE(reverted.m_count, 0);
+    QCOMPARE(equaliser().m_count, 0);
     QTRY_VERIFY_WITH_TIMEOUT(rig.levelAt(1000) > flat - 2 * tenDecibels / 10, 10000);
 }
 

@@ -4,6 +4,7 @@
 
 #include "settings_dialog/qaudiocontrolform.h"
 #include "settings_dialog/qsettingdlg.h"
+#include "settings_dialog/qsubtitleform.h"
 #include "settings_dialog/qsynchrionizationform.h"
 #include "settings_dialog/qvideocontrolform.h"
 #include "settings_dialog/qvideoedittag.h"
@@ -119,18 +120,8 @@ private slots:
     void withoutHub();
 
 private:
-    MediaSettting working(PlaybackRig &rig)
-    {
-        MediaSettting record;
-        rig.hub->getMediaSettting(record);
-        return record;
-    }
-    MediaSettting saved(PlaybackRig &rig)
-    {
-        MediaSettting record;
-        rig.hub->getMediaSetttingTemp(record);
-        return record;
-    }
+    MediaSettting working(PlaybackRig &rig) { return rig.read(&QMediaSettingManager::getMediaSettting); }
+    MediaSettting saved(PlaybackRig &rig) { return rig.read(&QMediaSettingManager::getMediaSetttingTemp); }
 };
 
 void tst_QSettingDlg::keepAndRevertThroughThePicture()
@@ -276,14 +267,15 @@ void tst_QSettingDlg::tagsChooseThePage()
     QSignalSpy chosen(tags, &QVideoEditTag::emitSelectedTag);
     QWidget *video = dialog.findChild<QVideoControlForm *>();
     QWidget *audio = dialog.findChild<QAudioControlForm *>();
+    QWidget *subtitle = dialog.findChild<QSubtitleForm *>();
     QWidget *sync = dialog.findChild<QSynchrionizationForm *>();
     const auto shown = [&] {
         QList<int> visible;
-        for (QWidget *page : {video, audio, sync})
+        for (QWidget *page : {video, audio, subtitle, sync})
             visible << page->isVisible();
         return visible;
     };
-    QCOMPARE(shown(), QList<int>({1, 0, 0}));
+    QCOMPARE(shown(), QList<int>({1, 0, 0, 0}));
 
     // The tag already chosen is disabled: choosing it again sends nothing.
     dialog.setSelectedTag(0);
@@ -291,27 +283,29 @@ void tst_QSettingDlg::tagsChooseThePage()
     dialog.setSelectedTag(1);
     QCOMPARE(chosen.count(), 1);
     QCOMPARE(chosen.last().at(0).toInt(), 1);
-    QCOMPARE(shown(), QList<int>({0, 1, 0}));
+    QCOMPARE(shown(), QList<int>({0, 1, 0, 0}));
 
     // Indices that name no page change nothing.
     dialog.selectedTag(4);
     dialog.selectedTag(-1);
     dialog.setSelectedTag(7);
-    QCOMPARE(shown(), QList<int>({0, 1, 0}));
+    QCOMPARE(shown(), QList<int>({0, 1, 0, 0}));
     QCOMPARE(chosen.count(), 1);
 
+    dialog.setSelectedTag(2);
+    QCOMPARE(shown(), QList<int>({0, 0, 1, 0}));
     dialog.setSelectedTag(3);
-    QCOMPARE(shown(), QList<int>({0, 0, 1}));
+    QCOMPARE(shown(), QList<int>({0, 0, 0, 1}));
     // A click of the user chooses too; the chosen page survives hiding.
     QList<QZRBaseButton *> buttons = tags->findChildren<QZRBaseButton *>();
     QCOMPARE(buttons.size(), 4);
     QTest::mouseClick(buttons.at(0), Qt::LeftButton);
-    QCOMPARE(shown(), QList<int>({1, 0, 0}));
+    QCOMPARE(shown(), QList<int>({1, 0, 0, 0}));
     QVERIFY(buttons.at(0)->isChecked() && !buttons.at(0)->isEnabled());
     QVERIFY(!buttons.at(3)->isChecked() && buttons.at(3)->isEnabled());
     dialog.hide();
     dialog.show();
-    QCOMPARE(shown(), QList<int>({1, 0, 0}));
+    QCOMPARE(shown(), QList<int>({1, 0, 0, 0}));
 }
 
 void tst_QSettingDlg::tagRow()

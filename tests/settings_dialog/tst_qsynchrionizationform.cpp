@@ -50,9 +50,7 @@ private:
     {
         if (!subtitle)
             return m_rig.hub->getAudioDelay();
-        SubtitleSettings style;
-        m_rig.hub->getSubtitleSettings(style);
-        return style.m_delay;
+        return m_rig.read(&QMediaSettingManager::getSubtitleSettings).m_delay;
     }
     int sends(bool subtitle) const { return subtitle ? g_styleSends : g_audioDelaySends; }
     QZRBaseSlider *slider(bool subtitle)

@@ -72,12 +72,7 @@ private slots:
     void quarterTurnShows();
 
 private:
-    EffectSettings effects()
-    {
-        EffectSettings record;
-        m_rig.hub->getEffectSettings(record);
-        return record;
-    }
+    EffectSettings effects() { return m_rig.read(&QMediaSettingManager::getEffectSettings); }
     template <class T>
     T *control(const char *name)
     {

@@ -95,17 +95,16 @@ void clockGlyph(QPainter &p, const QColor &c)
     p.drawPolyline(QPolygonF({QPointF(7, 3.8), QPointF(7, 7), QPointF(9.5, 8.5)}));
 }
 
-// A picture button, 36 x 23, with a white glyph drawn on a 24-pixel square in its middle.
-QImage glyphButton(const std::function<void(QPainter &)> &glyph)
+// A picture button with a white glyph drawn on a 24-pixel square in its middle.
+QImage glyphButton(QSize frame, const std::function<void(QPainter &)> &glyph)
 {
-    const QSize frame(36, 23);
     return strip(frame, [&](QPainter &p, int i) {
         const QColor fills[4] = {QColor(78, 78, 78), QColor(98, 98, 98), Accent, QColor(64, 64, 64)};
         p.setPen(Qt::NoPen);
         p.setBrush(fills[i]);
         p.drawRoundedRect(QRectF(0, 0, frame.width(), frame.height()), 3, 3);
         p.save();
-        p.translate(6, -0.5);
+        p.translate((frame.width() - 24) / 2.0, (frame.height() - 24) / 2.0);
         p.setOpacity(i == 3 ? 0.4 : 1.0);
         glyph(p);
         p.restore();
@@ -144,6 +143,33 @@ void flipGlyph(QPainter &p, bool vertical)
     p.drawPolygon(QPolygonF({QPointF(14, 6), QPointF(14, 18), QPointF(20, 18)}));
 }
 
+void anticlockwiseGlyph(QPainter &p) { turnGlyph(p, false); }
+void clockwiseGlyph(QPainter &p) { turnGlyph(p, true); }
+void leftRightGlyph(QPainter &p) { flipGlyph(p, true); }
+void upDownGlyph(QPainter &p) { flipGlyph(p, false); }
+
+// An open folder with a plus: adds a file.
+void folderGlyph(QPainter &p)
+{
+    p.setPen(line(Text, 1.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({QPointF(5, 17), QPointF(5, 7), QPointF(9.5, 7), QPointF(11, 8.5), QPointF(17, 8.5),
+                              QPointF(17, 11)}));
+    p.drawLine(QPointF(5, 17), QPointF(13, 17));
+    p.drawLine(QPointF(17, 13), QPointF(17, 20));
+    p.drawLine(QPointF(13.5, 16.5), QPointF(20.5, 16.5));
+}
+
+// A capital A over a rule: the font.
+void letterGlyph(QPainter &p)
+{
+    p.setPen(line(Text, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({QPointF(7, 17), QPointF(12, 5), QPointF(17, 17)}));
+    p.drawLine(QPointF(9, 12.8), QPointF(15, 12.8));
+    p.drawLine(QPointF(5, 20), QPointF(19, 20));
+}
+
 // A sound-effect cover: the preset's curve as ten bars about a middle line, up for a boost.
 QImage presetCover(const std::array<double, 10> &gains)
 {
@@ -179,10 +205,16 @@ void addSettingsSkins(SkinSet &set)
     set.push_back({"/images/Settings/syon_icon.png", [] { return tagIcon(clockGlyph); }});
 
     // Turning and mirroring on the video page.
-    set.push_back({"/images/Settings/btn_Rotate_L_90.png", [] { return glyphButton([](QPainter &p) { turnGlyph(p, false); }); }});
-    set.push_back({"/images/Settings/btn_Rotate_R_90.png", [] { return glyphButton([](QPainter &p) { turnGlyph(p, true); }); }});
-    set.push_back({"/images/Settings/btn_Flip_H.png", [] { return glyphButton([](QPainter &p) { flipGlyph(p, true); }); }});
-    set.push_back({"/images/Settings/btn_Flip_V.png", [] { return glyphButton([](QPainter &p) { flipGlyph(p, false); }); }});
+    set.push_back({"/images/Settings/btn_Rotate_L_90.png", [] { return glyphButton(QSize(36, 23), anticlockwiseGlyph); }});
+    set.push_back({"/images/Settings/btn_Rotate_R_90.png", [] { return glyphButton(QSize(36, 23), clockwiseGlyph); }});
+    set.push_back({"/images/Settings/btn_Flip_H.png", [] { return glyphButton(QSize(36, 23), leftRightGlyph); }});
+    set.push_back({"/images/Settings/btn_Flip_V.png", [] { return glyphButton(QSize(36, 23), upDownGlyph); }});
+
+    // The subtitle page's file and font buttons, and the style dialog, whose background the loading
+    // dialog shares: a title band of 30 inside 50-pixel corners.
+    set.push_back({"/images/Settings/btn_family.png", [] { return glyphButton(QSize(24, 24), folderGlyph); }});
+    set.push_back({"/images/Settings/bnt_font.png", [] { return glyphButton(QSize(24, 24), letterGlyph); }});
+    set.push_back({"/images/bg_1.png", [] { return bandedPanel(QSize(120, 120), 30, Header, 0, Background); }});
 
     // Sound-effect covers, each showing its curve.
     const QList<QPair<QString, std::array<double, 10>>> presets{
