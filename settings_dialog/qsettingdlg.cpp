@@ -173,10 +173,8 @@ void QSettingDlg::selectedTag(int index)
     const QList<QWidget *> all = pages();
     if (index < 0 || index >= all.size())
         return;
-    for (int i = 0; i < all.size(); ++i) {
-        if (all.at(i))
-            all.at(i)->setVisible(i == index);
-    }
+    for (int i = 0; i < all.size(); ++i)
+        all.at(i)->setVisible(i == index);
 }
 
 void QSettingDlg::updateFrom()
@@ -301,8 +299,6 @@ void QSettingDlg::resetControlLocation()
     m_pTag->move(8, 30);
     const QRect tag = m_pTag->geometry();
     for (QWidget *page : pages()) {
-        if (!page)
-            continue;
         page->resize(width() - 16, height() - 83 - tag.height());
         page->move(8, tag.bottom());
     }
