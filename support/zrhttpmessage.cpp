@@ -12,6 +12,11 @@ QSharedPointer<ZrHttpMessage> ZrHttpMessage::createRequest(const QString &method
     return message;
 }
 
+QSharedPointer<ZrHttpMessage> ZrHttpMessage::createEmptyResponse()
+{
+    return QSharedPointer<ZrHttpMessage>(new ZrHttpMessage);
+}
+
 void ZrHttpMessage::setHeaderField(const QString &name, const QString &value)
 {
     for (QPair<QString, QString> &field : m_fields) {
@@ -30,4 +35,50 @@ QString ZrHttpMessage::headerField(const QString &name) const
             return field.second;
     }
     return QString();
+}
+
+void ZrHttpMessage::appendHeaderLine(const QByteArray &line)
+{
+    const QString text = QString::fromLatin1(line).trimmed();
+    if (text.startsWith("HTTP/")) {
+        // A new status line starts the answer anew (after 1xx, or the next leg of an exchange).
+        m_fields.clear();
+        m_complete = false;
+        m_statusLine = text;
+        m_responseVersion = text.section(' ', 0, 0);
+        m_statusCode = text.section(' ', 1, 1).toInt();
+        return;
+    }
+    if (text.isEmpty()) {
+        if (m_statusCode >= 200)
+            m_complete = true;
+        return;
+    }
+    const int colon = text.indexOf(':');
+    if (colon <= 0 || m_statusLine.isEmpty())
+        return;
+    m_fields.append(qMakePair(canonicalName(text.left(colon).trimmed()), text.mid(colon + 1).trimmed()));
+}
+
+QVariantMap ZrHttpMessage::allHeaderFields() const
+{
+    QVariantMap fields;
+    for (const QPair<QString, QString> &field : m_fields) {
+        if (!fields.contains(field.first))
+            fields.insert(field.first, field.second);
+        else
+            fields[field.first] = fields.value(field.first).toString()
+                                  + (field.first == "Set-Cookie" ? "\n" : ", ") + field.second;
+    }
+    return fields;
+}
+
+QString ZrHttpMessage::canonicalName(const QString &name)
+{
+    QStringList words = name.toLower().split('-');
+    for (QString &word : words) {
+        if (!word.isEmpty())
+            word[0] = word.at(0).toUpper();
+    }
+    return words.join('-');
 }

@@ -3,6 +3,8 @@
 #include "support/zrcachedelegate.h"
 #include "support/zrdatadecompressor.h"
 #include "support/zrhttpmessage.h"
+#include "support/zrhttpstream.h"
+#include "support/zrinputstream.h"
 #include "support/zroperationqueue.h"
 #include "support/zrrunloop.h"
 #include "support/zrselector.h"
@@ -220,6 +222,22 @@ void ZRHTTPRequest::main()
         if (!error().isNull())
             return;
 
+        if (ZRCacheDelegate *cache = downloadCache()) {
+            if (cachePolicy() == 0)
+                setCachePolicy(cache->defaultCachePolicy());
+            if (cache->canUseCachedDataForRequest(this)) {
+                useDataFromCache();
+                return;
+            }
+            if (cachePolicy() & (4 | 8)) {
+                const QVariantMap cached = cache->cachedResponseHeadersForURL(url());
+                if (cached.contains("Etag"))
+                    addRequestHeader("If-None-Match", cached.value("Etag").toString());
+                if (cached.contains("Last-Modified"))
+                    addRequestHeader("If-Modified-Since", cached.value("Last-Modified").toString());
+            }
+        }
+
         const QVariantMap headers = requestHeaders();
         for (auto header = headers.constBegin(); header != headers.constEnd(); ++header)
             m_request->setHeaderField(header.key(), header.value().toString());
@@ -232,14 +250,11 @@ void ZRHTTPRequest::main()
     }
 }
 
-void ZRHTTPRequest::startRequest()
-{
-    failWithError(zrRequestError(ZRInternalErrorWhileBuildingRequestType, "Unable to create read stream"));
-}
-
 void ZRHTTPRequest::markAsFinished()
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
+    stopStatusTimer();
+    destroyReadStream();
     m_request.reset();
     setInProgress(false);
     setFinished();
@@ -262,19 +277,24 @@ bool ZRHTTPRequest::isCancelled() const
 
 void ZRHTTPRequest::cancel()
 {
+    performOnRequestThread([this] { cancelOnRequestThread(); });
+}
+
+void ZRHTTPRequest::performOnRequestThread(const std::function<void()> &function)
+{
     std::shared_ptr<ZrRunLoop> loop;
     {
         QMutexLocker locker(&m_cancelledLock);
         loop = m_runLoop.lock();
     }
-    // A request being driven is cancelled on its own thread; one that never ran, on the network thread.
+    // A request being driven is served on its own thread; one that never ran, on the network thread.
     if (!loop)
         loop = networkRunLoop();
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    loop->perform([guard, keep] {
+    loop->perform([guard, keep, function] {
         if (guard)
-            guard->cancelOnRequestThread();
+            function();
     });
 }
 
@@ -307,8 +327,17 @@ void ZRHTTPRequest::failWithError(const ZrError &theError)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     setComplete(true);
+    if (theError.code() != ZRAuthenticationErrorType && theError.code() != ZRTooMuchRedirectionErrorType) {
+        removeFromConnectionPool();
+        destroyReadStream();
+    }
     if (isCancelled() || !error().isNull())
         return;
+    ZRCacheDelegate *cache = downloadCache();
+    if (cache && (cachePolicy() & 64) && cache->canUseCachedDataForRequest(this)) {
+        useDataFromCache();
+        return;
+    }
     setError(theError);
     ZRHTTPRequest *main = mainRequest();
     if (main)
@@ -318,60 +347,17 @@ void ZRHTTPRequest::failWithError(const ZrError &theError)
         markAsFinished();
 }
 
-void ZRHTTPRequest::cancelLoad()
-{
-    m_postBodyWriteStream.reset();
-    if (!authenticationNeeded() && !willRetryRequest() && didCreateTemporaryPostDataFile()) {
-        removeTemporaryUploadFile();
-        removeTemporaryCompressedUploadFile();
-        setDidCreateTemporaryPostDataFile(false);
-    }
-}
-
-bool ZRHTTPRequest::removeTemporaryUploadFile()
-{
-    const QString path = postBodyFilePath();
-    if (path.isEmpty())
-        return true;
-    ZrError removeError;
-    const bool removed = removeFileAtPath(path, &removeError);
-    if (!removed)
-        failWithError(removeError);
-    setPostBodyFilePath(QString());
-    return removed;
-}
-
-bool ZRHTTPRequest::removeTemporaryCompressedUploadFile()
-{
-    const QString path = compressedPostBodyFilePath();
-    if (path.isEmpty())
-        return true;
-    ZrError removeError;
-    const bool removed = removeFileAtPath(path, &removeError);
-    if (!removed)
-        failWithError(removeError);
-    setCompressedPostBodyFilePath(QString());
-    return removed;
-}
-
-bool ZRHTTPRequest::removeFileAtPath(const QString &path, ZrError *error)
-{
-    QFile file(path);
-    if (!file.exists() || file.remove())
-        return true;
-    if (error)
-        *error = zrRequestError(ZRFileManagementError, QString("Failed to delete file at path '%1'").arg(path),
-                                ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()), file.errorString()));
-    return false;
-}
-
 // Results.
+
+bool ZRHTTPRequest::isResponseCompressed() const
+{
+    return responseHeaders().value("Content-Encoding").toString().contains("gzip", Qt::CaseInsensitive);
+}
 
 QByteArray ZRHTTPRequest::responseData() const
 {
     const QByteArray raw = rawResponseData();
-    const QString encoding = responseHeaders().value("Content-Encoding").toString();
-    if (encoding.contains("gzip", Qt::CaseInsensitive) && shouldWaitToInflateCompressedResponses())
+    if (isResponseCompressed() && shouldWaitToInflateCompressedResponses())
         return ZRDataDecompressor::uncompressData(raw);
     return raw;
 }

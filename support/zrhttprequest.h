@@ -24,6 +24,7 @@
 
 class QFile;
 class QThread;
+class ZrHttpStream;
 class ZRCacheDelegate;
 class ZRDataDecompressor;
 class ZRInputStream;
@@ -75,6 +76,8 @@ public:
     using ProgressBlock = std::function<void(qint64 size, quint64 total)>;
     using SizeBlock = std::function<void(qint64 size)>;
     using DataBlock = std::function<void(const QByteArray &data)>;
+    // A record of the persistent-connection pool.
+    struct ConnectionRecord;
 
     explicit ZRHTTPRequest(const QUrl &newURL);
     ~ZRHTTPRequest() override;
@@ -98,6 +101,12 @@ public:
     // Results.
     QByteArray responseData() const;
     QString responseString() const;
+    // The id of the pooled connection record the request used; 0 before it had one.
+    quint64 connectionID() const;
+    bool isResponseCompressed() const;
+
+    // Continues a redirect that the delegate was asked to confirm.
+    void redirectToURL(const QUrl &newURL);
 
     // Body and headers.
     void addRequestHeader(const QString &header, const QString &value);
@@ -185,6 +194,15 @@ public:
     static QDateTime throttleWakeUpTime();
     static void updateProgressIndicator(QObject *indicator, quint64 progress, quint64 total);
 
+    // Connections and responses.
+    static bool isNetworkInUse();
+    static void expirePersistentConnections();
+    static bool removeFileAtPath(const QString &path, ZrError *error);
+    static QDateTime expiryDateForRequest(ZRHTTPRequest *request, double maxAge);
+    static QDateTime dateFromRFC1123String(const QString &string);
+    // Fills the MIME type and, when the value names a known charset, the encoding (a MIB number).
+    static void parseMimeType(QString *mimeType, int *stringEncoding, const QString &contentType);
+
 protected:
     // A new request of this request's class, for copies.
     virtual QSharedPointer<ZRHTTPRequest> newRequestOfSameClass(const QUrl &newURL) const;
@@ -196,12 +214,43 @@ private:
     enum class ReportTarget { Delegate, Queue, UploadProgress, DownloadProgress };
 
     void cancelOnRequestThread();
+    void performOnRequestThread(const std::function<void()> &function);
+    QString temporaryFilePath() const;
+
+    // Connection and stream driving.
     void startRequest();
+    void scheduleReadStream();
+    void unscheduleReadStream();
+    void destroyReadStream();
+    void startStatusTimer();
+    void stopStatusTimer();
+    void updateStatus();
+    void checkRequestStatus();
+    bool shouldTimeOut() const;
+    void handleNetworkEvent(int event);
+    void handleStreamError();
+    bool retryUsingNewConnection();
+    void removeFromConnectionPool();
+    void releaseConnection();
     void cancelLoad();
+    bool removeTemporaryFile(const QString &path);
+    bool removeTemporaryDownloadFile();
+    bool removeTemporaryUncompressedDownloadFile();
     bool removeTemporaryUploadFile();
     bool removeTemporaryCompressedUploadFile();
-    static bool removeFileAtPath(const QString &path, ZrError *error);
-    QString temporaryFilePath() const;
+
+    // Response.
+    void readResponseHeaders();
+    bool willRedirect();
+    bool willAskDelegateToConfirmRedirect();
+    void performRedirect();
+    void parseStringEncodingFromHeaders();
+    void handleBytesAvailable();
+    void handleStreamComplete();
+    bool openDownloadFiles();
+    void useDataFromCache();
+    void requestWillRedirectToURL(const QUrl &newURL);
+    void requestRedirected();
     void releaseBlocksOnMainThread();
 
     // Main-thread reports.
@@ -217,6 +266,8 @@ private:
     void performSelector(const QByteArray &selector, ReportTarget target, qint64 amount);
     void performIndicator(ReportTarget target, quint64 progress, quint64 total);
     static void sendMaxValue(QObject *indicator);
+    static QRecursiveMutex &progressLock();
+    static qint64 throttledReadLength(qint64 size);
     template <typename Getter, typename... Args>
     void performBlockOnMainThread(Getter getter, const Args &...args);
     QSharedPointer<ZRHTTPRequest> retainSelf();
@@ -251,6 +302,14 @@ private:
 
     QSharedPointer<ZrHttpMessage> m_request;
     std::unique_ptr<QFile> m_postBodyWriteStream;
+    std::unique_ptr<ZRInputStream> m_postBodyReadStream;
+    std::shared_ptr<ZrHttpStream> m_readStream;
+    std::unique_ptr<QFile> m_fileDownloadOutputStream;
+    std::unique_ptr<QFile> m_inflatedFileDownloadOutputStream;
+    QSharedPointer<ConnectionRecord> m_connectionInfo;
+    bool m_connectionReused = false;
+    bool m_redirectKeepsHeaders = false;
+    int m_statusTimer = 0;
     std::weak_ptr<ZrRunLoop> m_runLoop;
     QSharedPointer<ZRHTTPRequest> m_self;
 

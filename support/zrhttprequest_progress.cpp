@@ -27,12 +27,6 @@ Bandwidth &bandwidth()
     return state;
 }
 
-QRecursiveMutex &progressLock()
-{
-    static QRecursiveMutex lock;
-    return lock;
-}
-
 // Drops the samples of windows gone by, keeps at most five, and starts a new window.
 void recordLocked(Bandwidth &state)
 {
@@ -121,6 +115,23 @@ unsigned long ZRHTTPRequest::maxUploadReadLength()
     return allowance;
 }
 
+QRecursiveMutex &ZRHTTPRequest::progressLock()
+{
+    static QRecursiveMutex lock;
+    return lock;
+}
+
+qint64 ZRHTTPRequest::throttledReadLength(qint64 size)
+{
+    QMutexLocker locker(&bandwidth().lock);
+    const Bandwidth &state = bandwidth();
+    if (state.maximum == 0)
+        return size;
+    // A quarter of what is left of this second's allowance, never less than a byte.
+    const qint64 remaining = static_cast<qint64>(state.maximum) - static_cast<qint64>(state.used);
+    return remaining < 0 ? 1 : qMax<qint64>(1, qMin(remaining / 4, size));
+}
+
 QDateTime ZRHTTPRequest::bandwidthMeasurementDate()
 {
     QMutexLocker locker(&bandwidth().lock);
@@ -135,7 +146,21 @@ QDateTime ZRHTTPRequest::throttleWakeUpTime()
 
 void ZRHTTPRequest::performThrottling()
 {
+    if (!m_readStream)
+        return;
     measureBandwidthUsage();
+    if (isBandwidthThrottled()) {
+        const QDateTime wakeUp = throttleWakeUpTime();
+        if (!wakeUp.isValid())
+            return;
+        // A request asleep for throttling is unscheduled, so it neither reads nor times out.
+        if (wakeUp > QDateTime::currentDateTimeUtc())
+            unscheduleReadStream();
+        else
+            scheduleReadStream();
+    } else {
+        scheduleReadStream();
+    }
 }
 
 void ZRHTTPRequest::updateProgressIndicator(QObject *indicator, quint64 progress, quint64 total)

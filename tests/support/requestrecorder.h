@@ -4,6 +4,7 @@
 #include "support/zrhttprequest.h"
 
 #include <QCoreApplication>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QThread>
@@ -25,6 +26,7 @@ public:
     QList<ZrError> errors;
     QList<QVariantMap> headers;
     QList<qint64> amounts;
+    QMap<QString, qint64> sums;
     QList<double> values;
     QByteArray data;
     QUrl redirectURL;
@@ -80,6 +82,7 @@ private:
     void noteAmount(const QString &call, qint64 amount)
     {
         amounts << amount;
+        sums[call] += amount;
         note(call);
     }
 
