@@ -193,6 +193,8 @@ public:
     static QDateTime bandwidthMeasurementDate();
     static QDateTime throttleWakeUpTime();
     static void updateProgressIndicator(QObject *indicator, quint64 progress, quint64 total);
+    // Calls an indicator's selector with a value on the main thread, if it still answers then.
+    static void performSelector(const QByteArray &selector, QObject *target, double value);
 
     // Connections and responses.
     static bool isNetworkInUse();

@@ -347,11 +347,16 @@ void ZRHTTPRequest::setDownloadProgressDelegate(QObject *newDelegate)
 
 void ZRHTTPRequest::sendMaxValue(QObject *indicator)
 {
-    if (!indicator)
+    performSelector("setMaxValue", indicator, 1.0);
+}
+
+void ZRHTTPRequest::performSelector(const QByteArray &selector, QObject *target, double value)
+{
+    if (!target)
         return;
-    QPointer<QObject> target(indicator);
-    performOnMainThread([target] {
-        if (target)
-            ZrSelector::call(target.data(), "setMaxValue", 1.0);
+    QPointer<QObject> guard(target);
+    performOnMainThread([guard, selector, value] {
+        if (guard)
+            ZrSelector::call(guard.data(), selector, value);
     });
 }

@@ -293,9 +293,15 @@ void ZRHTTPRequest::checkRequestStatus()
     performThrottling();
     if (shouldTimeOut()) {
         if (numberOfTimesToRetryOnTimeout() > retryCount()) {
+            // What arrived so far is on disk; the retry asks for the rest and decides anew how to write.
+            m_fileDownloadOutputStream.reset();
+            m_inflatedFileDownloadOutputStream.reset();
             updatePartialDownloadSize();
-            if (partialDownloadSize() > 0 && m_request)
-                m_request->setHeaderField("Range", QString("bytes=%1-").arg(partialDownloadSize()));
+            if (partialDownloadSize() > 0 && m_request) {
+                const QString range = QString("bytes=%1-").arg(partialDownloadSize());
+                addRequestHeader("Range", range);
+                m_request->setHeaderField("Range", range);
+            }
             setRetryCount(retryCount() + 1);
             // The silent connection is given up; the retry takes a new one.
             setConnectionCanBeReused(false);

@@ -8,7 +8,8 @@
 #include <QObject>
 
 // Calls by name on delegates and indicators: an object "answers" a callback when its
-// meta-object has an invokable method of that name taking exactly those argument types.
+// meta-object has an invokable method of that name taking exactly those argument types,
+// and, when it has an invokable respondsToSelector(QByteArray), that method agrees.
 class ZrSelector
 {
 public:

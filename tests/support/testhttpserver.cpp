@@ -155,6 +155,14 @@ QList<TestRequest> TestHttpServer::requests() const
     return m_requests;
 }
 
+void TestHttpServer::isolateFromProxies()
+{
+    for (const char *name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY",
+                             "ALL_PROXY", "NO_PROXY"})
+        qunsetenv(name);
+    qputenv("GSETTINGS_BACKEND", "memory");
+}
+
 bool TestHttpServer::makeCertificate(const QString &folder, const QString &name)
 {
     const bool address = !QHostAddress(name).isNull();
@@ -209,9 +217,12 @@ void TestHttpServer::serve(qintptr descriptor, int connection)
         }
 
         const TestReply reply = m_handler(request);
-        if (reply.silent) {
+        const auto waitForClientToGo = [&socket, this] {
             while (!m_stop && socket.state() == QAbstractSocket::ConnectedState)
                 socket.waitForReadyRead(50);
+        };
+        if (reply.silent) {
+            waitForClientToGo();
             return;
         }
         if (reply.delayMs > 0)
@@ -250,6 +261,10 @@ void TestHttpServer::serve(qintptr descriptor, int connection)
                 QThread::msleep(100);
             }
         } else if (!writeAll(socket, body)) {
+            return;
+        }
+        if (reply.hangAfterBody) {
+            waitForClientToGo();
             return;
         }
         const bool keepAlive = reply.version == "HTTP/1.1"

@@ -43,6 +43,8 @@ struct TestReply
     int delayMs = 0;
     // Never answers; the connection stays open until the client goes.
     bool silent = false;
+    // Writes the reply, then stays silent with the connection open until the client goes.
+    bool hangAfterBody = false;
     bool close = false;
     // Paces the body; 0 writes it at once.
     int bytesPerSecond = 0;
@@ -68,6 +70,8 @@ public:
     int connectionCount() const { return m_connections; }
     QList<TestRequest> requests() const;
 
+    // Clears the proxy variables and keeps GSettings in memory, so nothing reaches beyond 127.0.0.1.
+    static void isolateFromProxies();
     // A key and a self-signed certificate for the name, made by openssl into the folder.
     static bool makeCertificate(const QString &folder, const QString &name);
 

@@ -113,10 +113,7 @@ private:
 
 void TestTransport::initTestCase()
 {
-    qputenv("GSETTINGS_BACKEND", "memory");
-    for (const char *name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY",
-                             "ALL_PROXY", "NO_PROXY"})
-        qunsetenv(name);
+    TestHttpServer::isolateFromProxies();
     QVERIFY(m_dir.isValid());
     QVERIFY(TestHttpServer::makeCertificate(m_dir.path(), "127.0.0.1"));
     QVERIFY(TestHttpServer::makeCertificate(m_dir.path(), "other.example"));
