@@ -73,6 +73,16 @@ QVariantMap ZrHttpMessage::allHeaderFields() const
     return fields;
 }
 
+QStringList ZrHttpMessage::headerFieldValues(const QString &name) const
+{
+    QStringList values;
+    for (const QPair<QString, QString> &field : m_fields) {
+        if (field.first.compare(name, Qt::CaseInsensitive) == 0)
+            values << field.second;
+    }
+    return values;
+}
+
 QString ZrHttpMessage::canonicalName(const QString &name)
 {
     QStringList words = name.toLower().split('-');

@@ -38,6 +38,8 @@ public:
     QString responseVersion() const { return m_responseVersion; }
     // Names made canonical; repeated fields joined with ", ", Set-Cookie lines with "\n".
     QVariantMap allHeaderFields() const;
+    // Every value of a repeated field, in order (challenges are never joined).
+    QStringList headerFieldValues(const QString &name) const;
 
     // "etag" → "Etag", "content-type" → "Content-Type".
     static QString canonicalName(const QString &name);

@@ -2,6 +2,7 @@
 
 #include "support/zrcachedelegate.h"
 #include "support/zrdatadecompressor.h"
+#include "support/zrhttpauthentication.h"
 #include "support/zrhttpmessage.h"
 #include "support/zrhttpstream.h"
 #include "support/zrinputstream.h"
@@ -238,10 +239,14 @@ void ZRHTTPRequest::main()
             }
         }
 
+        applyAuthorizationHeader();
+
         const QVariantMap headers = requestHeaders();
         for (auto header = headers.constBegin(); header != headers.constEnd(); ++header)
             m_request->setHeaderField(header.key(), header.value().toString());
 
+        if (!configureProxies())
+            return;
         startRequest();
     } catch (const std::exception &exception) {
         const ZrError underlying(ZRHTTPRequestErrorDomain, ZRUnhandledExceptionError, exceptionName(exception));
@@ -256,6 +261,8 @@ void ZRHTTPRequest::markAsFinished()
     stopStatusTimer();
     destroyReadStream();
     m_request.reset();
+    m_requestAuthentication.clear();
+    m_proxyAuthentication.clear();
     setInProgress(false);
     setFinished();
     QSharedPointer<ZRHTTPRequest> self;
@@ -388,6 +395,8 @@ void ZRHTTPRequest::setURL(const QUrl &newURL)
         return;
     m_url = newURL;
     m_request.reset();
+    m_requestAuthentication.clear();
+    m_proxyAuthentication.clear();
     setRedirectURL(QUrl());
 }
 

@@ -28,6 +28,7 @@ class ZrHttpStream;
 class ZRCacheDelegate;
 class ZRDataDecompressor;
 class ZRInputStream;
+class ZrHttpAuthentication;
 class ZrHttpMessage;
 class ZrOperationQueue;
 class ZrRunLoop;
@@ -70,6 +71,10 @@ private:                                                                        
 class ZRHTTPRequest : public ZrOperation
 {
     Q_OBJECT
+public slots:
+    // The script download's finish and failure, on the driving thread.
+    void finishedDownloadingPACFile(ZRHTTPRequest *theRequest);
+
 public:
     using Block = std::function<void()>;
     using HeadersBlock = std::function<void(const QVariantMap &headers)>;
@@ -107,6 +112,33 @@ public:
 
     // Continues a redirect that the delegate was asked to confirm.
     void redirectToURL(const QUrl &newURL);
+
+    // Authentication. Credentials dictionaries use ZrHttpAuthentication's keys.
+    void applyAuthorizationHeader();
+    void addBasicAuthenticationHeader(const QString &theUsername, const QString &thePassword);
+    QVariantMap findCredentials();
+    QVariantMap findProxyCredentials();
+    bool applyCredentials(const QVariantMap &newCredentials);
+    bool applyProxyCredentials(const QVariantMap &newCredentials);
+    void attemptToApplyCredentialsAndResume();
+    void attemptToApplyProxyCredentialsAndResume();
+    bool willAskDelegateForCredentials();
+    bool willAskDelegateForProxyCredentials();
+    bool showAuthenticationDialog() { return false; }
+    bool showProxyAuthenticationDialog() { return false; }
+    // Called by the delegate once it has set credentials, or to give up.
+    void retryUsingSuppliedCredentials();
+    void cancelAuthentication();
+    void saveCredentialsToKeychain(const QVariantMap &newCredentials);
+    void saveProxyCredentialsToKeychain(const QVariantMap &newCredentials);
+    QVariantMap findSessionAuthenticationCredentials();
+    QVariantMap findSessionProxyAuthenticationCredentials();
+
+    // Proxies.
+    bool configureProxies();
+    void fetchPACFile();
+    void timeOutPACRead();
+    void runPACScript(const QString &script);
 
     // Body and headers.
     void addRequestHeader(const QString &header, const QString &value);
@@ -181,6 +213,25 @@ public:
     static void setDefaultUserAgentString(const QString &agent);
     static QString mimeTypeForFileAtPath(const QString &path);
 
+    // Session and persistent credential stores.
+    static QList<QVariantMap> sessionCredentialsStore();
+    static QList<QVariantMap> sessionProxyCredentialsStore();
+    static void storeAuthenticationCredentialsInSessionStore(const QVariantMap &storedCredentials);
+    static void storeProxyAuthenticationCredentialsInSessionStore(const QVariantMap &storedCredentials);
+    static void removeAuthenticationCredentialsFromSessionStore(const QVariantMap &credentials);
+    static void removeProxyAuthenticationCredentialsFromSessionStore(const QVariantMap &credentials);
+    static bool saveCredentials(const QVariantMap &credentials, const QString &host, int port, const QString &protocol,
+                                const QString &realm);
+    static bool saveCredentials(const QVariantMap &credentials, const QString &proxyHost, int proxyPort,
+                                const QString &realm);
+    static QVariantMap savedCredentialsForHost(const QString &host, int port, const QString &protocol,
+                                               const QString &realm);
+    static QVariantMap savedCredentialsForProxy(const QString &proxyHost, int proxyPort, const QString &protocol,
+                                                const QString &realm);
+    static void removeCredentialsForHost(const QString &host, int port, const QString &protocol, const QString &realm);
+    static void removeCredentialsForProxy(const QString &proxyHost, int proxyPort, const QString &realm);
+    static QString base64forData(const QByteArray &data);
+
     static unsigned long maxBandwidthPerSecond();
     static void setMaxBandwidthPerSecond(unsigned long bytes);
     static bool isBandwidthThrottled();
@@ -240,6 +291,21 @@ private:
     bool removeTemporaryUncompressedDownloadFile();
     bool removeTemporaryUploadFile();
     bool removeTemporaryCompressedUploadFile();
+
+    // Authentication and proxies.
+    void attemptToApplyCredentialsAndResume(bool forProxy);
+    static void clearSessionCredentials();
+    bool applyCredentialsFor(bool forProxy, const QVariantMap &newCredentials);
+    QVariantMap findSessionCredentialsFor(bool forProxy);
+    bool willAskDelegateFor(bool forProxy);
+    void askDelegateFor(bool forProxy);
+    QString protectionSpace(bool forProxy) const;
+    void releaseCredentialWaiters();
+    bool isOriginalOrigin() const;
+    void readPACFile();
+    void finishPACRead(bool atEnd);
+    void closePACFile();
+    void cancelPACLoad();
 
     // Response.
     void readResponseHeaders();
@@ -310,6 +376,14 @@ private:
     std::unique_ptr<QFile> m_inflatedFileDownloadOutputStream;
     QSharedPointer<ConnectionRecord> m_connectionInfo;
     bool m_connectionReused = false;
+    QSharedPointer<ZrHttpMessage> m_responseHeader;
+    QSharedPointer<ZrHttpAuthentication> m_requestAuthentication;
+    QSharedPointer<ZrHttpAuthentication> m_proxyAuthentication;
+    QString m_promptSpace;
+    QSharedPointer<ZRHTTPRequest> m_PACFileRequest;
+    QByteArray m_PACFileData;
+    int m_PACFileDescriptor = -1;
+    int m_PACReadTimer = 0;
     bool m_redirectKeepsHeaders = false;
     int m_statusTimer = 0;
     std::weak_ptr<ZrRunLoop> m_runLoop;

@@ -431,6 +431,7 @@ void ZRHTTPRequest::addSessionCookie(const QNetworkCookie &newCookie)
 
 void ZRHTTPRequest::clearSession()
 {
+    clearSessionCredentials();
     setSessionCookies(ZRCookieList());
     if (ZRCacheDelegate *cache = defaultCache())
         cache->clearCachedResponsesForStoragePolicy(0);

@@ -4,6 +4,7 @@
 #include "support/zrcachedelegate.h"
 #include "support/zrcookiestorage.h"
 #include "support/zrdatadecompressor.h"
+#include "support/zrhttpauthentication.h"
 #include "support/zrhttpmessage.h"
 #include "support/zrhttpstream.h"
 #include "support/zrinputstream.h"
@@ -66,6 +67,23 @@ void ZRHTTPRequest::readResponseHeaders()
         cache->updateExpiryForRequest(this, secondsToCache());
         useDataFromCache();
         return;
+    }
+
+    m_responseHeader = header;
+    const int status = header->responseStatusCode();
+    if (status == 401 || status == 407) {
+        const bool forProxy = status == 407;
+        setAuthenticationNeeded(forProxy ? 2 : 1);
+        if (const QSharedPointer<ZrHttpAuthentication> &used = forProxy ? m_proxyAuthentication : m_requestAuthentication)
+            used->updateFromResponse(*header);
+    } else if (!m_requestAuthentication && authenticationScheme() == ZrHttpAuthentication::Basic
+               && !username().isEmpty() && !password().isEmpty() && useSessionPersistence() && isOriginalOrigin()) {
+        // Credentials sent before any challenge were accepted: later requests may use them too.
+        storeAuthenticationCredentialsInSessionStore(
+            QVariantMap{{"Credentials", QVariantMap{{ZrHttpAuthentication::UsernameKey, username()},
+                                                    {ZrHttpAuthentication::PasswordKey, password()}}},
+                        {"URL", url()},
+                        {"AuthenticationScheme", ZrHttpAuthentication::Basic}});
     }
 
     parseStringEncodingFromHeaders();

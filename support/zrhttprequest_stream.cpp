@@ -1,6 +1,7 @@
 // Opening, pooling, driving and tearing down the stream of a request.
 #include "support/zrhttprequest.h"
 
+#include "support/zrhttpauthentication.h"
 #include "support/zrhttpmessage.h"
 #include "support/zrhttpstream.h"
 #include "support/zrinputstream.h"
@@ -147,6 +148,11 @@ void ZRHTTPRequest::startRequest()
         const bool socks = proxyType().compare("SOCKS", Qt::CaseInsensitive) == 0;
         m_readStream->setProxy(QString("%1://%2:%3").arg(socks ? "socks5h" : "http", proxyHost()).arg(proxyPort()));
     }
+    // curl runs NTLM's messages itself, on one connection.
+    if (m_requestAuthentication && !m_requestAuthentication->ntlmUserPassword().isEmpty())
+        m_readStream->setNTLMCredentials(m_requestAuthentication->ntlmUserPassword(), false);
+    if (m_proxyAuthentication && !m_proxyAuthentication->ntlmUserPassword().isEmpty())
+        m_readStream->setNTLMCredentials(m_proxyAuthentication->ntlmUserPassword(), true);
 
     expirePersistentConnections();
     const std::shared_ptr<ZrRunLoop> loop = ZrRunLoop::current();
@@ -368,11 +374,19 @@ void ZRHTTPRequest::handleNetworkEvent(int event)
     if (downloadComplete() && needsRedirect()) {
         if (!willAskDelegateToConfirmRedirect())
             performRedirect();
+    } else if (downloadComplete() && authenticationNeeded()) {
+        attemptToApplyCredentialsAndResume();
     }
 }
 
 void ZRHTTPRequest::handleStreamError()
 {
+    if (error().isNull() && m_readStream && m_readStream->connectResponseCode() == 407
+        && m_readStream->responseHeader()->isHeaderComplete()) {
+        // The proxy refused the tunnel: its answer is handled like any 407.
+        handleStreamComplete();
+        return;
+    }
     if (error().isNull() && m_readStream) {
         const CURLcode code = m_readStream->result();
         // A kept connection that the server closed meanwhile gets one silent new try.
@@ -415,6 +429,7 @@ bool ZRHTTPRequest::retryUsingNewConnection()
 
 void ZRHTTPRequest::cancelLoad()
 {
+    cancelPACLoad();
     destroyReadStream();
     m_postBodyReadStream.reset();
     m_postBodyWriteStream.reset();

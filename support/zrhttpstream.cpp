@@ -17,7 +17,6 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
     curl_easy_setopt(m_easy, CURLOPT_HTTP_TRANSFER_DECODING, 1L);
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_easy, CURLOPT_PROXY, "");
-    curl_easy_setopt(m_easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(m_easy, CURLOPT_HTTP_VERSION,
                      message->isVersionOne() ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_errorBuffer);
@@ -34,8 +33,14 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
     for (const QPair<QString, QString> &field : message->headerFields()) {
         hasContentType = hasContentType || field.first.compare("Content-Type", Qt::CaseInsensitive) == 0;
         const QByteArray line = field.first.toLatin1() + ": " + field.second.toLatin1();
-        m_headerList = curl_slist_append(m_headerList, line.constData());
+        // Proxy credentials reach only the proxy: on its requests, or on the CONNECT of a tunnel.
+        if (field.first.compare("Proxy-Authorization", Qt::CaseInsensitive) == 0)
+            m_proxyHeaderList = curl_slist_append(m_proxyHeaderList, line.constData());
+        else
+            m_headerList = curl_slist_append(m_headerList, line.constData());
     }
+    curl_easy_setopt(m_easy, CURLOPT_HEADEROPT, static_cast<long>(CURLHEADER_SEPARATE));
+    curl_easy_setopt(m_easy, CURLOPT_PROXYHEADER, m_proxyHeaderList);
     // Never "Expect: 100-continue", and no content type the caller did not choose.
     m_headerList = curl_slist_append(m_headerList, "Expect:");
 
@@ -93,14 +98,6 @@ void ZrHttpStream::setNTLMCredentials(const QString &credentials, bool forProxy)
     m_ntlmCredentials = credentials.toUtf8();
     curl_easy_setopt(m_easy, forProxy ? CURLOPT_PROXYAUTH : CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NTLM));
     curl_easy_setopt(m_easy, forProxy ? CURLOPT_PROXYUSERPWD : CURLOPT_USERPWD, m_ntlmCredentials.constData());
-}
-
-void ZrHttpStream::setProxyHeaders(const QStringList &headers)
-{
-    for (const QString &header : headers)
-        m_proxyHeaderList = curl_slist_append(m_proxyHeaderList, header.toLatin1().constData());
-    curl_easy_setopt(m_easy, CURLOPT_PROXYHEADER, m_proxyHeaderList);
-    curl_easy_setopt(m_easy, CURLOPT_HEADEROPT, static_cast<long>(CURLHEADER_SEPARATE));
 }
 
 void ZrHttpStream::setFreshConnect(bool fresh)

@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QSharedPointer>
 #include <QString>
-#include <QStringList>
 
 #include <curl/curl.h>
 
@@ -40,8 +39,6 @@ public:
     void setProxy(const QString &proxy);
     // "user:password" for curl's NTLM exchange with the server or the proxy.
     void setNTLMCredentials(const QString &credentials, bool forProxy);
-    // Header lines that only the proxy sees on a CONNECT tunnel.
-    void setProxyHeaders(const QStringList &headers);
     void setFreshConnect(bool fresh);
     void setMaxConnectionAge(long seconds);
 
