@@ -83,10 +83,11 @@ void ZRHTTPRequest::fetchPACFile()
     download->setDelegate(this);
     download->setDidFinishSelector("finishedDownloadingPACFile");
     download->setDidFailSelector("finishedDownloadingPACFile");
-    // The script may wait behind requests that wait for it: the queue makes room for it.
+    // The script may wait behind requests that wait for it: the queue makes room for it, once it
+    // is queued, so the room goes to it and not to another waiting request.
+    download->startAsynchronous();
     ZrOperationQueue *shared = sharedQueue();
     shared->setMaxConcurrentOperationCount(shared->maxConcurrentOperationCount() + 1);
-    download->startAsynchronous();
 }
 
 void ZRHTTPRequest::finishedDownloadingPACFile(ZRHTTPRequest *theRequest)

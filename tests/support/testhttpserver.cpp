@@ -60,15 +60,7 @@ void relay(QTcpSocket &client, QByteArray pending, const QByteArray &target, con
     writeAll(client, "HTTP/1.1 200 Connection established\r\n\r\n");
     if (!pending.isEmpty())
         writeAll(upstream, pending);
-    while (!stop && client.state() == QAbstractSocket::ConnectedState
-           && upstream.state() == QAbstractSocket::ConnectedState) {
-        if (client.waitForReadyRead(10) || client.bytesAvailable())
-            writeAll(upstream, client.readAll());
-        if (upstream.waitForReadyRead(10) || upstream.bytesAvailable())
-            writeAll(client, upstream.readAll());
-    }
-    if (upstream.bytesAvailable())
-        writeAll(client, upstream.readAll());
+    TestHttpServer::relayBetween(client, upstream, stop);
 }
 
 } // namespace
@@ -153,6 +145,19 @@ QList<TestRequest> TestHttpServer::requests() const
 {
     QMutexLocker locker(&m_lock);
     return m_requests;
+}
+
+void TestHttpServer::relayBetween(QTcpSocket &client, QTcpSocket &upstream, const std::atomic<bool> &stop)
+{
+    while (!stop && client.state() == QAbstractSocket::ConnectedState
+           && upstream.state() == QAbstractSocket::ConnectedState) {
+        if (client.waitForReadyRead(10) || client.bytesAvailable())
+            writeAll(upstream, client.readAll());
+        if (upstream.waitForReadyRead(10) || upstream.bytesAvailable())
+            writeAll(client, upstream.readAll());
+    }
+    if (upstream.bytesAvailable())
+        writeAll(client, upstream.readAll());
 }
 
 void TestHttpServer::isolateFromProxies()

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QUrl>
 
+class QTcpSocket;
+
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -70,6 +72,8 @@ public:
     int connectionCount() const { return m_connections; }
     QList<TestRequest> requests() const;
 
+    // Moves bytes both ways until either side closes.
+    static void relayBetween(QTcpSocket &client, QTcpSocket &upstream, const std::atomic<bool> &stop);
     // Clears the proxy variables and keeps GSettings in memory, so nothing reaches beyond 127.0.0.1.
     static void isolateFromProxies();
     // A key and a self-signed certificate for the name, made by openssl into the folder.

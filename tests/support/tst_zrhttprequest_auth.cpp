@@ -146,6 +146,7 @@ private slots:
     void delegateAnswersChallenge_data();
     void delegateAnswersChallenge();
     void synchronousNeverAsks();
+    void unknownSchemeGivesNoObject();
     void wrongPasswordAsksAgain();
     void digest_data();
     void digest();
@@ -156,6 +157,7 @@ private slots:
     void proxyAuthentication_data();
     void proxyAuthentication();
     void base64();
+    void keychainWithoutServiceFindsNothing();
 };
 
 void TestAuthentication::initTestCase()
@@ -236,6 +238,18 @@ void TestAuthentication::synchronousNeverAsks()
     request->startSynchronous();
     QCOMPARE(request->error().code(), 3);
     QCOMPARE(delegate.asked.load(), 0);
+}
+
+void TestAuthentication::unknownSchemeGivesNoObject()
+{
+    TestHttpServer server([](const TestRequest &) { return challenge("Negotiate"); });
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    request->setUsername("joe");
+    request->setPassword("secret");
+    request->startSynchronous();
+    QCOMPARE(request->error().code(), 7);
+    QCOMPARE(request->error().localizedDescription(),
+             QString("Failed to get authentication object from response headers"));
 }
 
 void TestAuthentication::wrongPasswordAsksAgain()
@@ -459,6 +473,25 @@ void TestAuthentication::base64()
     QCOMPARE(ZRHTTPRequest::base64forData("ab"), QString("YWI="));
     QCOMPARE(ZRHTTPRequest::base64forData("abc"), QString("YWJj"));
     QCOMPARE(ZRHTTPRequest::base64forData(QByteArray(100, '\xff')).size(), 136);
+}
+
+void TestAuthentication::keychainWithoutServiceFindsNothing()
+{
+    // This test runs without a session bus.
+    const QVariantMap credentials{{ZrHttpAuthentication::UsernameKey, "joe"},
+                                  {ZrHttpAuthentication::PasswordKey, "secret"}};
+    QVERIFY(!ZRHTTPRequest::saveCredentials(credentials, "127.0.0.1", 80, "http", "realm"));
+    QVERIFY(ZRHTTPRequest::savedCredentialsForHost("127.0.0.1", 80, "http", "realm").isEmpty());
+    ZRHTTPRequest::removeCredentialsForHost("127.0.0.1", 80, "http", "realm");
+
+    TestHttpServer server(basicServer);
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    request->setUseKeychainPersistence(true);
+    request->setUsername("joe");
+    request->setPassword("secret");
+    request->setShouldPresentCredentialsBeforeChallenge(false);
+    request->startSynchronous();
+    QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
 }
 
 QTEST_GUILESS_MAIN(TestAuthentication)
