@@ -1,4 +1,5 @@
 #include "testhttpserver.h"
+#include "testfiles.h"
 
 #include "support/rqhttprequest.h"
 #include "support/zrhttprequest.h"
@@ -31,12 +32,6 @@ public slots:
     }
     void httpRequestDownloadProgress(RQHttpRequest *, float value, const QVariantMap &) { progress << value; }
 };
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -1,3 +1,5 @@
+#include "testfiles.h"
+
 #include "support/zrdatacompressor.h"
 #include "support/zrdatadecompressor.h"
 #include "support/zrhttprequest.h"
@@ -33,18 +35,6 @@ QByteArray randomBytes(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = static_cast<char>(QRandomGenerator::global()->bounded(256));
     return bytes;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A buffer that notes the length of every read asked of it.

@@ -1,3 +1,5 @@
+#include "testfiles.h"
+
 #include "support/zrformdatarequest.h"
 
 #include <QFile>
@@ -7,12 +9,6 @@
 namespace {
 
 const QUrl Somewhere("http://127.0.0.1:9/form");
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The body as it would be sent: from memory, or from the file it was streamed into.
 QByteArray sentBody(const ZRFormDataRequest &request)

@@ -1,4 +1,5 @@
 #include "requestrecorder.h"
+#include "testfiles.h"
 
 #include "support/zrdatadecompressor.h"
 #include "support/zrhttprequest.h"
@@ -25,26 +26,6 @@ QByteArray gunzip(const QByteArray &compressed)
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QByteArray();
     return process.readAllStandardOutput();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray patternBytes(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
-    return bytes;
 }
 
 // A request whose body cannot be built.

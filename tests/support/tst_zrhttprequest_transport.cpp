@@ -1,5 +1,6 @@
 #include "requestrecorder.h"
 #include "testhttpserver.h"
+#include "testfiles.h"
 
 #include "support/zrcachedelegate.h"
 #include "support/zrdatacompressor.h"
@@ -14,24 +15,11 @@ namespace {
 
 using Header = QPair<QByteArray, QByteArray>;
 
-QByteArray patternBytes(int size)
+TestReply silence(const TestRequest &)
 {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 13 + i / 509) & 0xff);
-    return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    TestReply reply;
+    reply.silent = true;
+    return reply;
 }
 
 TestReply redirect(int status, const QByteArray &location)
@@ -240,11 +228,7 @@ void TestTransport::slowAnswerWithinTheTimeOut()
 
 void TestTransport::silentServerTimesOut()
 {
-    TestHttpServer server([](const TestRequest &) {
-        TestReply reply;
-        reply.silent = true;
-        return reply;
-    });
+    TestHttpServer server(silence);
     QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
     request->setTimeOutSeconds(1);
     QElapsedTimer clock;
@@ -259,11 +243,7 @@ void TestTransport::silentServerTimesOut()
 
 void TestTransport::retriesOnTimeOutUseNewConnections()
 {
-    TestHttpServer server([](const TestRequest &) {
-        TestReply reply;
-        reply.silent = true;
-        return reply;
-    });
+    TestHttpServer server(silence);
     RequestRecorder delegate("delegate");
     QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
     request->setDelegate(&delegate);
@@ -281,11 +261,7 @@ void TestTransport::retriesOnTimeOutUseNewConnections()
 
 void TestTransport::sentBodyGetsHalfAsLongAgain()
 {
-    TestHttpServer server([](const TestRequest &) {
-        TestReply reply;
-        reply.silent = true;
-        return reply;
-    });
+    TestHttpServer server(silence);
     QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
     request->setTimeOutSeconds(1);
     request->appendPostData("small body");
