@@ -5,8 +5,9 @@
 
 #include <QList>
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QSharedPointer>
+
+#include <memory>
 
 // Runs operations by priority (then in the order added) once their dependencies have
 // finished, at most maxConcurrentOperationCount at a time, none while suspended.
@@ -16,7 +17,6 @@ class ZrOperationQueue : public QObject
     Q_OBJECT
 public:
     explicit ZrOperationQueue(QObject *parent = nullptr);
-    ~ZrOperationQueue() override;
 
     virtual void addOperation(const QSharedPointer<ZrOperation> &operation);
     QList<QSharedPointer<ZrOperation>> operations() const;
@@ -29,14 +29,10 @@ public:
     virtual void cancelAllOperations();
 
 private:
-    void operationDidFinish(ZrOperation *operation);
-    void startReadyOperations();
-
-    mutable QRecursiveMutex m_lock;
-    QList<QSharedPointer<ZrOperation>> m_operations;
-    QList<ZrOperation *> m_started;
-    int m_maxConcurrent = -1;
-    bool m_suspended = false;
+    // Shared with the operations' finish callbacks, which may come on another thread
+    // while the queue itself goes away.
+    struct State;
+    std::shared_ptr<State> m_state;
 };
 
 #endif

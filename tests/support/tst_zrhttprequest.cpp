@@ -72,6 +72,9 @@ private slots:
     void clearedDelegateGetsNothing();
     void reportsArriveInOrder();
     void emptyTotalIsNoProgress();
+    void rfc1123Dates_data();
+    void rfc1123Dates();
+    void expiryDates();
 
 private:
     // Waits until every report the network thread made so far has reached the main thread.
@@ -615,6 +618,39 @@ void TestZRHTTPRequest::emptyTotalIsNoProgress()
     ZRHTTPRequest::updateProgressIndicator(&indicator, 0, 0);
     ZRHTTPRequest::updateProgressIndicator(&indicator, 1, 4);
     QCOMPARE(indicator.values, (QList<double>{0.0, 0.25}));
+}
+
+void TestZRHTTPRequest::rfc1123Dates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDateTime>("date");
+    QTest::newRow("full") << "Sun, 06 Nov 1994 08:49:37 GMT" << QDateTime(QDate(1994, 11, 6), QTime(8, 49, 37), Qt::UTC);
+    QTest::newRow("no weekday") << "06 Nov 1994 08:49:37 GMT" << QDateTime(QDate(1994, 11, 6), QTime(8, 49, 37), Qt::UTC);
+    QTest::newRow("no seconds") << "Sun, 06 Nov 1994 08:49 GMT" << QDateTime(QDate(1994, 11, 6), QTime(8, 49), Qt::UTC);
+    QTest::newRow("offset") << "Sun, 06 Nov 1994 10:49:37 +0200" << QDateTime(QDate(1994, 11, 6), QTime(8, 49, 37), Qt::UTC);
+    QTest::newRow("nonsense") << "yesterday" << QDateTime();
+}
+
+void TestZRHTTPRequest::rfc1123Dates()
+{
+    QFETCH(QString, text);
+    QFETCH(QDateTime, date);
+    QCOMPARE(ZRHTTPRequest::dateFromRFC1123String(text), date);
+}
+
+void TestZRHTTPRequest::expiryDates()
+{
+    ZRHTTPRequest request(Somewhere);
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    request.setResponseHeaders({{"Cache-Control", "public, Max-Age=60"}});
+    const QDateTime fromAge = ZRHTTPRequest::expiryDateForRequest(&request, 0);
+    QVERIFY(fromAge >= before.addSecs(60) && fromAge <= QDateTime::currentDateTimeUtc().addSecs(60));
+    request.setResponseHeaders({{"Expires", "Sun, 06 Nov 1994 08:49:37 GMT"}});
+    QCOMPARE(ZRHTTPRequest::expiryDateForRequest(&request, 0),
+             QDateTime(QDate(1994, 11, 6), QTime(8, 49, 37), Qt::UTC));
+    QVERIFY(ZRHTTPRequest::expiryDateForRequest(&request, 30) >= before.addSecs(30));
+    request.setResponseHeaders(QVariantMap());
+    QVERIFY(!ZRHTTPRequest::expiryDateForRequest(&request, 0).isValid());
 }
 
 QTEST_GUILESS_MAIN(TestZRHTTPRequest)
