@@ -6,10 +6,13 @@
 #include "support/zrdatacompressor.h"
 #include "support/zrhttprequest.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
 
 namespace {
 
@@ -89,6 +92,8 @@ private slots:
     void gzipIntoFiles();
     void dataDelegateGetsEveryByte();
     void downloadReplacesDestination();
+    void failedMoveKeepsDestination();
+    void cancelStopsASynchronousRequestOnItsThread();
     void resume_data();
     void resume();
     void bodyFromDiskArrivesWhole();
@@ -460,6 +465,12 @@ void TestTransport::bodies_data()
 
     TestReply unsized = TestReply::text("until the connection closes");
     unsized.withLength = false;
+    TestReply leadingZero = TestReply::text("0123456789");
+    leadingZero.withLength = false;
+    leadingZero.headers << Header("Content-Length", "010");
+    QTest::newRow("length with a leading zero") << leadingZero << true << QByteArray("0123456789")
+                                                << QByteArray("0123456789") << QString();
+
     QTest::newRow("no length") << unsized << true << QByteArray("until the connection closes")
                                << QByteArray("until the connection closes") << QString();
 
@@ -546,6 +557,39 @@ void TestTransport::downloadReplacesDestination()
     QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
     QCOMPARE(readFile(destination), plain);
     QVERIFY(request->temporaryFileDownloadPath().isEmpty());
+}
+
+void TestTransport::failedMoveKeepsDestination()
+{
+    TestHttpServer server([](const TestRequest &) { return TestReply::text("new contents"); });
+    // A folder cannot be replaced by a file: the move fails and the folder stays.
+    const QString destination = m_dir.filePath("occupied");
+    QVERIFY(QDir().mkpath(destination + "/inside"));
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    request->setDownloadDestinationPath(destination);
+    request->startSynchronous();
+    QCOMPARE(request->error().code(), 8);
+    QVERIFY(request->error().localizedDescription().startsWith("Failed to move file from '"));
+    QVERIFY(QFileInfo(destination + "/inside").isDir());
+}
+
+void TestTransport::cancelStopsASynchronousRequestOnItsThread()
+{
+    TestHttpServer server(silence);
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    request->setTimeOutSeconds(120);
+    std::atomic<bool> returned{false};
+    QScopedPointer<QThread> worker(QThread::create([request, &returned] {
+        request->startSynchronous();
+        returned = true;
+    }));
+    worker->start();
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 30000);
+    request->cancel();
+    QVERIFY(worker->wait(30000));
+    QVERIFY(returned.load());
+    QCOMPARE(request->error().code(), 4);
+    QVERIFY(request->isCancelled());
 }
 
 void TestTransport::resume_data()
