@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <poll.h>
+
 ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init())
 {
 }
@@ -101,9 +103,12 @@ void ZrRunLoop::runOnce(double maxSeconds)
                 found->second->afterPerform();
         }
     }
+    // curl reports no hang-up on extra descriptors, so their state is asked of poll() itself:
+    // a closed writer is an event too (the read that follows sees the end).
     for (const curl_waitfd &fd : fds) {
+        pollfd state{fd.fd, POLLIN, 0};
         const auto found = m_descriptors.find(fd.fd);
-        if ((fd.revents & (CURL_WAIT_POLLIN | CURL_WAIT_POLLPRI)) && found != m_descriptors.end()) {
+        if (::poll(&state, 1, 0) > 0 && state.revents != 0 && found != m_descriptors.end()) {
             const std::function<void()> onReadable = found->second;
             onReadable();
         }

@@ -5,6 +5,7 @@
 #include "support/zroperationqueue.h"
 #include "support/zrproxysettings.h"
 
+#include <QDir>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -131,6 +132,17 @@ void setGnomeProxy(const char *mode, const QString &autoconfig = QString(), int 
     g_settings_sync();
 }
 
+// How many of this process's descriptors are open on the file.
+int descriptorsOpenOn(const QString &path)
+{
+    int count = 0;
+    for (const QFileInfo &entry : QDir("/proc/self/fd").entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+        if (entry.symLinkTarget() == path)
+            ++count;
+    }
+    return count;
+}
+
 QByteArray fetch(const QUrl &url, const std::function<void(ZRHTTPRequest *)> &prepare = nullptr,
                  bool asynchronous = false)
 {
@@ -164,6 +176,8 @@ private slots:
     void gnomeManual();
     void ownProxyNeverReadsTheSettings();
     void otherPacSchemeGoesDirect();
+    void localPacFile_data();
+    void localPacFile();
     void endlessPacFileIsGivenUp();
     void endlessPacScriptIsStopped();
     void pacDownloadWithAFullQueue();
@@ -264,6 +278,51 @@ void TestProxies::otherPacSchemeGoesDirect()
     QCOMPARE(fetch(m_origin->url("/ftp"),
                    [](ZRHTTPRequest *request) { request->setPACurl(QUrl("ftp://127.0.0.1/proxy.pac")); }),
              QByteArray("direct /ftp"));
+}
+
+void TestProxies::localPacFile_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("file") << false;
+    QTest::newRow("fifo whose writer finishes") << true;
+}
+
+void TestProxies::localPacFile()
+{
+    QFETCH(bool, fifo);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("local.pac");
+    const QByteArray script = "function FindProxyForURL(url, host) { return \"PROXY 127.0.0.1:"
+                              + QByteArray::number(m_proxy->port()) + "\"; }";
+    int writer = -1;
+    if (fifo) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        writer = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        QCOMPARE(::write(writer, script.constData(), static_cast<size_t>(script.size())), ssize_t(script.size()));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(script);
+    }
+    const QUrl target = m_origin->url("/local");
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(target);
+    request->setPACurl(QUrl::fromLocalFile(path));
+    request->setTimeOutSeconds(60);
+    std::atomic<bool> returned{false};
+    QScopedPointer<QThread> worker(QThread::create([request, &returned] {
+        request->startSynchronous();
+        returned = true;
+    }));
+    worker->start();
+    if (fifo) {
+        // Once the request holds the FIFO open too, the writer goes, which ends the file.
+        QTRY_VERIFY_WITH_TIMEOUT(descriptorsOpenOn(path) >= 2, 30000);
+        ::close(writer);
+    }
+    QVERIFY(worker->wait(30000));
+    QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
+    QCOMPARE(request->responseData(), "proxied " + target.toEncoded());
 }
 
 void TestProxies::endlessPacFileIsGivenUp()
