@@ -91,6 +91,7 @@ private slots:
     void gzipIntoFiles_data();
     void gzipIntoFiles();
     void dataDelegateGetsEveryByte();
+    void unsizedDownloadReportsOneStep();
     void downloadReplacesDestination();
     void failedMoveKeepsDestination();
     void cancelStopsASynchronousRequestOnItsThread();
@@ -544,6 +545,22 @@ void TestTransport::dataDelegateGetsEveryByte()
     QVERIFY(!delegate.offMainThread);
     QCOMPARE(delegate.count("started"), 1);
     QCOMPARE(delegate.count("headers"), 1);
+}
+
+void TestTransport::unsizedDownloadReportsOneStep()
+{
+    TestReply unsized = TestReply::text(patternBytes(200000));
+    unsized.withLength = false;
+    TestHttpServer server([unsized](const TestRequest &) { return unsized; });
+    RequestRecorder progress("progress");
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    request->setDownloadProgressDelegate(&progress);
+    request->startSynchronous();
+    QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
+    QCOMPARE(progress.count("receivedBytes"), 1);
+    QCOMPARE(progress.sums.value("receivedBytes"), qint64(1));
+    QCOMPARE(progress.sums.value("downloadSize"), qint64(1));
+    QCOMPARE(progress.values.last(), 1.0);
 }
 
 void TestTransport::downloadReplacesDestination()
