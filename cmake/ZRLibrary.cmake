@@ -1,7 +1,7 @@
-# zr_library(<name> [EXCLUDE <files...>] LIBS <deps...>): a static library of every source in the
-# current folder, but the files excluded (which another library of the folder builds).
+# zr_library(<name> LIBS <deps...> [EXCLUDE <files...>]): a static library of every source in the
+# current folder but the excluded ones.
 function(zr_library name)
-  cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   foreach(file ${ARG_EXCLUDE})

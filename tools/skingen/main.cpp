@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
     addControlSkins(set);
     addPlayerSkins(set);
     addPlaylistSkins(set);
+    addSettingsSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

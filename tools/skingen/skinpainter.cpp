@@ -56,6 +56,27 @@ QImage panel(QSize logical, const QColor &fill, qreal radius, const QColor &bord
     });
 }
 
+QImage bandedPanel(QSize logical, int topBand, const QColor &topFill, int bottomBand, const QColor &bottomFill)
+{
+    return draw(logical, [&](QPainter &p) {
+        const qreal w = logical.width();
+        const qreal h = logical.height();
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 6, 6);
+        p.setClipPath(outline);
+        p.fillRect(QRectF(0, 0, w, h), Background);
+        p.fillRect(QRectF(0, 0, w, topBand), topFill);
+        p.fillRect(QRectF(0, h - bottomBand, w, bottomBand), bottomFill);
+        p.setPen(QPen(Selection, 1));
+        p.drawLine(QPointF(0, topBand + 0.5), QPointF(w, topBand + 0.5));
+        p.drawLine(QPointF(0, h - bottomBand + 0.5), QPointF(w, h - bottomBand + 0.5));
+        p.setClipping(false);
+        p.setPen(QPen(QColor(86, 86, 86), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(outline);
+    });
+}
+
 static QPen glyphPen(qreal side)
 {
     return QPen(Text, qMax<qreal>(1.2, side / 8), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);

@@ -31,6 +31,10 @@ QImage buttonStrip(QSize frame, const std::array<QColor, 4> &fills, qreal radius
 // A rounded panel for nine-grid backgrounds.
 QImage panel(QSize logical, const QColor &fill, qreal radius, const QColor &border = QColor());
 
+// A window background with a band across the top and one across the bottom, each edged by a line;
+// bands inside the nine-grid corners keep their height when it stretches.
+QImage bandedPanel(QSize logical, int topBand, const QColor &topFill, int bottomBand, const QColor &bottomFill);
+
 // Glyphs in white, centred in a square box of the given logical side.
 using Glyph = std::function<void(QPainter &, qreal side)>;
 void crossGlyph(QPainter &p, qreal side);

@@ -20,5 +20,6 @@ void addToolkitSkins(SkinSet &set);
 void addControlSkins(SkinSet &set);
 void addPlayerSkins(SkinSet &set);
 void addPlaylistSkins(SkinSet &set);
+void addSettingsSkins(SkinSet &set);
 
 #endif

@@ -2,7 +2,6 @@
 #include "skinset.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 using namespace SkinPainter;
 
@@ -17,22 +16,7 @@ const QColor Neutral(120, 120, 120);
 // so both bands stay put when the nine-grid stretches.
 QImage messageBoxBackground()
 {
-    const QSize size(180, 180);
-    return draw(size, [&](QPainter &p) {
-        QPainterPath outline;
-        outline.addRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 6, 6);
-        p.setClipPath(outline);
-        p.fillRect(QRectF(0, 0, size.width(), size.height()), Background);
-        p.fillRect(QRectF(0, 0, size.width(), 22), Background.darker(115));
-        p.fillRect(QRectF(0, size.height() - 50, size.width(), 50), Background.darker(108));
-        p.setPen(QPen(Selection, 1));
-        p.drawLine(QPointF(0, 22.5), QPointF(size.width(), 22.5));
-        p.drawLine(QPointF(0, size.height() - 49.5), QPointF(size.width(), size.height() - 49.5));
-        p.setClipping(false);
-        p.setPen(QPen(QColor(86, 86, 86), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(outline);
-    });
+    return bandedPanel(QSize(180, 180), 22, Background.darker(115), 50, Background.darker(108));
 }
 
 }

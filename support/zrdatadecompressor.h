@@ -1,0 +1,42 @@
+#ifndef ZRDATADECOMPRESSOR_H
+#define ZRDATADECOMPRESSOR_H
+
+#include "support/zrerror.h"
+
+#include <QByteArray>
+#include <QSharedPointer>
+#include <QString>
+
+#include <zlib.h>
+
+// Inflates gzip or zlib data (the header is detected) or a gzip file.
+class ZRDataDecompressor
+{
+public:
+    ZRDataDecompressor();
+    ~ZRDataDecompressor();
+    ZRDataDecompressor(const ZRDataDecompressor &) = delete;
+    ZRDataDecompressor &operator=(const ZRDataDecompressor &) = delete;
+
+    // A decompressor whose stream is set up.
+    static QSharedPointer<ZRDataDecompressor> decompressor();
+
+    ZrError setupStream();
+    ZrError closeStream();
+    QByteArray uncompressBytes(const char *bytes, qint64 length, ZrError *error);
+    // Whether the compressed stream's end has been read.
+    bool streamEnded() const { return m_streamEnded; }
+
+    // Input that ends before the compressed stream does is an error.
+    static QByteArray uncompressData(const QByteArray &compressedData, ZrError *error = nullptr);
+    static bool uncompressDataFromFile(const QString &sourcePath, const QString &destinationPath,
+                                       ZrError *error = nullptr);
+    static ZrError inflateErrorWithCode(int code);
+
+private:
+    z_stream m_zStream;
+    bool m_streamReady = false;
+    bool m_streamEnded = false;
+};
+
+#endif

@@ -1,0 +1,94 @@
+#include "support/zrhttpmessage.h"
+
+QSharedPointer<ZrHttpMessage> ZrHttpMessage::createRequest(const QString &method, const QUrl &url, bool versionOne)
+{
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty() || method.isEmpty())
+        return QSharedPointer<ZrHttpMessage>();
+    QSharedPointer<ZrHttpMessage> message(new ZrHttpMessage);
+    message->m_method = method;
+    message->m_url = url;
+    message->m_versionOne = versionOne;
+    return message;
+}
+
+QSharedPointer<ZrHttpMessage> ZrHttpMessage::createEmptyResponse()
+{
+    return QSharedPointer<ZrHttpMessage>(new ZrHttpMessage);
+}
+
+void ZrHttpMessage::setHeaderField(const QString &name, const QString &value)
+{
+    for (QPair<QString, QString> &field : m_fields) {
+        if (field.first.compare(name, Qt::CaseInsensitive) == 0) {
+            field.second = value;
+            return;
+        }
+    }
+    m_fields.append(qMakePair(name, value));
+}
+
+QString ZrHttpMessage::headerField(const QString &name) const
+{
+    for (const QPair<QString, QString> &field : m_fields) {
+        if (field.first.compare(name, Qt::CaseInsensitive) == 0)
+            return field.second;
+    }
+    return QString();
+}
+
+void ZrHttpMessage::appendHeaderLine(const QByteArray &line)
+{
+    const QString text = QString::fromLatin1(line).trimmed();
+    if (text.startsWith("HTTP/")) {
+        // A new status line starts the answer anew (after 1xx, or the next leg of an exchange).
+        m_fields.clear();
+        m_complete = false;
+        m_statusLine = text;
+        m_responseVersion = text.section(' ', 0, 0);
+        m_statusCode = text.section(' ', 1, 1).toInt();
+        return;
+    }
+    if (text.isEmpty()) {
+        if (m_statusCode >= 200)
+            m_complete = true;
+        return;
+    }
+    const int colon = text.indexOf(':');
+    if (colon <= 0 || m_statusLine.isEmpty())
+        return;
+    m_fields.append(qMakePair(canonicalName(text.left(colon).trimmed()), text.mid(colon + 1).trimmed()));
+}
+
+QVariantMap ZrHttpMessage::allHeaderFields() const
+{
+    QVariantMap fields;
+    for (const QPair<QString, QString> &field : m_fields) {
+        if (!fields.contains(field.first))
+            fields.insert(field.first, field.second);
+        else
+            fields[field.first] = fields.value(field.first).toString()
+                                  + (field.first == "Set-Cookie" ? "\n" : ", ") + field.second;
+    }
+    return fields;
+}
+
+QStringList ZrHttpMessage::headerFieldValues(const QString &name) const
+{
+    QStringList values;
+    for (const QPair<QString, QString> &field : m_fields) {
+        if (field.first.compare(name, Qt::CaseInsensitive) == 0)
+            values << field.second;
+    }
+    return values;
+}
+
+QString ZrHttpMessage::canonicalName(const QString &name)
+{
+    QStringList words = name.toLower().split('-');
+    for (QString &word : words) {
+        if (!word.isEmpty())
+            word[0] = word.at(0).toUpper();
+    }
+    return words.join('-');
+}

@@ -1,0 +1,463 @@
+// Request body, headers, cookies, user agent and derived requests.
+#include "support/zrhttprequest.h"
+
+#include "support/zrcachedelegate.h"
+#include "support/zrcookiestorage.h"
+#include "support/zrdatacompressor.h"
+#include "services/zrcommoninterface.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QUuid>
+
+#include <plist/plist.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+const qint64 FileChunkSize = 262144;
+
+struct SessionCookies
+{
+    QRecursiveMutex lock;
+    ZRCookieList cookies;
+};
+
+SessionCookies &sessionCookieStore()
+{
+    static SessionCookies store;
+    return store;
+}
+
+struct UserAgent
+{
+    QMutex lock;
+    bool made = false;
+    QString text;
+};
+
+UserAgent &userAgent()
+{
+    static UserAgent agent;
+    return agent;
+}
+
+ZrError fileError(const QFileDevice &file)
+{
+    return ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()), file.errorString());
+}
+
+// A string value of the bundle's property list, empty when missing.
+QString plistString(plist_t dictionary, const char *key)
+{
+    plist_t node = dictionary ? plist_dict_get_item(dictionary, key) : nullptr;
+    if (!node || plist_get_node_type(node) != PLIST_STRING)
+        return QString();
+    char *value = nullptr;
+    plist_get_string_val(node, &value);
+    const QString text = QString::fromUtf8(value);
+    std::free(value);
+    return text;
+}
+
+QString makeUserAgent()
+{
+    QFile info(ZrCommonInterface::getAppInfoFile());
+    QByteArray contents;
+    if (info.open(QIODevice::ReadOnly))
+        contents = info.readAll();
+    plist_t root = nullptr;
+    if (!contents.isEmpty())
+        plist_from_memory(contents.constData(), static_cast<uint32_t>(contents.size()), &root);
+    QString name = plistString(root, "CFBundleDisplayName");
+    if (name.isEmpty())
+        name = plistString(root, "CFBundleName");
+    const QString shortVersion = plistString(root, "CFBundleShortVersionString");
+    const QString build = plistString(root, "CFBundleVersion");
+    if (root)
+        plist_free(root);
+    if (name.isEmpty())
+        return QString();
+    // Header values go out as Latin-1; this keeps the name's UTF-8 bytes on the wire.
+    name = QString::fromLatin1(name.toUtf8());
+    QString version = shortVersion.isEmpty() ? build : shortVersion;
+    if (!shortVersion.isEmpty() && !build.isEmpty() && shortVersion != build)
+        version = QString("%1 rv:%2").arg(shortVersion, build);
+
+    // Numbers the system refuses stay at the marker.
+    const uint32_t unknown = UINT32_MAX;
+    uint32_t major = unknown, minor = unknown, patch = unknown;
+    ZrCommonInterface::SystemVersionInfoValue(major, minor, patch);
+    if (major == unknown || minor == unknown || patch == unknown)
+        return QString();
+    const QString system = QString("%1 %2.%3.%4").arg("Linux").arg(major).arg(minor).arg(patch);
+    const QString product = version.isEmpty() ? name : QString("%1 %2").arg(name, version);
+    return QString("%1 (%2; %3; %4)").arg(product, "X11", system, QLocale::system().name());
+}
+
+bool hasHeader(const QVariantMap &headers, const QString &name)
+{
+    for (auto header = headers.constBegin(); header != headers.constEnd(); ++header) {
+        if (header.key().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void ZRHTTPRequest::addRequestHeader(const QString &header, const QString &value)
+{
+    QMutexLocker locker(&m_propertyLock);
+    m_requestHeaders.insert(header, value);
+}
+
+QString ZRHTTPRequest::temporaryFilePath() const
+{
+    for (;;) {
+        const QString path =
+            QDir::temp().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (file.exists())
+            continue;
+        return path;
+    }
+}
+
+void ZRHTTPRequest::setupPostBody()
+{
+    if (shouldStreamPostDataFromDisk()) {
+        if (postBodyFilePath().isEmpty()) {
+            setPostBodyFilePath(temporaryFilePath());
+            setDidCreateTemporaryPostDataFile(true);
+        }
+        if (!m_postBodyWriteStream) {
+            m_postBodyWriteStream.reset(new QFile(postBodyFilePath()));
+            if (!m_postBodyWriteStream->open(QIODevice::WriteOnly | QIODevice::Truncate))
+                failWithError(zrRequestError(ZRFileManagementError,
+                                             QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                             fileError(*m_postBodyWriteStream)));
+        }
+    } else if (postBody().isNull()) {
+        setPostBody(QByteArray(""));
+    }
+}
+
+void ZRHTTPRequest::appendPostData(const QByteArray &data)
+{
+    setupPostBody();
+    if (data.isEmpty())
+        return;
+    if (shouldStreamPostDataFromDisk()) {
+        if (m_postBodyWriteStream->isOpen() && m_postBodyWriteStream->write(data) != data.size())
+            failWithError(zrRequestError(ZRFileManagementError,
+                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                         fileError(*m_postBodyWriteStream)));
+    } else {
+        QMutexLocker locker(&m_propertyLock);
+        m_postBody.append(data);
+    }
+}
+
+void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
+{
+    setupPostBody();
+    QFile input(file);
+    const ZrError readFailure =
+        zrRequestError(ZRFileManagementError, QString("Failed to read file at path '%1'").arg(file));
+    // A body cut short by an unreadable file would go out as if whole.
+    if (!input.open(QIODevice::ReadOnly)) {
+        failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
+                              fileError(input)));
+        return;
+    }
+    for (;;) {
+        const QByteArray chunk = input.read(FileChunkSize);
+        if (chunk.isEmpty()) {
+            if (input.error() != QFileDevice::NoError || !input.atEnd())
+                failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
+                                      fileError(input)));
+            return;
+        }
+        appendPostData(chunk);
+    }
+}
+
+void ZRHTTPRequest::buildPostBody()
+{
+    if (haveBuiltPostBody())
+        return;
+    if (!postBodyFilePath().isEmpty()) {
+        m_postBodyWriteStream.reset();
+        QString measured = postBodyFilePath();
+        if (shouldCompressRequestBody()) {
+            if (compressedPostBodyFilePath().isEmpty()) {
+                setCompressedPostBodyFilePath(temporaryFilePath());
+                ZrError compressionError;
+                if (!ZRDataCompressor::compressDataFromFile(postBodyFilePath(), compressedPostBodyFilePath(),
+                                                            &compressionError)) {
+                    failWithError(compressionError);
+                    return;
+                }
+            }
+            measured = compressedPostBodyFilePath();
+        }
+        QFileInfo info(measured);
+        if (!info.isFile()) {
+            failWithError(zrRequestError(ZRFileManagementError,
+                                         QString("Failed to get attributes for file at path '%1'").arg(measured),
+                                         ZrError("NSCocoaErrorDomain", QFileDevice::OpenError,
+                                                 "No such file or directory")));
+            return;
+        }
+        setPostLength(static_cast<quint64>(info.size()));
+    } else if (shouldCompressRequestBody()) {
+        ZrError compressionError;
+        const QByteArray compressed = ZRDataCompressor::compressData(postBody(), &compressionError);
+        if (!compressionError.isNull()) {
+            failWithError(compressionError);
+            return;
+        }
+        setCompressedPostBody(compressed);
+        setPostLength(static_cast<quint64>(compressed.size()));
+    } else {
+        setPostLength(static_cast<quint64>(postBody().size()));
+    }
+
+    if (postLength() > 0) {
+        const QString method = requestMethod();
+        if (method == "GET" || method == "DELETE" || method == "HEAD")
+            setRequestMethod("POST");
+        addRequestHeader("Content-Length", QString::number(postLength()));
+    }
+    setHaveBuiltPostBody(true);
+}
+
+void ZRHTTPRequest::buildRequestHeaders()
+{
+    if (haveBuiltRequestHeaders())
+        return;
+    setHaveBuiltRequestHeaders(true);
+
+    if (ZRHTTPRequest *main = mainRequest()) {
+        const QVariantMap headers = main->requestHeaders();
+        for (auto header = headers.constBegin(); header != headers.constEnd(); ++header)
+            addRequestHeader(header.key(), header.value().toString());
+        return;
+    }
+    applyCookieHeader();
+
+    if (!hasHeader(requestHeaders(), "User-Agent")) {
+        QString agent = userAgentString();
+        if (agent.isEmpty())
+            agent = defaultUserAgentString();
+        if (!agent.isEmpty())
+            addRequestHeader("User-Agent", agent);
+    }
+    if (allowCompressedResponse())
+        addRequestHeader("Accept-Encoding", "gzip");
+    if (shouldCompressRequestBody())
+        addRequestHeader("Content-Encoding", "gzip");
+
+    updatePartialDownloadSize();
+    if (partialDownloadSize() > 0)
+        addRequestHeader("Range", QString("bytes=%1-").arg(partialDownloadSize()));
+}
+
+void ZRHTTPRequest::applyCookieHeader()
+{
+    if (useCookiePersistence()) {
+        const ZRCookieList stored = ZrCookieStorage::cookiesForUrl(url());
+        if (!stored.isEmpty()) {
+            QMutexLocker locker(&m_propertyLock);
+            m_requestCookies.append(stored);
+        }
+    }
+    ZRHTTPRequest *main = mainRequest();
+    const ZRCookieList cookies = main ? main->requestCookies() : requestCookies();
+    if (cookies.isEmpty())
+        return;
+    QStringList pairs;
+    for (const QNetworkCookie &cookie : cookies)
+        pairs << QString("%1=%2").arg(QString::fromUtf8(cookie.name()), QString::fromUtf8(cookie.value()));
+    addRequestHeader("Cookie", pairs.join("; "));
+}
+
+void ZRHTTPRequest::updatePartialDownloadSize()
+{
+    const QString temporary = temporaryFileDownloadPath();
+    if (!allowResumeForFileDownloads() || downloadDestinationPath().isEmpty() || temporary.isEmpty()
+        || !QFileInfo::exists(temporary))
+        return;
+    QFileInfo info(temporary);
+    if (!info.isFile()) {
+        failWithError(zrRequestError(ZRFileManagementError,
+                                     QString("Failed to get attributes for file at path '%1'").arg(temporary)));
+        return;
+    }
+    setPartialDownloadSize(static_cast<quint64>(info.size()));
+}
+
+QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::HEADRequest()
+{
+    QSharedPointer<ZRHTTPRequest> head = newRequestOfSameClass(url());
+    head->setMainRequest(this);
+    head->setRequestMethod("HEAD");
+    head->setRequestHeaders(requestHeaders());
+    head->setRequestCookies(requestCookies());
+    head->setUseCookiePersistence(useCookiePersistence());
+    head->setUseKeychainPersistence(useKeychainPersistence());
+    head->setUseSessionPersistence(useSessionPersistence());
+    head->setAllowCompressedResponse(allowCompressedResponse());
+    head->setUsername(username());
+    head->setPassword(password());
+    head->setDomain(domain());
+    head->setProxyUsername(proxyUsername());
+    head->setProxyPassword(proxyPassword());
+    head->setProxyDomain(proxyDomain());
+    head->setProxyHost(proxyHost());
+    head->setProxyPort(proxyPort());
+    head->setProxyType(proxyType());
+    head->setShouldPresentAuthenticationDialog(shouldPresentAuthenticationDialog());
+    head->setShouldPresentProxyAuthenticationDialog(shouldPresentProxyAuthenticationDialog());
+    head->setTimeOutSeconds(timeOutSeconds());
+    head->setUseHTTPVersionOne(useHTTPVersionOne());
+    head->setValidatesSecureCertificate(validatesSecureCertificate());
+    head->setClientCertificateIdentity(clientCertificate(), clientKey());
+    head->setClientCertificates(clientCertificates());
+    head->setPACurl(PACurl());
+    head->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge());
+    head->setNumberOfTimesToRetryOnTimeout(numberOfTimesToRetryOnTimeout());
+    head->setShouldUseRFC2616RedirectBehaviour(shouldUseRFC2616RedirectBehaviour());
+    head->setShouldAttemptPersistentConnection(shouldAttemptPersistentConnection());
+    head->setPersistentConnectionTimeoutSeconds(persistentConnectionTimeoutSeconds());
+    return head;
+}
+
+QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::copyWithZone()
+{
+    QSharedPointer<ZRHTTPRequest> copy = newRequestOfSameClass(url());
+    copy->setDelegate(delegate());
+    copy->setRequestMethod(requestMethod());
+    copy->setPostBody(postBody());
+    copy->setShouldStreamPostDataFromDisk(shouldStreamPostDataFromDisk());
+    copy->setPostBodyFilePath(postBodyFilePath());
+    copy->setRequestHeaders(requestHeaders());
+    copy->setRequestCookies(requestCookies());
+    copy->setUseCookiePersistence(useCookiePersistence());
+    copy->setUseKeychainPersistence(useKeychainPersistence());
+    copy->setUseSessionPersistence(useSessionPersistence());
+    copy->setAllowCompressedResponse(allowCompressedResponse());
+    copy->setDownloadDestinationPath(downloadDestinationPath());
+    copy->setTemporaryFileDownloadPath(temporaryFileDownloadPath());
+    copy->setUsername(username());
+    copy->setPassword(password());
+    copy->setDomain(domain());
+    copy->setProxyUsername(proxyUsername());
+    copy->setProxyPassword(proxyPassword());
+    copy->setProxyDomain(proxyDomain());
+    copy->setProxyHost(proxyHost());
+    copy->setProxyPort(proxyPort());
+    copy->setProxyType(proxyType());
+    copy->setUploadProgressDelegate(uploadProgressDelegate());
+    copy->setDownloadProgressDelegate(downloadProgressDelegate());
+    copy->setShouldPresentAuthenticationDialog(shouldPresentAuthenticationDialog());
+    copy->setShouldPresentProxyAuthenticationDialog(shouldPresentProxyAuthenticationDialog());
+    copy->setPostLength(postLength());
+    copy->setHaveBuiltPostBody(haveBuiltPostBody());
+    copy->setDidStartSelector(didStartSelector());
+    copy->setDidFinishSelector(didFinishSelector());
+    copy->setDidFailSelector(didFailSelector());
+    copy->setTimeOutSeconds(timeOutSeconds());
+    copy->setShouldResetDownloadProgress(shouldResetDownloadProgress());
+    copy->setShouldResetUploadProgress(shouldResetUploadProgress());
+    copy->setShowAccurateProgress(showAccurateProgress());
+    copy->setDefaultResponseEncoding(defaultResponseEncoding());
+    copy->setAllowResumeForFileDownloads(allowResumeForFileDownloads());
+    copy->setUserInfo(userInfo());
+    copy->setTag(tag());
+    copy->setUseHTTPVersionOne(useHTTPVersionOne());
+    copy->setShouldRedirect(shouldRedirect());
+    copy->setValidatesSecureCertificate(validatesSecureCertificate());
+    copy->setClientCertificateIdentity(clientCertificate(), clientKey());
+    copy->setClientCertificates(clientCertificates());
+    copy->setPACurl(PACurl());
+    copy->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge());
+    copy->setNumberOfTimesToRetryOnTimeout(numberOfTimesToRetryOnTimeout());
+    copy->setShouldUseRFC2616RedirectBehaviour(shouldUseRFC2616RedirectBehaviour());
+    copy->setShouldAttemptPersistentConnection(shouldAttemptPersistentConnection());
+    copy->setPersistentConnectionTimeoutSeconds(persistentConnectionTimeoutSeconds());
+    copy->setAuthenticationScheme(authenticationScheme());
+    return copy;
+}
+
+// Session cookies, user agent and MIME types.
+
+ZRCookieList ZRHTTPRequest::sessionCookies()
+{
+    QMutexLocker locker(&sessionCookieStore().lock);
+    return sessionCookieStore().cookies;
+}
+
+void ZRHTTPRequest::setSessionCookies(const ZRCookieList &newSessionCookies)
+{
+    QMutexLocker locker(&sessionCookieStore().lock);
+    for (const QNetworkCookie &cookie : qAsConst(sessionCookieStore().cookies))
+        ZrCookieStorage::deleteCookie(cookie);
+    sessionCookieStore().cookies = newSessionCookies;
+}
+
+void ZRHTTPRequest::addSessionCookie(const QNetworkCookie &newCookie)
+{
+    QMutexLocker locker(&sessionCookieStore().lock);
+    ZRCookieList &cookies = sessionCookieStore().cookies;
+    for (int i = 0; i < cookies.size(); ++i) {
+        const QNetworkCookie &stored = cookies.at(i);
+        if (stored.domain() == newCookie.domain() && stored.path() == newCookie.path()
+            && stored.name() == newCookie.name()) {
+            cookies.removeAt(i);
+            break;
+        }
+    }
+    cookies.append(newCookie);
+}
+
+void ZRHTTPRequest::clearSession()
+{
+    clearSessionCredentials();
+    setSessionCookies(ZRCookieList());
+    if (ZRCacheDelegate *cache = defaultCache())
+        cache->clearCachedResponsesForStoragePolicy(0);
+}
+
+QString ZRHTTPRequest::defaultUserAgentString()
+{
+    QMutexLocker locker(&userAgent().lock);
+    if (!userAgent().made) {
+        userAgent().text = makeUserAgent();
+        userAgent().made = true;
+    }
+    return userAgent().text;
+}
+
+void ZRHTTPRequest::setDefaultUserAgentString(const QString &agent)
+{
+    QMutexLocker locker(&userAgent().lock);
+    userAgent().text = agent;
+    userAgent().made = true;
+}
+
+QString ZRHTTPRequest::mimeTypeForFileAtPath(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return QString();
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    return type.isValid() ? type.name() : QString("application/octet-stream");
+}
