@@ -878,10 +878,10 @@ void tst_QSettingXml::concurrentWriters_loseNothing_data()
     QTest::addColumn<int>("writers");
     QTest::addColumn<int>("count");
 
-    QTest::newRow("history, threads") << "history" << false << 4 << 150;
-    QTest::newRow("history, processes") << "history" << true << 3 << 150;
-    QTest::newRow("default settings, threads") << "items" << false << 4 << 60;
-    QTest::newRow("default settings, processes") << "items" << true << 3 << 60;
+    QTest::newRow("history, threads") << "history" << false << 4 << 60;
+    QTest::newRow("history, processes") << "history" << true << 3 << 60;
+    QTest::newRow("default settings, threads") << "items" << false << 4 << 40;
+    QTest::newRow("default settings, processes") << "items" << true << 3 << 40;
 }
 
 void tst_QSettingXml::concurrentWriters_loseNothing()
