@@ -191,7 +191,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         m_demuxer->seek(serial, position);
     if (m_videoDecoder) {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
-        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture,
+        m_presenter = std::make_shared<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture,
                                                       m_subtitles);
         m_presenter->start();
         m_videoDecoder->start();
@@ -218,13 +218,14 @@ void Player::stopPipeline()
     m_audioDecoder.reset();
     m_subtitleDecoder.reset();
     m_captionDecoder.reset();
-    std::unique_ptr<VideoPresenter> presenter;
+    std::shared_ptr<VideoPresenter> presenter;
     {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
         presenter = std::move(m_presenter);
     }
     // Joined outside the lock: a callback that sets a new callback takes it.
-    presenter.reset();
+    if (presenter)
+        presenter->join();
     m_videoPackets.reset();
     m_audioPackets.reset();
     m_videoFrames.reset();
@@ -420,6 +421,9 @@ void Player::seekLocked(double target, bool exact)
         reset();
     m_stepped = false;
     m_demuxer->seek(serial, target);
+    // A step waiting for a picture of the old position gives up.
+    if (m_presenter)
+        m_presenter->wakeWaiters();
 }
 
 bool Player::seek(uint64_t micros)
@@ -522,30 +526,42 @@ bool Player::stepFrame(int direction)
     // A step waits for the presenting thread, which cannot be the one asking.
     if (CallbackSlot::insideCallback())
         return false;
-    const std::unique_lock<std::mutex> lock = lockOperations();
-    if (!lock)
-        return false;
-    if (!m_open || !m_hasVideo || m_dragging || direction == 0)
-        return false;
-    setPausedLocked(true);
-    // A seek still on its way shows its own picture first; the step counts from that picture.
-    m_presenter->waitForSerial(m_sync.serial, kStepTimeout);
-    if (direction > 0) {
-        m_stepped = true;
-        return m_presenter->step(kStepTimeout);
+    std::shared_ptr<VideoPresenter> presenter;
+    int serial;
+    {
+        const std::unique_lock<std::mutex> lock = lockOperations();
+        if (!lock || !m_open || !m_hasVideo || m_dragging || direction == 0)
+            return false;
+        setPausedLocked(true);
+        presenter = m_presenter;
+        serial = m_sync.serial;
+        if (direction > 0)
+            m_stepped = true;
     }
+    // A seek still on its way shows its own picture first; the step counts from that picture.
+    if (!presenter->waitForSerial(serial, kStepTimeout))
+        return false;
+    if (direction > 0)
+        return presenter->step(serial, kStepTimeout);
+    {
+        const std::unique_lock<std::mutex> lock = lockOperations();
+        double shown = 0;
+        if (!lock || !m_open || m_sync.serial != serial || !m_last.take(&shown))
+            return false;
+        // The previous picture is the one that covers half a frame before the current one.
+        const double target = shown - m_frameDuration / 2;
+        if (target < 0)
+            return false;
+        seekLocked(target, true);
+        serial = m_sync.serial;
+    }
+    if (!presenter->waitForSerial(serial, kStepTimeout))
+        return false;
+    const std::unique_lock<std::mutex> lock = lockOperations();
     double shown = 0;
-    if (!m_last.take(&shown))
+    if (!lock || m_sync.serial != serial || !m_last.take(&shown))
         return false;
-    // The previous picture is the one that covers half a frame before the current one.
-    const double target = shown - m_frameDuration / 2;
-    if (target < 0)
-        return false;
-    seekLocked(target, true);
-    if (!m_presenter->waitForSerial(m_sync.serial, kStepTimeout))
-        return false;
-    if (m_last.take(&shown))
-        m_sync.clock.set(shown);
+    m_sync.clock.set(shown);
     return true;
 }
 

@@ -25,9 +25,10 @@ namespace rq {
 
 // One player of the C interface: opens a medium and runs its pipeline (reader, a decoder per stream, the
 // picture presenter and the audio device), and carries out play, pause, seek and step on it. Operations
-// that change what plays are serialised by one lock; queries read atomics and never wait for it. Called
-// from inside a frame callback, such an operation fails instead of waiting while another one runs, and
-// those that stop threads (open, close, program and track changes) fail there always.
+// that change what plays are serialised by one lock, which none holds while it waits for a picture; queries
+// read atomics and never wait for it. Called from inside a frame callback, such an operation fails instead
+// of waiting while another one runs, and those that stop threads (open, close, program and track changes)
+// fail there always.
 class Player
 {
 public:
@@ -73,6 +74,7 @@ public:
     bool endAsyncSeek();
     bool play();
     bool pause();
+    // Waits for its picture without the operation lock; a seek or a close meanwhile makes it fail at once.
     bool stepFrame(int direction);
     void tick();
 
@@ -132,7 +134,8 @@ private:
     std::unique_ptr<AudioOutput> m_audio;
     // Guards the presenter pointer for callers that must not take the operation lock.
     std::mutex m_presenterMutex;
-    std::unique_ptr<VideoPresenter> m_presenter;
+    // Shared with a step waiting for its picture, which stopPipeline() lets go before the queues go.
+    std::shared_ptr<VideoPresenter> m_presenter;
 
     std::atomic<bool> m_hasVideo{false};
     std::atomic<bool> m_hasAudio{false};

@@ -34,8 +34,12 @@ typedef int (*CodecFrameCallback)(void *context, void *frame);
 
 /* flags: reserved, pass -1 or 0. Answers 0 when the player cannot be made. */
 uint64_t codecCreatePlayer(int flags);
-/* Ends the medium; also fine with none open. After it returns no callback runs and every query answers 0. */
+/* Ends the medium; also fine with none open. After it returns no callback runs and every query answers 0.
+ * From inside a frame callback it does nothing: the thread running the callback cannot stop itself. */
 void codecClosePlayer(uint64_t player);
+/* Closes the player and frees it; the handle is gone at once. Called from inside that player's own frame
+ * callback it is safe too: it returns at once, no further callback runs, and the player is closed and freed
+ * on a library thread once the callback has returned. */
 void codecDestroyPlayer(uint64_t player);
 
 /* Opens a file and leaves it paused at its start, the first picture presented. flags, options and the two
@@ -79,7 +83,9 @@ int codecHasAudio(uint64_t player);
 /* Microseconds; 0 when unknown. The current time is clamped to 0..duration. */
 uint64_t codecGetDuration(uint64_t player);
 uint64_t codecGetCurrentTime(uint64_t player);
-/* Synchronous: 1 presents the next picture, -1 the previous one; the medium stays paused. */
+/* Synchronous: 1 presents the next picture, -1 the previous one; the medium stays paused. Other calls on the
+ * player do not wait for it; a seek or a close while it waits makes it answer 0 at once, and so does the end
+ * of the medium. */
 int codecStepFrame(uint64_t player, int direction);
 /* Housekeeping, every 50 ms or so from any thread; never blocks. */
 void codecPlayerTick(uint64_t player);
