@@ -1,7 +1,13 @@
 #include "codec/pictureprocessor.h"
 
+#include "codec/frameconverter.h"
+
 #include <algorithm>
 #include <cmath>
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
 
 namespace rq {
 
@@ -144,7 +150,15 @@ FramePtr PictureProcessor::process(const AVFrame *frame)
         m_builtHeight = frame->height;
         m_builtFormat = frame->format;
         const std::string chain = chainFor(settings, frame->width, frame->height);
-        m_passThrough = chain.empty() || !m_graph.configureVideo(frame, AVRational{1, AV_TIME_BASE}, chain);
+        // The filters may work in another format (eq and hue take YUV only); what comes out is what went in, so
+        // that one stream reaches the callback in one format whatever is set.
+        const AVPixelFormat format = AVPixelFormat(frame->format);
+        const AVPixelFormat out = sws_isSupportedOutput(format) ? format
+                                  : FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA
+                                                                  : AV_PIX_FMT_YUV420P;
+        m_passThrough = chain.empty()
+                        || !m_graph.configureVideo(frame, AVRational{1, AV_TIME_BASE},
+                                                   chain + ",format=pix_fmts=" + av_get_pix_fmt_name(out));
         if (m_passThrough)
             m_graph.reset();
     }

@@ -1,5 +1,7 @@
 #include "codec/subtitlerenderer.h"
 
+#include "codec/frameconverter.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -20,8 +22,11 @@ struct Yuv {
     int y, u, v;
 };
 
-Yuv toYuv(int r, int g, int b)
+Yuv toYuv(int r, int g, int b, bool fullRange)
 {
+    if (fullRange)
+        return {(77 * r + 150 * g + 29 * b + 128) / 256, 128 + (-43 * r - 85 * g + 128 * b + 128) / 256,
+                128 + (128 * r - 107 * g - 21 * b + 128) / 256};
     return {16 + (66 * r + 129 * g + 25 * b + 128) / 256, 128 + (-38 * r - 74 * g + 112 * b + 128) / 256,
             128 + (112 * r - 94 * g - 18 * b + 128) / 256};
 }
@@ -36,7 +41,7 @@ void blendMask(AVFrame *frame, const uint8_t *mask, int stride, int x0, int y0, 
                int b, int opacity)
 {
     const bool bgra = frame->format == AV_PIX_FMT_BGRA;
-    const Yuv c = toYuv(r, g, b);
+    const Yuv c = toYuv(r, g, b, FrameConverter::isFullRange(frame));
     for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y) {
         const int fy = y0 + y;
         for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x) {
@@ -220,17 +225,19 @@ bool SubtitleRenderer::writable(FramePtr &frame)
     const AVPixelFormat format = AVPixelFormat(frame->format);
     if (format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_BGRA)
         return av_frame_make_writable(frame.get()) >= 0;
-    // Drawn on in planar 4:2:0, which the callback takes as it is.
+    // Drawn on in planar 4:2:0 or packed BGRA, as the picture would reach the callback anyway: pictures with
+    // and without text keep one format.
+    const AVPixelFormat target = FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
     FramePtr converted = makeFrame();
     converted->width = frame->width;
     converted->height = frame->height;
-    converted->format = AV_PIX_FMT_YUV420P;
-    SwsPtr scaler(sws_getContext(frame->width, frame->height, format, frame->width, frame->height,
-                                 AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    converted->format = target;
+    SwsPtr scaler = FrameConverter::scalerFor(frame.get(), frame->width, frame->height, target, SWS_BILINEAR);
     if (!scaler || av_frame_get_buffer(converted.get(), 0) < 0)
         return false;
     sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
     av_frame_copy_props(converted.get(), frame.get());
+    converted->color_range = target == AV_PIX_FMT_YUV420P ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
     frame = std::move(converted);
     return true;
 }
