@@ -180,6 +180,10 @@ void SubtitleRenderer::restyleLocked()
         return;
     const SubtitleStyle &s = m_style;
     ass_set_line_spacing(m_renderer, s.spacingV);
+    // libass keeps an event where it first placed it until the event ends; a changed renderer setting starts a
+    // new layout, so that lines already on screen move with the style.
+    ass_set_line_position(m_renderer, 1);
+    ass_set_line_position(m_renderer, 0);
     if (!m_track)
         return;
     if (!m_restyle) {

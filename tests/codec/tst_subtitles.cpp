@@ -56,6 +56,8 @@ private slots:
     void embeddedText_data();
     void embeddedText();
     void styleChangesRedrawThePausedPicture();
+    void positionChangedWhileTheLineIsShownPaused_data();
+    void positionChangedWhileTheLineIsShownPaused();
     void turningOffRemovesTheText();
     void externalFiles_data();
     void externalFiles();
@@ -200,6 +202,42 @@ void TestSubtitles::styleChangesRedrawThePausedPicture()
     QVERIFY(codecPlay(m_player));
     QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 255, 0)) > 100, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 255, 0)) == 0, 5000);
+}
+
+void TestSubtitles::positionChangedWhileTheLineIsShownPaused_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("where");
+
+    QTest::newRow("bottom to top") << 0 << 16 << "top";
+    QTest::newRow("bottom to middle") << 0 << 32 << "middle";
+    QTest::newRow("top to bottom") << 16 << 0 << "bottom";
+}
+
+void TestSubtitles::positionChangedWhileTheLineIsShownPaused()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, where);
+
+    QVERIFY(openPaused("subs.mkv"));
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    style(qRgb(255, 0, 0), from);
+    const QImage before = at(1.0);
+    QVERIFY(pixelsLike(before, third(before, from == 16 ? "top" : "bottom"), QColor(255, 0, 0)) > 100);
+
+    // The line already on screen moves, as colour and size changes show at once.
+    style(qRgb(255, 0, 0), to);
+    const QColor red(255, 0, 0);
+    auto redIn = [&](const QString &part) {
+        const QImage shown = m_grab.image();
+        return pixelsLike(shown, third(shown, part), red);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(redIn(where) > 100, 5000);
+    for (const QString part : {"top", "middle", "bottom"})
+        if (part != where)
+            QCOMPARE(redIn(part), 0);
 }
 
 void TestSubtitles::turningOffRemovesTheText()
