@@ -152,8 +152,9 @@ int codecSelectSubtitleStream(uint64_t player, int index);
 /* Non-zero shows the EIA-608 closed captions carried in the video stream. */
 int codecSelectVideoCaptions(uint64_t player, int enable);
 /* ASS, SSA, SubRip, WebVTT, VobSub (.idx, or .sub beside its .idx), MicroDVD, SAMI, PGS (.sup), LRC and the
- * other formats FFmpeg reads. A file that does not parse, has no events or has text that is not UTF-8 (UTF-16
- * with a byte order mark is converted) answers 0 and leaves no subtitles. */
+ * other formats FFmpeg reads. Text in UTF-8, in UTF-16 with a byte order mark, or in a legacy encoding that
+ * uchardet recognises (Windows-1252, Latin-1, Windows-1251, GBK...) is read. A file that does not parse, has no
+ * events or has text that no encoding explains answers 0 and leaves no subtitles. */
 int codecOpenSubtitleFile(uint64_t player, const char *path);
 
 /* The style of text subtitles: the setters between Begin and Apply change a copy of the style in use, which

@@ -18,7 +18,7 @@ SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::fu
 {
 }
 
-bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters)
+bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset)
 {
     if (!codec)
         return false;
@@ -26,6 +26,9 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
     if (!m_context || (parameters && avcodec_parameters_to_context(m_context.get(), parameters) < 0))
         return false;
     m_context->pkt_timebase = m_timeBase;
+    // The decoder converts each packet to UTF-8 with iconv before it reads it.
+    if (!charset.empty() && !(m_context->sub_charenc = av_strdup(charset.c_str())))
+        return false;
     if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
         return false;
     const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
@@ -41,16 +44,16 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
     return true;
 }
 
-bool SubtitleDecoder::open(const AVStream *stream)
+bool SubtitleDecoder::open(const AVStream *stream, const std::string &charset)
 {
     m_timeBase = stream->time_base;
-    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar);
+    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar, charset);
 }
 
 bool SubtitleDecoder::openCaptions()
 {
     m_timeBase = AVRational{1, AV_TIME_BASE};
-    return openCodec(avcodec_find_decoder(AV_CODEC_ID_EIA_608), nullptr);
+    return openCodec(avcodec_find_decoder(AV_CODEC_ID_EIA_608), nullptr, std::string());
 }
 
 int SubtitleDecoder::decode(const AVPacket *packet, double origin)

@@ -268,7 +268,8 @@ void TestSubtitles::externalFiles_data()
     QTest::newRow("SAMI") << QByteArray("subs.smi") << true << red << "bottom";
     QTest::newRow("UTF-16 SubRip") << QByteArray("utf16.srt") << true << red << "bottom";
     QTest::newRow("ASS keeps its own look") << QByteArray("subs.ass") << true << qRgb(0, 255, 0) << "top";
-    QTest::newRow("Latin-1") << QByteArray("latin1.srt") << false << red << "none";
+    QTest::newRow("Latin-1") << QByteArray("latin1.srt") << true << red << "bottom";
+    QTest::newRow("Windows-1251") << QByteArray("cp1251.srt") << true << red << "bottom";
     QTest::newRow("random bytes") << QByteArray("broken.srt") << false << red << "none";
     QTest::newRow("missing") << QByteArray("nothing-here.srt") << false << red << "none";
     QTest::newRow("a video") << QByteArray("clip.mp4") << false << red << "none";
