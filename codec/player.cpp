@@ -100,6 +100,7 @@ void Player::closeLocked()
     m_last.clear();
     m_subtitles.reset();
     m_captions = false;
+    m_subtitleFile.clear();
     m_spectrum.reset(0);
     m_sync.paused = true;
     m_sync.clock.setPaused(true);
@@ -292,8 +293,13 @@ bool Player::selectSubtitleStream(int index)
     const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock || !m_open || index >= int(m_input->subtitleStreams().size()))
         return false;
+    const int stream = index < 0 ? -1 : m_input->subtitleStreams()[size_t(index)];
+    if (stream == m_input->subtitleStream() && !m_captionDecoder && m_subtitleFile.empty()
+        && (stream < 0 || m_subtitleDecoder))
+        return true;
     m_captions = false;
-    if (index < 0 && m_input->subtitleStream() < 0 && !m_captionDecoder) {
+    m_subtitleFile.clear();
+    if (stream < 0 && m_input->subtitleStream() < 0 && !m_captionDecoder) {
         m_subtitles.reset();
         redraw();
         return true;
@@ -309,7 +315,10 @@ bool Player::selectVideoCaptions(bool on)
     const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock || !m_open || !m_hasVideo)
         return false;
+    if (on && m_captionDecoder)
+        return true;
     m_captions = on;
+    m_subtitleFile.clear();
     return restartWith([&] {
         m_subtitles.reset();
         return m_input->selectSubtitle(-1);
@@ -321,12 +330,17 @@ bool Player::openSubtitleFile(const std::string &path)
     const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock || !m_open)
         return false;
+    if (path == m_subtitleFile)
+        return true;
     m_captions = false;
+    m_subtitleFile.clear();
     if ((m_input->subtitleStream() >= 0 || m_captionDecoder)
         && !restartWith([&] { return m_input->selectSubtitle(-1); }))
         return false;
     const bool loaded = SubtitleFile::load(path, m_subtitles, m_subtitles.reset());
-    if (!loaded)
+    if (loaded)
+        m_subtitleFile = path;
+    else
         m_subtitles.reset();
     redraw();
     return loaded;

@@ -62,7 +62,8 @@ public:
     void setAudioDelay(int64_t micros);
 
     // One subtitle source at a time: an embedded stream (index among the program's subtitle streams, negative:
-    // none), the captions of the video, or a file. Each replaces the others.
+    // none), the captions of the video, or a file. Each replaces the others; the source already shown is kept
+    // as it is, without starting anything over.
     bool selectSubtitleStream(int index);
     bool selectVideoCaptions(bool on);
     bool openSubtitleFile(const std::string &path);
@@ -116,6 +117,8 @@ private:
     AudioProcessor m_sound;
     SubtitleRenderer m_subtitles;
     bool m_captions = false;
+    // The subtitle file shown, empty when the source is another one.
+    std::string m_subtitleFile;
     bool m_deinterlaceChosen = false;
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;

@@ -3,6 +3,7 @@
 #include "codec/subtitlefile.h"
 #include "framegrabber.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -59,6 +60,8 @@ private slots:
     void positionChangedWhileTheLineIsShownPaused_data();
     void positionChangedWhileTheLineIsShownPaused();
     void turningOffRemovesTheText();
+    void theSourceShownIsKept_data();
+    void theSourceShownIsKept();
     void externalFiles_data();
     void externalFiles();
     void pictureSubtitlesOfADisc();
@@ -252,6 +255,44 @@ void TestSubtitles::turningOffRemovesTheText()
     QVERIFY(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) == 0);
     QVERIFY(!codecSelectSubtitleStream(m_player, 1));
     QVERIFY(codecIsPaused(m_player));
+}
+
+void TestSubtitles::theSourceShownIsKept_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("embedded stream") << "stream";
+    QTest::newRow("captions") << "captions";
+    QTest::newRow("file") << "file";
+}
+
+void TestSubtitles::theSourceShownIsKept()
+{
+    QFETCH(QString, source);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath("own.srt");
+    QVERIFY(QFile::copy(QString::fromUtf8(fixture("subs.srt")), file));
+    auto choose = [&] {
+        if (source == "stream")
+            return codecSelectSubtitleStream(m_player, 0);
+        if (source == "captions")
+            return codecSelectVideoCaptions(m_player, 1);
+        return codecOpenSubtitleFile(m_player, file.toUtf8().constData());
+    };
+    QVERIFY(openPaused("subs.mkv"));
+    style(qRgb(255, 0, 0), 0);
+    QCOMPARE(choose(), 1);
+    QVERIFY(codecSeek(m_player, 3800000));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+
+    // The same choice again, as every settings push sends it: nothing starts over, so the end stays; a file
+    // is not read again, so one gone from the disk meanwhile still shows.
+    QVERIFY(QFile::remove(file));
+    QCOMPARE(choose(), 1);
+    QCOMPARE(codecIsEndReached(m_player), 1);
+    if (source == "file")
+        QVERIFY(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) > 100);
 }
 
 void TestSubtitles::externalFiles_data()
