@@ -98,7 +98,12 @@ void AudioOutput::checkDevice()
 
 void AudioOutput::callback(void *self, Uint8 *stream, int length)
 {
-    static_cast<AudioOutput *>(self)->fill(stream, length);
+    // Nothing may leave into SDL's thread.
+    try {
+        static_cast<AudioOutput *>(self)->fill(stream, length);
+    } catch (const std::exception &) {
+        std::memset(stream, 0, size_t(length));
+    }
 }
 
 void AudioOutput::fill(uint8_t *stream, int length)

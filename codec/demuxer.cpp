@@ -61,8 +61,9 @@ bool Demuxer::queuesFull() const
     return enough(m_video, m_input.videoStream()) && enough(m_audio, m_input.audioStream());
 }
 
+// Nothing may leave the thread: a failure (no memory) ends the reading as the end of the input would.
 void Demuxer::run()
-{
+try {
     AVFormatContext *ctx = m_input.context();
     PacketPtr packet = makePacket();
     bool ended = false;
@@ -121,6 +122,7 @@ void Demuxer::run()
             av_packet_unref(packet.get());
         }
     }
+} catch (const std::exception &) {
 }
 
 }

@@ -43,9 +43,13 @@ void PlayerCloser::run()
         std::shared_ptr<Player> player = std::move(m_players.front());
         m_players.pop_front();
         lock.unlock();
-        // Waits for the callback that asked to return, then for the player's threads.
-        player->close();
-        player.reset();
+        // Waits for the callback that asked to return, then for the player's threads. Nothing may leave the
+        // thread.
+        try {
+            player->close();
+            player.reset();
+        } catch (const std::exception &) {
+        }
         lock.lock();
     }
 }

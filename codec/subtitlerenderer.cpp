@@ -11,6 +11,9 @@ namespace rq {
 
 namespace {
 
+// The largest canvas picture subtitles may declare, in either direction.
+constexpr int kMaxCanvas = 16384;
+
 // libass colours are 0xRRGGBBAA with AA the transparency.
 uint32_t assColour(uint32_t argb, int alpha)
 {
@@ -275,27 +278,43 @@ void SubtitleRenderer::render(FramePtr &frame, double pts)
     }
     if (!shown)
         return;
-    // Picture subtitles: nearest pixels from their canvas, one colour at a time through a mask.
-    const double sx = shown->canvasWidth > 0 ? double(frame->width) / shown->canvasWidth : 1.0;
-    const double sy = shown->canvasHeight > 0 ? double(frame->height) / shown->canvasHeight : 1.0;
+    // Picture subtitles: nearest pixels from their canvas, one colour at a time through a mask. A canvas that
+    // does not hold the pictures, or no screen could show, says nothing: they are drawn as they are.
+    int extentX = 1, extentY = 1;
+    for (const Bitmap &bitmap : shown->bitmaps) {
+        extentX = std::max(extentX, bitmap.x + bitmap.width);
+        extentY = std::max(extentY, bitmap.y + bitmap.height);
+    }
+    const bool canvas = shown->canvasWidth >= extentX && shown->canvasHeight >= extentY
+                        && shown->canvasWidth <= kMaxCanvas && shown->canvasHeight <= kMaxCanvas;
+    const double sx = canvas ? double(frame->width) / shown->canvasWidth : 1.0;
+    const double sy = canvas ? double(frame->height) / shown->canvasHeight : 1.0;
     std::vector<uint8_t> mask;
     for (const Bitmap &bitmap : shown->bitmaps) {
         const int x0 = int(bitmap.x * sx), y0 = int(bitmap.y * sy);
         const int w = std::max(1, int(bitmap.width * sx)), h = std::max(1, int(bitmap.height * sy));
+        // Only what lies inside the picture is drawn, and only that much is allocated.
+        const int left = std::max(0, x0), top = std::max(0, y0);
+        const int right = std::min(frame->width, x0 + w), bottom = std::min(frame->height, y0 + h);
+        if (right <= left || bottom <= top)
+            continue;
+        const int vw = right - left, vh = bottom - top;
         std::vector<uint32_t> colours;
         for (uint32_t p : bitmap.pixels)
             if ((p >> 24) && std::find(colours.begin(), colours.end(), p | 0xFF000000u) == colours.end())
                 colours.push_back(p | 0xFF000000u);
         for (uint32_t colour : colours) {
-            mask.assign(size_t(w) * h, 0);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const uint32_t p = bitmap.pixels[size_t(std::min(bitmap.height - 1, int(y / sy))) * bitmap.width
-                                                     + std::min(bitmap.width - 1, int(x / sx))];
+            mask.assign(size_t(vw) * vh, 0);
+            for (int y = 0; y < vh; ++y) {
+                const int sourceY = std::min(bitmap.height - 1, int((top + y - y0) / sy));
+                for (int x = 0; x < vw; ++x) {
+                    const uint32_t p = bitmap.pixels[size_t(sourceY) * bitmap.width
+                                                     + std::min(bitmap.width - 1, int((left + x - x0) / sx))];
                     if ((p | 0xFF000000u) == colour)
-                        mask[size_t(y) * w + x] = uint8_t(p >> 24);
+                        mask[size_t(y) * vw + x] = uint8_t(p >> 24);
                 }
-            blendMask(frame.get(), mask.data(), w, x0, y0, w, h, int((colour >> 16) & 0xFF),
+            }
+            blendMask(frame.get(), mask.data(), vw, left, top, vw, vh, int((colour >> 16) & 0xFF),
                       int((colour >> 8) & 0xFF), int(colour & 0xFF), m_style.alpha);
         }
     }

@@ -97,11 +97,15 @@ void VideoPresenter::finishStep(bool presented)
 
 void VideoPresenter::present(const AVFrame *frame, double pts)
 {
-    FramePtr shown = m_picture.process(frame);
-    m_subtitles.render(shown, pts);
-    CodecFrame out;
-    if (shown && m_converter.convert(shown.get(), out))
-        m_callback.invoke(&out);
+    // A picture that cannot be processed (no memory for it) is passed over; the presenting goes on.
+    try {
+        FramePtr shown = m_picture.process(frame);
+        m_subtitles.render(shown, pts);
+        CodecFrame out;
+        if (shown && m_converter.convert(shown.get(), out))
+            m_callback.invoke(&out);
+    } catch (const std::exception &) {
+    }
     m_last.store(frame, pts);
 }
 

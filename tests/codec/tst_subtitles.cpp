@@ -65,6 +65,8 @@ private slots:
     void externalFiles_data();
     void externalFiles();
     void pictureSubtitlesOfADisc();
+    void pictureSubtitlesOnAnyCanvas_data();
+    void pictureSubtitlesOnAnyCanvas();
     void captionsNeedVideo();
     void captionsOfPictures();
     void drawnInEveryPictureFormat_data();
@@ -349,6 +351,41 @@ void TestSubtitles::pictureSubtitlesOfADisc()
     QVERIFY2(pixelsLike(with, box, Qt::white) > box.width() * box.height() * 9 / 10,
              qPrintable(QString::number(pixelsLike(with, box, Qt::white))));
     QVERIFY(pixelsLike(at(1.5), box, Qt::white) < box.width() * box.height() / 2);
+}
+
+void TestSubtitles::pictureSubtitlesOnAnyCanvas_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QRect>("box");
+
+    // A white box of 200 x 40 at (100, 400) of its canvas, from 0.2 s to 0.8 s, over a 1920 x 1080 picture: scaled
+    // from a DVD canvas; drawn as it is from a canvas that cannot hold it or that no screen has; not at all from
+    // a canvas the decoder refuses.
+    QTest::newRow("DVD canvas") << QByteArray("vobsub720x576.idx") << QRect(280, 760, 500, 55);
+    QTest::newRow("1 x 1 canvas") << QByteArray("vobsub1x1.idx") << QRect(110, 405, 180, 30);
+    QTest::newRow("20000 x 10000 canvas") << QByteArray("vobsub20000x10000.idx") << QRect(110, 405, 180, 30);
+    QTest::newRow("100000 x 100000 canvas") << QByteArray("vobsub100000x100000.idx") << QRect();
+}
+
+void TestSubtitles::pictureSubtitlesOnAnyCanvas()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QRect, box);
+
+    QVERIFY(openPaused("black1080.mp4"));
+    QCOMPARE(codecOpenSubtitleFile(m_player, fixture(file.constData()).constData()), box.isNull() ? 0 : 1);
+    const QImage shown = at(0.5);
+    QCOMPARE(shown.size(), QSize(1920, 1080));
+    if (box.isNull()) {
+        QCOMPARE(pixelsLike(shown, shown.rect(), Qt::white), 0);
+        return;
+    }
+    const int area = box.width() * box.height();
+    QVERIFY2(pixelsLike(shown, box, Qt::white) > area * 9 / 10, qPrintable(QString::number(pixelsLike(shown, box, Qt::white))));
+    // Nothing else of the picture is touched.
+    QCOMPARE(pixelsLike(shown, shown.rect(), Qt::white), pixelsLike(shown, box.adjusted(-20, -20, 20, 20), Qt::white));
+    QCOMPARE(pixelsLike(at(0.9), shown.rect(), Qt::white), 0);
+    QVERIFY(codecStepFrame(m_player, 1));
 }
 
 void TestSubtitles::captionsNeedVideo()
