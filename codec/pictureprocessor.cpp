@@ -1,6 +1,7 @@
 #include "codec/pictureprocessor.h"
 
 #include "codec/frameconverter.h"
+#include "codec/numeric.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,13 +17,6 @@ namespace {
 int evenDown(double v)
 {
     return std::max(2, int(v) & ~1);
-}
-
-std::string number(double v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", v);
-    return text;
 }
 
 }
@@ -118,8 +112,8 @@ std::string PictureProcessor::chainFor(const Settings &s, int width, int height)
     }
     // eq's contrast acts on luma alone; colour differences are scaled with it, as an RGB contrast would.
     if (s.brightness != 0 || s.contrast != 100 || s.saturation != 100)
-        add("eq=brightness=" + number(s.brightness / 255.0) + ":contrast=" + number(s.contrast / 100.0)
-            + ":saturation=" + number(s.saturation / 100.0 * s.contrast / 100.0));
+        add("eq=brightness=" + decimal(s.brightness / 255.0) + ":contrast=" + decimal(s.contrast / 100.0)
+            + ":saturation=" + decimal(s.saturation / 100.0 * s.contrast / 100.0));
     if (s.hue != 0)
         add("hue=h=" + std::to_string(s.hue));
     // The mirror acts on the turned picture, so a turn looks the same way round with the mirror on or off.

@@ -1,11 +1,14 @@
 #include "codec/subtitlerenderer.h"
 
 #include "codec/frameconverter.h"
+#include "codec/numeric.h"
+#include "codec/subtitlelimits.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace rq {
 
@@ -13,6 +16,16 @@ namespace {
 
 // The largest canvas picture subtitles may declare, in either direction.
 constexpr int kMaxCanvas = 16384;
+// Seconds a picture is shown for at 25 pictures a second.
+constexpr double kPictureTime = 0.04;
+
+// Time the calling thread has run, in seconds: what a layout costs, whatever else the machine does.
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
 
 // libass colours are 0xRRGGBBAA with AA the transparency.
 uint32_t assColour(uint32_t argb, int alpha)
@@ -102,6 +115,7 @@ int SubtitleRenderer::reset()
     m_track = nullptr;
     m_bitmaps.clear();
     m_seen.clear();
+    m_slowEvents.clear();
     return ++m_source;
 }
 
@@ -118,6 +132,9 @@ void SubtitleRenderer::beginText(int source, const std::string &header, bool res
         return;
     if (!header.empty())
         ass_process_codec_private(m_track, const_cast<char *>(header.data()), int(header.size()));
+    const SubtitleLimits limits(*m_track);
+    for (int i = 0; i < m_track->n_styles; ++i)
+        limits.bound(m_track->styles[i]);
     m_restyle = restyle;
     restyleLocked();
 }
@@ -130,8 +147,28 @@ void SubtitleRenderer::addText(int source, const char *line, int64_t startMs, in
     const char *rest = std::strchr(line, ',');
     if (!rest || !m_seen.insert(std::to_string(startMs) + rest).second)
         return;
+    // "ReadOrder,Layer,Style,Name,MarginL,MarginR,MarginV,Effect,Text": the text is held within what a screen
+    // shows, counted from its style.
+    const std::string fields(rest);
+    size_t text = 0;
+    for (int comma = 0; comma < 7 && text != std::string::npos; ++comma)
+        text = fields.find(',', text + 1);
+    if (text == std::string::npos)
+        return;
+    const size_t styleStart = fields.find(',', 1) + 1;
+    const std::string styleName = fields.substr(styleStart, fields.find(',', styleStart) - styleStart);
+    // libass's own default look, for a script without styles.
+    ASS_Style style{};
+    style.FontSize = 18;
+    style.ScaleX = style.ScaleY = 1;
+    if (m_track->n_styles > 0)
+        style = m_track->styles[std::clamp(m_track->default_style, 0, m_track->n_styles - 1)];
+    for (int i = 0; i < m_track->n_styles; ++i)
+        if (styleName == m_track->styles[i].Name)
+            style = m_track->styles[i];
     // Read orders of our own: a decoder counts again from 0 after a seek, which libass would take for repeats.
-    std::string event = std::to_string(m_readOrder++) + rest;
+    std::string event = std::to_string(m_readOrder++) + fields.substr(0, text + 1)
+                        + SubtitleLimits(*m_track).bound(fields.substr(text + 1), style);
     ass_process_chunk(m_track, event.data(), int(event.size()), startMs, durationMs);
 }
 
@@ -168,6 +205,7 @@ void SubtitleRenderer::applyStyle()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_style = m_pending;
+    m_slowEvents.clear();
     restyleLocked();
 }
 
@@ -224,6 +262,7 @@ void SubtitleRenderer::restyleLocked()
         st.MarginL = st.MarginR = int(std::lround(std::clamp(s.marginX, 0.0, 0.5) * resX));
         st.MarginV = int(std::lround(std::clamp(s.marginY, 0.0, 1.0) * resY));
         st.Blur = std::max(0.0, s.extra1);
+        SubtitleLimits(*m_track).bound(st);
     }
 }
 
@@ -249,7 +288,33 @@ bool SubtitleRenderer::writable(FramePtr &frame)
     return true;
 }
 
-void SubtitleRenderer::render(FramePtr &frame, double pts)
+ASS_Image *SubtitleRenderer::layOut(long long ms, double budget)
+{
+    std::vector<int> shown;
+    for (int i = 0; i < m_track->n_events; ++i) {
+        const ASS_Event &event = m_track->events[i];
+        if (event.Start <= ms && ms - event.Start < event.Duration)
+            shown.push_back(i);
+    }
+    if (shown != m_slowEvents) {
+        m_slowEvents.clear();
+        m_overruns = 0;
+    } else if (m_overruns >= 2) {
+        return nullptr;
+    }
+    // The first layout of a line fills libass's caches and may be slow once; one that overruns again is slow.
+    const double started = threadSeconds();
+    ASS_Image *images = ass_render_frame(m_renderer, m_track, ms, nullptr);
+    if (threadSeconds() - started > budget) {
+        m_slowEvents = std::move(shown);
+        ++m_overruns;
+    } else {
+        m_overruns = 0;
+    }
+    return images;
+}
+
+void SubtitleRenderer::render(FramePtr &frame, double pts, double duration)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!frame || frame->width <= 0 || frame->height <= 0)
@@ -262,8 +327,10 @@ void SubtitleRenderer::render(FramePtr &frame, double pts)
             m_frameHeight = frame->height;
             ass_set_frame_size(m_renderer, m_frameWidth, m_frameHeight);
             ass_set_storage_size(m_renderer, m_frameWidth, m_frameHeight);
+            m_slowEvents.clear();
         }
-        images = ass_render_frame(m_renderer, m_track, std::llround(at * 1000), nullptr);
+        // A picture has at least the time of one at 25 frames a second.
+        images = layOut(saturated<long long>(at * 1000), std::max(duration, kPictureTime));
     }
     const BitmapEvent *shown = nullptr;
     for (const BitmapEvent &event : m_bitmaps)

@@ -95,12 +95,12 @@ void VideoPresenter::finishStep(bool presented)
     m_cond.notify_all();
 }
 
-void VideoPresenter::present(const AVFrame *frame, double pts)
+void VideoPresenter::present(const AVFrame *frame, double pts, double duration)
 {
     // A picture that cannot be processed (no memory for it) is passed over; the presenting goes on.
     try {
         FramePtr shown = m_picture.process(frame);
-        m_subtitles.render(shown, pts);
+        m_subtitles.render(shown, pts, duration);
         CodecFrame out;
         if (shown && m_converter.convert(shown.get(), out))
             m_callback.invoke(&out);
@@ -118,7 +118,7 @@ void VideoPresenter::run()
         if (m_presentAgain.exchange(false)) {
             double pts = 0;
             if (FramePtr again = m_last.take(&pts))
-                present(again.get(), pts);
+                present(again.get(), pts, 0);
         }
         bool stepping;
         {
@@ -178,7 +178,7 @@ void VideoPresenter::run()
         }
         if (!m_frames.pop(entry, serial) || entry.end || m_stop)
             continue;
-        present(entry.frame.get(), entry.pts);
+        present(entry.frame.get(), entry.pts, entry.duration);
         if (stepping)
             m_sync.clock.set(entry.pts);
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -46,7 +46,8 @@ public:
 
 private:
     void run();
-    void present(const AVFrame *frame, double pts);
+    // duration: how long the picture shows, in seconds; 0 for one shown again.
+    void present(const AVFrame *frame, double pts, double duration);
     void finishStep(bool presented);
 
     FrameQueue &m_frames;

@@ -3,6 +3,7 @@
 #include "codec/subtitlefile.h"
 #include "framegrabber.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -67,6 +68,8 @@ private slots:
     void pictureSubtitlesOfADisc();
     void pictureSubtitlesOnAnyCanvas_data();
     void pictureSubtitlesOnAnyCanvas();
+    void textNoScreenCanShowDoesNotStallThePictures_data();
+    void textNoScreenCanShowDoesNotStallThePictures();
     void captionsNeedVideo();
     void captionsOfPictures();
     void drawnInEveryPictureFormat_data();
@@ -76,6 +79,8 @@ private:
     bool openPaused(const char *name, bool disc = false);
     // Seeks paused and gives the picture shown there once the subtitles had time to arrive.
     QImage at(double seconds);
+    // Plays subs.mkv with the file from 2 s and counts the pictures shown from 2.5 s to the end.
+    int picturesPlayedWith(const char *file);
     void style(QRgb colour, int position, qint64 delay = 0, int alpha = 255);
 
     uint64_t m_player = 0;
@@ -388,6 +393,53 @@ void TestSubtitles::pictureSubtitlesOnAnyCanvas()
     QVERIFY(codecStepFrame(m_player, 1));
 }
 
+int TestSubtitles::picturesPlayedWith(const char *file)
+{
+    if (!openPaused("subs.mkv") || !codecOpenSubtitleFile(m_player, fixture(file).constData())
+        || !codecSeek(m_player, 2000000) || !codecPlay(m_player))
+        return -1;
+    QElapsedTimer timer;
+    timer.start();
+    while (codecGetCurrentTime(m_player) < 2500000 && timer.elapsed() < 30000)
+        QTest::qWait(1);
+    const int from = m_grab.frames();
+    while (!codecIsEndReached(m_player) && timer.elapsed() < 30000)
+        QTest::qWait(5);
+    return codecIsEndReached(m_player) ? m_grab.frames() - from : -1;
+}
+
+void TestSubtitles::textNoScreenCanShowDoesNotStallThePictures_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QColor>("text");
+
+    // Each shows all through the clip; the colour of the text when it must show.
+    QTest::newRow("a line 100000 units high") << QByteArray("hugefont.ass") << QColor(0, 255, 0);
+    QTest::newRow("one line of 100000 characters") << QByteArray("longline.vtt") << QColor(255, 0, 0);
+    QTest::newRow("50 lines of 2000 characters at once") << QByteArray("crowd.srt") << QColor();
+}
+
+void TestSubtitles::textNoScreenCanShowDoesNotStallThePictures()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QColor, text);
+
+    // Paused: steps present their pictures, with the text held to what the picture can show.
+    QVERIFY(openPaused("subs.mkv"));
+    style(qRgb(255, 0, 0), 0);
+    QCOMPARE(codecOpenSubtitleFile(m_player, fixture(file.constData()).constData()), 1);
+    QVERIFY(!at(1.0).isNull());
+    for (int step = 0; step < 3; ++step)
+        QVERIFY(codecStepFrame(m_player, 1));
+    if (text.isValid())
+        QVERIFY(pixelsLike(m_grab.image(), m_grab.image().rect(), text) > 100);
+
+    // Playing: the pictures keep their pace, as with a short line, rather than wait for the text.
+    const int plain = picturesPlayedWith("subs.srt");
+    const int shown = picturesPlayedWith(file.constData());
+    QVERIFY2(plain > 20 && shown * 10 >= plain * 6, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(plain)));
+}
+
 void TestSubtitles::captionsNeedVideo()
 {
     QVERIFY(!codecSelectVideoCaptions(m_player, 1));
@@ -425,7 +477,7 @@ void TestSubtitles::captionsOfPictures()
         av_frame_get_buffer(frame.get(), 0);
         for (int y = 0; y < 240; ++y)
             std::fill_n(reinterpret_cast<uint32_t *>(frame->data[0] + y * frame->linesize[0]), 320, 0xFF000000u);
-        renderer.render(frame, seconds);
+        renderer.render(frame, seconds, 0.04);
         QImage image(320, 240, QImage::Format_ARGB32);
         for (int y = 0; y < 240; ++y)
             std::memcpy(image.scanLine(y), frame->data[0] + y * frame->linesize[0], 320 * 4);
@@ -469,7 +521,7 @@ void TestSubtitles::drawnInEveryPictureFormat()
     const uint8_t *blackPlanes[4] = {reinterpret_cast<const uint8_t *>(black.data())};
     const int blackStrides[4] = {320 * 4};
     sws_scale(toFormat.get(), blackPlanes, blackStrides, 0, 240, frame->data, frame->linesize);
-    renderer.render(frame, 1.0);
+    renderer.render(frame, 1.0, 0.04);
 
     QImage image(frame->width, frame->height, QImage::Format_ARGB32);
     rq::SwsPtr toBgra(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
