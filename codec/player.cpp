@@ -167,10 +167,10 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         }
     }
     if (AVStream *st = m_input->stream(audioIndex)) {
-        auto decoder = std::make_unique<AudioDecoder>(*m_audioPackets, *m_audioFrames, m_sync,
-                                                      st->codecpar->sample_rate, m_sound);
+        const int rate = std::min(st->codecpar->sample_rate, AudioDecoder::kMostOutputRate);
+        auto decoder = std::make_unique<AudioDecoder>(*m_audioPackets, *m_audioFrames, m_sync, rate, m_sound);
         auto output = std::make_unique<AudioOutput>(*m_audioFrames, m_sync, m_spectrum);
-        if (decoder->open(st, m_input->startTime(), threads) && output->open(st->codecpar->sample_rate, m_audioDevice)) {
+        if (decoder->open(st, m_input->startTime(), threads) && output->open(rate, m_audioDevice)) {
             m_audioDecoder = std::move(decoder);
             m_audio = std::move(output);
         }

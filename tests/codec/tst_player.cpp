@@ -148,6 +148,10 @@ private slots:
     void presenterTakesWhatItLookedAt();
     void stepHoldsNoOtherCall();
     void destroyedFromItsOwnCallback();
+    void silentPlayersPlayTogether_data();
+    void silentPlayersPlayTogether();
+    void soundRatesNoDevicePlays_data();
+    void soundRatesNoDevicePlays();
 
 private:
     bool openPaused(const char *name);
@@ -953,6 +957,67 @@ void TestPlayer::destroyedFromItsOwnCallback()
     QVERIFY(codecPlay(m_player));
     QTRY_VERIFY_WITH_TIMEOUT(m_recorder.count() > 10, 10000);
     QCOMPARE(int(self.calls), 3);
+}
+
+void TestPlayer::silentPlayersPlayTogether_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("MP3") << QStringLiteral("audio.mp3");
+    QTest::newRow("FLAC") << QStringLiteral("tone.flac");
+    QTest::newRow("Ogg Vorbis") << QStringLiteral("tone.ogg");
+    QTest::newRow("video with sound") << QStringLiteral("clip.mp4");
+}
+
+void TestPlayer::silentPlayersPlayTogether()
+{
+    QFETCH(QString, file);
+
+    // Tests run with ZR_AUDIO=null: each player's sound goes to an output of its own, none needs a device.
+    const uint64_t others[] = {codecCreatePlayer(-1), codecCreatePlayer(-1)};
+    const uint64_t players[] = {m_player, others[0], others[1]};
+    for (const uint64_t player : players) {
+        QCOMPARE(codecOpenFile(player, fixture(file).constData(), 0, 0, nullptr, nullptr), 1);
+        QCOMPARE(codecHasAudio(player), 1);
+    }
+    for (const uint64_t player : players)
+        QVERIFY(codecPlay(player));
+    for (const uint64_t player : players)
+        QTRY_VERIFY_WITH_TIMEOUT(!spectrum(player).silent, 10000);
+    for (const uint64_t player : players)
+        QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(player), 20000);
+    for (const uint64_t player : others)
+        codecDestroyPlayer(player);
+}
+
+void TestPlayer::soundRatesNoDevicePlays_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<quint64>("rate");
+    QTest::newRow("384 kHz, played at 192 kHz") << QStringLiteral("rate384k.wav") << quint64(192000);
+    QTest::newRow("1073741824 Hz declared, refused") << QStringLiteral("rate1g.wav") << quint64(0);
+}
+
+void TestPlayer::soundRatesNoDevicePlays()
+{
+    QFETCH(QString, file);
+    QFETCH(quint64, rate);
+
+    // Faster than recorded, so that the speed filter runs at the rate played.
+    codecSetPlaybackSpeed(m_player, 150);
+    codecSetAudioRatePercent(m_player, 66);
+    QCOMPARE(codecOpenFile(m_player, fixture(file).constData(), 0, 0, nullptr, nullptr), rate ? 1 : 0);
+    if (!rate) {
+        QCOMPARE(codecHasAudio(m_player), 0);
+        QVERIFY(openPaused("audio.mp3"));
+        QCOMPARE(codecHasAudio(m_player), 1);
+        return;
+    }
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
+    const Spectrum s = spectrum(m_player);
+    QCOMPARE(s.rate, rate);
+    QVERIFY2(qAbs(s.peak - binOf(1000, s)) <= 1, qPrintable(QString::number(s.peak)));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
 }
 
 QTEST_GUILESS_MAIN(TestPlayer)
