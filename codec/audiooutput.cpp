@@ -1,4 +1,5 @@
 #include "codec/audiooutput.h"
+#include "codec/numeric.h"
 
 #include "codec/audiodecoder.h"
 #include "codec/globaloptions.h"
@@ -158,7 +159,9 @@ void AudioOutput::fill(uint8_t *stream, int length)
                 m_hasCurrent = false;
                 continue;
             }
-            const int skip = int((audioSkipUntil - m_current.pts) / perByte / bytesPerFrame) * bytesPerFrame;
+            // Damaged timestamps may put the target anywhere: only the chunk itself can be skipped.
+            const double frames = (audioSkipUntil - m_current.pts) / perByte / bytesPerFrame;
+            const int skip = int(std::clamp(frames, 0.0, double(total / bytesPerFrame))) * bytesPerFrame;
             m_current.consumed = std::max(m_current.consumed, skip);
             m_sync.audioSkipUntil = -1;
         }

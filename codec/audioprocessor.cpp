@@ -150,7 +150,7 @@ void AudioProcessor::push(FramePtr frame, double pts, std::vector<Chunk> &out)
         m_started = true;
         m_nextPts = pts;
     }
-    frame->pts = std::llround(pts * m_rate);
+    frame->pts = saturated<int64_t>(pts * m_rate);
     if (m_graph.push(frame.get()))
         drain(out);
 }

@@ -1,4 +1,5 @@
 #include "codec/player.h"
+#include "codec/numeric.h"
 
 #include "codec/globaloptions.h"
 #include "codec/subtitlefile.h"
@@ -13,6 +14,8 @@ namespace {
 constexpr int kVideoFrames = 6;
 constexpr int kAudioChunks = 32;
 constexpr std::chrono::milliseconds kStepTimeout(10000);
+// About 31,700 years: far past the end of anything, and still a time stamp in microseconds.
+constexpr double kMostSeconds = 1e12;
 }
 
 Player::Player() = default;
@@ -414,8 +417,9 @@ void Player::wakePresenter()
 
 void Player::seekLocked(double target, bool exact)
 {
-    const double duration = m_duration / 1e6;
-    target = std::max(0.0, duration > 0 ? std::min(target, duration) : target);
+    // Without a known duration the target is held to what time stamps can express.
+    const double duration = m_duration > 0 ? m_duration / 1e6 : kMostSeconds;
+    target = std::clamp(target, 0.0, duration);
     const int serial = m_sync.serial + 1;
     auto reset = [&] {
         m_sync.setSeekPoint({serial, target, exact});
@@ -622,7 +626,7 @@ uint64_t Player::currentTime() const
     if (duration > 0 && isEndReached())
         return duration;
     const double t = std::max(0.0, m_sync.clock.now());
-    const uint64_t micros = uint64_t(t * 1e6);
+    const uint64_t micros = saturated<uint64_t>(t * 1e6);
     return duration > 0 ? std::min(micros, duration) : micros;
 }
 

@@ -1,4 +1,5 @@
 #include "codec/subtitledecoder.h"
+#include "codec/numeric.h"
 
 #include <cmath>
 
@@ -80,7 +81,7 @@ int SubtitleDecoder::decode(const AVPacket *packet, double origin)
         const AVSubtitleRect *rect = sub->rects[i];
         if (rect->type == SUBTITLE_ASS && rect->ass) {
             const double length = end > start ? end - start : kOpenEnded;
-            m_renderer.addText(m_source, rect->ass, std::llround(start * 1000), std::llround(length * 1000));
+            m_renderer.addText(m_source, rect->ass, saturated<int64_t>(start * 1000), saturated<int64_t>(length * 1000));
         } else if (rect->type == SUBTITLE_BITMAP && rect->w > 0 && rect->h > 0 && rect->data[0] && rect->data[1]) {
             SubtitleRenderer::Bitmap bitmap;
             bitmap.x = rect->x;
@@ -112,7 +113,7 @@ void SubtitleDecoder::decodeCaptions(const uint8_t *data, int size, double pts)
     if (!packet || size <= 0 || av_new_packet(packet.get(), size) < 0)
         return;
     std::copy(data, data + size, packet->data);
-    packet->pts = std::llround(pts * AV_TIME_BASE);
+    packet->pts = saturated<int64_t>(pts * AV_TIME_BASE);
     decode(packet.get(), 0);
 }
 

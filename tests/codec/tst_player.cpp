@@ -152,6 +152,9 @@ private slots:
     void silentPlayersPlayTogether();
     void soundRatesNoDevicePlays_data();
     void soundRatesNoDevicePlays();
+    void seekFarPastTheEndOfAnUnknownLength_data();
+    void seekFarPastTheEndOfAnUnknownLength();
+    void stepsOnStampsFarApart();
 
 private:
     bool openPaused(const char *name);
@@ -1018,6 +1021,41 @@ void TestPlayer::soundRatesNoDevicePlays()
     QCOMPARE(s.rate, rate);
     QVERIFY2(qAbs(s.peak - binOf(1000, s)) <= 1, qPrintable(QString::number(s.peak)));
     QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+}
+
+void TestPlayer::seekFarPastTheEndOfAnUnknownLength_data()
+{
+    QTest::addColumn<quint64>("target");
+    QTest::newRow("a thousand years") << quint64(1000) * 365 * 86400 * 1000000;
+    QTest::newRow("the last microsecond there is") << ~quint64(0);
+}
+
+void TestPlayer::seekFarPastTheEndOfAnUnknownLength()
+{
+    QFETCH(quint64, target);
+
+    QVERIFY(openPaused("unknownlength.mkv"));
+    QCOMPARE(codecGetDuration(m_player), uint64_t(0));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(m_recorder.counterFrame() >= 5, 10000);
+    QVERIFY(codecSeek(m_player, target));
+    // The position is where the seek went, past the medium; playing on from there ends on the last picture
+    // rather than starting over.
+    QVERIFY(codecGetCurrentTime(m_player) > 2000000);
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+    QCOMPARE(m_recorder.counterFrame(), 49);
+    QVERIFY(codecGetCurrentTime(m_player) > 2000000);
+}
+
+void TestPlayer::stepsOnStampsFarApart()
+{
+    // Pictures stepped while paused: playing on, the sound skips what lies before them, here none of it.
+    QVERIFY(openPaused("farapart.mkv"));
+    QVERIFY(waitForCounterFrame(0));
+    for (int step = 1; step <= 3; ++step)
+        QVERIFY(codecStepFrame(m_player, 1));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
 }
 
 QTEST_GUILESS_MAIN(TestPlayer)
