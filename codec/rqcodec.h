@@ -44,6 +44,8 @@ void codecDestroyPlayer(uint64_t player);
 
 /* Opens a file and leaves it paused at its start, the first picture presented. flags, options and the two
  * pointers are reserved (pass 0). Answers 0, with the player closed and usable, when nothing can be played.
+ * Sound above 192 kHz is resampled down to it; sound declaring a rate above 768 kHz is not played. Full-range
+ * YUV pictures reach the callback in limited range, and one stream keeps one frame format.
  * Disc titles are opened through the same path with a custom AVIOContext (see codec/mediasource.h). */
 int codecOpenFile(uint64_t player, const char *path, unsigned int flags, unsigned int options,
                   void *reserved0, void *reserved1);
@@ -107,7 +109,9 @@ unsigned char *codecGetAudioBuffer(uint64_t player, int kind);
 void codecReleaseAudioBuffer(uint64_t player, unsigned char *block);
 /* Index among the audio streams of the current program, in stream order. */
 int codecSelectAudioTrack(uint64_t player, int index);
-/* SDL output device name (UTF-8) for media opened later; null or empty: the default device. */
+/* SDL output device name (UTF-8) for media opened later; null or empty: the default device. Without a device
+ * (ZR_AUDIO=null in the environment, or none opens) each player's sound goes to a silent output of its own
+ * that takes it in real time. */
 int codecSetAudioDevice(uint64_t player, const char *name);
 
 /* ---- Picture, sound and subtitle processing ---- */
@@ -146,7 +150,8 @@ void codecSetAudioRatePercent(uint64_t player, unsigned int percent);
 void codecSetEqualizer(uint64_t player, const double *frequencies, const double *gains, int count);
 
 /* Subtitles are drawn into the pictures before the callback, from one source at a time; each of the next
- * three calls replaces the source before it, and the next open drops it. Answer 1 on success. */
+ * three calls replaces the source before it, and the next open drops it. Asking for the source already shown
+ * (the same stream, the captions again, the same path) keeps it as it is and answers 1. Answer 1 on success. */
 /* Index among the subtitle streams of the current program; negative: no subtitles. */
 int codecSelectSubtitleStream(uint64_t player, int index);
 /* Non-zero shows the EIA-608 closed captions carried in the video stream. */
@@ -158,8 +163,10 @@ int codecSelectVideoCaptions(uint64_t player, int enable);
 int codecOpenSubtitleFile(uint64_t player, const char *path);
 
 /* The style of text subtitles: the setters between Begin and Apply change a copy of the style in use, which
- * Apply puts in use. Formats with a look of their own (ASS, SSA) keep it and follow only the scale; the
- * opacity and the delay apply to every source. */
+ * Apply puts in use, also for lines already on screen. Formats with a look of their own (ASS, SSA) keep it and
+ * follow only the scale; the opacity and the delay apply to every source. Text is held to what a screen can
+ * show (no glyph larger than the picture, 2000 characters a line), and text whose layout keeps taking longer
+ * than its picture's time is left out while those lines show. */
 void codecBeginSubtitleStyle(uint64_t player);
 /* Opacity 0 (transparent) .. 255. */
 void codecSetSubtitleAlpha(uint64_t player, int alpha);
