@@ -1,4 +1,5 @@
 #include "codec/audiodecoder.h"
+
 #include "codec/numeric.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "codec/audiooutput.h"
-#include "codec/numeric.h"
 
 #include "codec/audiodecoder.h"
 #include "codec/globaloptions.h"
+#include "codec/numeric.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,5 @@
 #include "codec/demuxer.h"
+
 #include "codec/numeric.h"
 
 namespace rq {

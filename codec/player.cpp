@@ -1,7 +1,7 @@
 #include "codec/player.h"
-#include "codec/numeric.h"
 
 #include "codec/globaloptions.h"
+#include "codec/numeric.h"
 #include "codec/subtitlefile.h"
 
 #include <algorithm>

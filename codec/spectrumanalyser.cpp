@@ -1,4 +1,5 @@
 #include "codec/spectrumanalyser.h"
+
 #include "codec/numeric.h"
 
 #include <algorithm>

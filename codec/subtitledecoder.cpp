@@ -1,4 +1,5 @@
 #include "codec/subtitledecoder.h"
+
 #include "codec/numeric.h"
 
 #include <cmath>
@@ -81,7 +82,8 @@ int SubtitleDecoder::decode(const AVPacket *packet, double origin)
         const AVSubtitleRect *rect = sub->rects[i];
         if (rect->type == SUBTITLE_ASS && rect->ass) {
             const double length = end > start ? end - start : kOpenEnded;
-            m_renderer.addText(m_source, rect->ass, saturated<int64_t>(start * 1000), saturated<int64_t>(length * 1000));
+            m_renderer.addText(m_source, rect->ass, saturated<int64_t>(start * 1000),
+                               saturated<int64_t>(length * 1000));
         } else if (rect->type == SUBTITLE_BITMAP && rect->w > 0 && rect->h > 0 && rect->data[0] && rect->data[1]) {
             SubtitleRenderer::Bitmap bitmap;
             bitmap.x = rect->x;

@@ -637,7 +637,8 @@ void TestMediaProbe::streamLengthTags()
     QByteArray bytes = source.readAll();
     const QRegularExpression length(QStringLiteral("\\d\\d:\\d\\d:\\d\\d\\.\\d{9}"));
     int tags = 0;
-    for (QRegularExpressionMatchIterator it = length.globalMatch(QString::fromLatin1(bytes.constData(), bytes.size())); it.hasNext(); ++tags)
+    const QString latin1 = QString::fromLatin1(bytes.constData(), bytes.size());
+    for (QRegularExpressionMatchIterator it = length.globalMatch(latin1); it.hasNext(); ++tags)
         bytes.replace(it.next().capturedStart(), tag.size(), tag);
     QCOMPARE(tags, 4);
     QTemporaryDir folder;
