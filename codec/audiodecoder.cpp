@@ -1,5 +1,7 @@
 #include "codec/audiodecoder.h"
 
+#include "codec/numeric.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -75,7 +77,7 @@ bool AudioDecoder::deliver(FramePtr frame, int serial)
         return true;
     if (pts < m_start) {
         // An exact seek's target lies inside: the samples before it are cut off here, before any processing.
-        const int skip = std::min(converted - 1, int(std::lround((m_start - pts) * m_outputRate)));
+        const int skip = std::min(converted - 1, saturated<int>((m_start - pts) * m_outputRate));
         std::memmove(out->data[0], out->data[0] + size_t(skip) * kBytesPerFrame,
                      size_t(converted - skip) * kBytesPerFrame);
         out->nb_samples = converted - skip;

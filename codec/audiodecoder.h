@@ -15,6 +15,8 @@ class AudioDecoder : public Decoder
 public:
     static constexpr int kChannels = 2;
     static constexpr int kBytesPerFrame = kChannels * 2;
+    // Sound of a higher rate is resampled down to this before anything else touches it.
+    static constexpr int kMostOutputRate = 192000;
 
     AudioDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, int outputRate,
                  AudioProcessor &processor);

@@ -2,6 +2,7 @@
 
 #include "codec/audiodecoder.h"
 #include "codec/globaloptions.h"
+#include "codec/numeric.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,12 +26,11 @@ bool AudioOutput::openDevice(const char *name)
     want.freq = m_rate;
     want.format = AUDIO_S16SYS;
     want.channels = AudioDecoder::kChannels;
-    // About 20 ms a buffer: the clock moves in steps no coarser than that.
-    want.samples = uint16_t(m_rate <= 24000 ? 512 : 1024);
+    want.samples = uint16_t(bufferSamples());
     want.callback = &AudioOutput::callback;
     want.userdata = this;
     m_device = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
-    // The dummy driver plays a buffer as soon as it is filled; a real device has about two more queued
+    // SDL's dummy driver plays a buffer as soon as it is filled; a real device has about two more queued
     // ahead of it, which the clock must allow for.
     const char *driver = SDL_GetCurrentAudioDriver();
     const bool dummy = driver && std::strcmp(driver, "dummy") == 0;
@@ -38,21 +38,29 @@ bool AudioOutput::openDevice(const char *name)
     return m_device != 0;
 }
 
+void AudioOutput::openSilently()
+{
+    m_latency = 0;
+    const auto period = std::chrono::nanoseconds(int64_t(bufferSamples()) * 1000000000 / m_rate);
+    m_sink = std::make_unique<SilentSink>(bufferSamples() * AudioDecoder::kBytesPerFrame, period,
+                                          [this](uint8_t *stream, int length) { fill(stream, length); });
+    m_sink->setPaused(m_paused);
+}
+
 bool AudioOutput::open(int rate, const std::string &device)
 {
     close();
-    if (!GlobalOptions::instance().acquireAudio())
+    if (rate <= 0)
         return false;
-    m_acquired = true;
     m_rate = rate;
-    const char *name = device.empty() ? nullptr : device.c_str();
-    if (!openDevice(name) && !(name && openDevice(nullptr))
-        && !(GlobalOptions::instance().fallBackToDummyAudio() && openDevice(nullptr))) {
-        close();
-        return false;
-    }
     m_spectrum.reset(rate);
-    SDL_PauseAudioDevice(m_device, m_paused ? 1 : 0);
+    m_acquired = GlobalOptions::instance().acquireAudio();
+    const char *name = device.empty() ? nullptr : device.c_str();
+    if (m_acquired && (openDevice(name) || (name && openDevice(nullptr)))) {
+        SDL_PauseAudioDevice(m_device, m_paused ? 1 : 0);
+        return true;
+    }
+    openSilently();
     return true;
 }
 
@@ -62,6 +70,7 @@ void AudioOutput::close()
         SDL_CloseAudioDevice(m_device);
         m_device = 0;
     }
+    m_sink.reset();
     if (m_acquired) {
         GlobalOptions::instance().releaseAudio();
         m_acquired = false;
@@ -75,10 +84,16 @@ void AudioOutput::setPaused(bool paused)
     m_paused = paused;
     if (m_device)
         SDL_PauseAudioDevice(m_device, paused ? 1 : 0);
+    if (m_sink)
+        m_sink->setPaused(paused);
 }
 
 void AudioOutput::locked(const std::function<void()> &f)
 {
+    if (m_sink) {
+        m_sink->locked(f);
+        return;
+    }
     if (m_device)
         SDL_LockAudioDevice(m_device);
     f();
@@ -92,13 +107,20 @@ void AudioOutput::checkDevice()
         return;
     SDL_CloseAudioDevice(m_device);
     m_device = 0;
-    if (openDevice(nullptr) || (GlobalOptions::instance().fallBackToDummyAudio() && openDevice(nullptr)))
+    if (openDevice(nullptr))
         SDL_PauseAudioDevice(m_device, m_paused ? 1 : 0);
+    else
+        openSilently();
 }
 
 void AudioOutput::callback(void *self, Uint8 *stream, int length)
 {
-    static_cast<AudioOutput *>(self)->fill(stream, length);
+    // Nothing may leave into SDL's thread.
+    try {
+        static_cast<AudioOutput *>(self)->fill(stream, length);
+    } catch (const std::exception &) {
+        std::memset(stream, 0, size_t(length));
+    }
 }
 
 void AudioOutput::fill(uint8_t *stream, int length)
@@ -137,7 +159,9 @@ void AudioOutput::fill(uint8_t *stream, int length)
                 m_hasCurrent = false;
                 continue;
             }
-            const int skip = int((audioSkipUntil - m_current.pts) / perByte / bytesPerFrame) * bytesPerFrame;
+            // Damaged timestamps may put the target anywhere: only the chunk itself can be skipped.
+            const double frames = (audioSkipUntil - m_current.pts) / perByte / bytesPerFrame;
+            const int skip = int(std::clamp(frames, 0.0, double(total / bytesPerFrame))) * bytesPerFrame;
             m_current.consumed = std::max(m_current.consumed, skip);
             m_sync.audioSkipUntil = -1;
         }

@@ -1,5 +1,7 @@
 #include "codec/audioprocessor.h"
 
+#include "codec/numeric.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -11,23 +13,17 @@ namespace {
 // Band width of each peaking band: about an octave.
 constexpr double kBandQ = 1.41;
 
-std::string number(double v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", v);
-    return text;
-}
 
 // atempo stages each within 0.5..2, where it sounds best.
 void addTempo(std::string &chain, double tempo)
 {
     while (tempo > 2.0 + 1e-9 || tempo < 0.5 - 1e-9) {
         const double stage = tempo > 2.0 ? 2.0 : 0.5;
-        chain += ",atempo=" + number(stage);
+        chain += ",atempo=" + decimal(stage);
         tempo /= stage;
     }
     if (std::abs(tempo - 1.0) > 1e-6)
-        chain += ",atempo=" + number(tempo);
+        chain += ",atempo=" + decimal(tempo);
 }
 
 }
@@ -109,11 +105,11 @@ std::string AudioProcessor::chainFor(const Settings &s, int rate)
     std::string chain;
     const double peak = peakGain(s.bands, rate);
     if (peak > 0)
-        chain += ",volume=" + number(-peak) + "dB";
+        chain += ",volume=" + decimal(-peak) + "dB";
     for (const Band &band : s.bands)
         if (band.frequency < rate / 2.0)
-            chain += ",equalizer=f=" + number(band.frequency) + ":t=q:w=" + number(kBandQ) + ":g="
-                     + number(band.gain);
+            chain += ",equalizer=f=" + decimal(band.frequency) + ":t=q:w=" + decimal(kBandQ) + ":g="
+                     + decimal(band.gain);
     const double speed = s.speed / 100.0;
     const double pitch = pitchOf(s);
     if (std::abs(pitch - 1.0) > 1e-6) {
@@ -154,7 +150,7 @@ void AudioProcessor::push(FramePtr frame, double pts, std::vector<Chunk> &out)
         m_started = true;
         m_nextPts = pts;
     }
-    frame->pts = std::llround(pts * m_rate);
+    frame->pts = saturated<int64_t>(pts * m_rate);
     if (m_graph.push(frame.get()))
         drain(out);
 }

@@ -61,8 +61,9 @@ double Decoder::ptsOf(const AVFrame *frame) const
     return ts * av_q2d(m_timeBase) - m_startTime / double(AV_TIME_BASE);
 }
 
+// Nothing may leave the thread: a failure (no memory) ends the decoding.
 void Decoder::run()
-{
+try {
     AVCodecContext *ctx = m_context.get();
     PacketQueue::Entry entry;
     int serial = -1;
@@ -88,6 +89,7 @@ void Decoder::run()
             avcodec_flush_buffers(ctx);
         }
     }
+} catch (const std::exception &) {
 }
 
 }

@@ -1,5 +1,7 @@
 #include "codec/demuxer.h"
 
+#include "codec/numeric.h"
+
 namespace rq {
 
 namespace {
@@ -61,8 +63,9 @@ bool Demuxer::queuesFull() const
     return enough(m_video, m_input.videoStream()) && enough(m_audio, m_input.audioStream());
 }
 
+// Nothing may leave the thread: a failure (no memory) ends the reading as the end of the input would.
 void Demuxer::run()
-{
+try {
     AVFormatContext *ctx = m_input.context();
     PacketPtr packet = makePacket();
     bool ended = false;
@@ -80,8 +83,8 @@ void Demuxer::run()
                 // MPEG program and transport streams are searched by timestamp, which lands on any packet before
                 // the time, often past the keyframe the target needs: start a second early, the exact seek decodes up.
                 const int64_t early = (ctx->iformat->flags & AVFMT_TS_DISCONT) ? AV_TIME_BASE : 0;
-                const int64_t ts = int64_t(m_seekTarget * AV_TIME_BASE) + m_input.startTime();
-                const int64_t from = std::max(m_input.startTime(), ts - early);
+                const int64_t ts = saturated<int64_t>(m_seekTarget * AV_TIME_BASE + double(m_input.startTime()));
+                const int64_t from = std::max(m_input.startTime(), ts > INT64_MIN + early ? ts - early : INT64_MIN);
                 lock.unlock();
                 if (avformat_seek_file(ctx, -1, INT64_MIN, from, from, 0) < 0)
                     avformat_seek_file(ctx, -1, INT64_MIN, ts, INT64_MAX, 0);
@@ -121,6 +124,7 @@ void Demuxer::run()
             av_packet_unref(packet.get());
         }
     }
+} catch (const std::exception &) {
 }
 
 }

@@ -21,8 +21,17 @@ bool FrameQueue::push(Entry entry)
 bool FrameQueue::pop(Entry &entry)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_entries.empty())
-        return false;
+    return !m_entries.empty() && takeFront(entry);
+}
+
+bool FrameQueue::pop(Entry &entry, int serial)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_entries.empty() && m_entries.front().serial == serial && takeFront(entry);
+}
+
+bool FrameQueue::takeFront(Entry &entry)
+{
     entry = std::move(m_entries.front());
     m_entries.pop_front();
     m_spaceCond.notify_all();

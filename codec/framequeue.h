@@ -31,6 +31,9 @@ public:
     // Blocks while full; drops entries of an old serial; false once aborted.
     bool push(Entry entry);
     bool pop(Entry &entry);
+    // Pops the front entry only when it belongs to the serial: what a consumer saw with front() may have
+    // been flushed since, and the entry there now is not the one it decided about.
+    bool pop(Entry &entry, int serial);
     // Copies what the front entry says, without its frame; false when empty.
     bool front(Entry &info) const;
     int size() const;
@@ -44,6 +47,9 @@ public:
     void waitChange(uint64_t seen, Clock::time_point deadline);
 
 private:
+    // With the lock held and an entry there.
+    bool takeFront(Entry &entry);
+
     const int m_capacity;
     mutable std::mutex m_mutex;
     std::condition_variable m_spaceCond;

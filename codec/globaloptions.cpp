@@ -82,26 +82,12 @@ std::vector<int> GlobalOptions::frameFormats() const
     return m_frameFormats;
 }
 
-bool GlobalOptions::startAudio(bool dummy)
-{
-    if (dummy)
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    else
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        m_audioDummy = dummy;
-        return true;
-    }
-    return false;
-}
-
 bool GlobalOptions::acquireAudio()
 {
     std::lock_guard<std::mutex> lock(m_audioMutex);
     if (m_audioUsers == 0) {
         const char *mode = std::getenv("ZR_AUDIO");
-        const bool null = mode && std::strcmp(mode, "null") == 0;
-        if (!(!null && startAudio(false)) && !startAudio(true))
+        if ((mode && std::strcmp(mode, "null") == 0) || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
     }
     ++m_audioUsers;
@@ -113,17 +99,6 @@ void GlobalOptions::releaseAudio()
     std::lock_guard<std::mutex> lock(m_audioMutex);
     if (m_audioUsers > 0 && --m_audioUsers == 0)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-bool GlobalOptions::fallBackToDummyAudio()
-{
-    std::lock_guard<std::mutex> lock(m_audioMutex);
-    if (m_audioDummy)
-        return false;
-    if (m_audioUsers != 1)
-        return false;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return startAudio(true);
 }
 
 }

@@ -26,16 +26,13 @@ public:
     void setFrameFormats(const std::vector<int> &formats);
     std::vector<int> frameFormats() const;
 
-    // SDL's audio subsystem is process-wide: players take and give back a reference to it.
-    // ZR_AUDIO=null, or a driver that cannot start, selects SDL's dummy driver, which plays in real time.
+    // SDL's audio subsystem is process-wide: players take and give back a reference to it. False, with
+    // nothing to give back, when there is no audio to use: ZR_AUDIO=null, or no driver that starts.
     bool acquireAudio();
     void releaseAudio();
-    // Called when a device would not open: falls back to the dummy driver when no other player uses audio.
-    bool fallBackToDummyAudio();
 
 private:
     GlobalOptions() = default;
-    bool startAudio(bool dummy);
 
     mutable std::mutex m_mutex;
     int m_decoderThreads = 1;
@@ -46,7 +43,6 @@ private:
 
     std::mutex m_audioMutex;
     int m_audioUsers = 0;
-    bool m_audioDummy = false;
 };
 
 }

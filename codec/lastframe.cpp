@@ -1,5 +1,7 @@
 #include "codec/lastframe.h"
 
+#include "codec/frameconverter.h"
+
 #include <cstring>
 #include <vector>
 
@@ -74,8 +76,7 @@ unsigned char *LastFrame::snapshot(int width, int height, unsigned aspectNum, un
     if (width > 16384 || height > 16384)
         return nullptr;
 
-    SwsPtr scaler(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), width, height,
-                                 AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    SwsPtr scaler = FrameConverter::scalerFor(frame.get(), width, height, AV_PIX_FMT_BGR24, SWS_BICUBIC);
     if (!scaler)
         return nullptr;
     const int packedRow = width * 3;

@@ -6,6 +6,9 @@ namespace rq {
 
 namespace {
 
+// Rates above any sound format's are a damaged or hostile header: such a stream is not played.
+constexpr int kMostSampleRate = 768000;
+
 int interruptRequested(void *opaque)
 {
     return static_cast<const std::atomic<bool> *>(opaque)->load() ? 1 : 0;
@@ -19,7 +22,7 @@ bool decodable(const AVStream *st)
     if (par->codec_type == AVMEDIA_TYPE_VIDEO)
         return !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) && par->width > 0 && par->height > 0;
     if (par->codec_type == AVMEDIA_TYPE_AUDIO)
-        return par->sample_rate > 0 && par->ch_layout.nb_channels > 0;
+        return par->sample_rate > 0 && par->sample_rate <= kMostSampleRate && par->ch_layout.nb_channels > 0;
     return false;
 }
 

@@ -9,7 +9,9 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstdio>
+#include <cctype>
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <strings.h>
@@ -18,11 +20,16 @@ namespace rq {
 
 namespace {
 
+// A thousand years.
+constexpr double kMostSeconds = 1000 * 365.25 * 86400;
+
 uint64_t micros(int64_t value, AVRational timeBase)
 {
     if (value == AV_NOPTS_VALUE || value <= 0)
         return 0;
-    return uint64_t(av_rescale_q(value, timeBase, AV_TIME_BASE_Q));
+    // av_rescale_q answers INT64_MIN when the result does not fit.
+    const int64_t rescaled = av_rescale_q(value, timeBase, AV_TIME_BASE_Q);
+    return rescaled > 0 ? uint64_t(rescaled) : 0;
 }
 
 std::string entry(const AVDictionary *metadata, const char *key)
@@ -31,18 +38,30 @@ std::string entry(const AVDictionary *metadata, const char *key)
     return found && found->value ? found->value : std::string();
 }
 
-// Matroska keeps stream lengths only as a "DURATION" tag, "HH:MM:SS.nnnnnnnnn".
+// Matroska keeps stream lengths only as a "DURATION" tag, "HH:MM:SS.nnnnnnnnn". A length that is negative, no
+// number or longer than any medium (a thousand years) is unknown.
 uint64_t streamDuration(const AVStream *stream)
 {
     const uint64_t own = micros(stream->duration, stream->time_base);
     if (own)
         return own;
-    unsigned hours = 0, minutes = 0;
-    double seconds = 0;
     const std::string tag = entry(stream->metadata, "DURATION");
-    if (std::sscanf(tag.c_str(), "%u:%u:%lf", &hours, &minutes, &seconds) != 3 || seconds < 0)
+    const char *at = tag.c_str();
+    const char *end = at + tag.size();
+    double parts[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        // Digits first: no sign, no space, no word.
+        if (at == end || !std::isdigit(static_cast<unsigned char>(*at)))
+            return 0;
+        const std::from_chars_result parsed = std::from_chars(at, end, parts[i]);
+        if (parsed.ec != std::errc() || (i < 2 && (parsed.ptr == end || *parsed.ptr != ':')))
+            return 0;
+        at = parsed.ptr + (i < 2 ? 1 : 0);
+    }
+    const double seconds = parts[0] * 3600 + parts[1] * 60 + parts[2];
+    if (!std::isfinite(seconds) || parts[1] >= 60 || parts[2] >= 60 || seconds > kMostSeconds)
         return 0;
-    return uint64_t((hours * 3600.0 + minutes * 60.0 + seconds) * 1e6 + 0.5);
+    return uint64_t(seconds * 1e6 + 0.5);
 }
 
 int clampInt(int64_t value)

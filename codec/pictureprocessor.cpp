@@ -1,7 +1,14 @@
 #include "codec/pictureprocessor.h"
 
+#include "codec/frameconverter.h"
+#include "codec/numeric.h"
+
 #include <algorithm>
 #include <cmath>
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
 
 namespace rq {
 
@@ -10,13 +17,6 @@ namespace {
 int evenDown(double v)
 {
     return std::max(2, int(v) & ~1);
-}
-
-std::string number(double v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", v);
-    return text;
 }
 
 }
@@ -112,8 +112,8 @@ std::string PictureProcessor::chainFor(const Settings &s, int width, int height)
     }
     // eq's contrast acts on luma alone; colour differences are scaled with it, as an RGB contrast would.
     if (s.brightness != 0 || s.contrast != 100 || s.saturation != 100)
-        add("eq=brightness=" + number(s.brightness / 255.0) + ":contrast=" + number(s.contrast / 100.0)
-            + ":saturation=" + number(s.saturation / 100.0 * s.contrast / 100.0));
+        add("eq=brightness=" + decimal(s.brightness / 255.0) + ":contrast=" + decimal(s.contrast / 100.0)
+            + ":saturation=" + decimal(s.saturation / 100.0 * s.contrast / 100.0));
     if (s.hue != 0)
         add("hue=h=" + std::to_string(s.hue));
     // The mirror acts on the turned picture, so a turn looks the same way round with the mirror on or off.
@@ -144,7 +144,15 @@ FramePtr PictureProcessor::process(const AVFrame *frame)
         m_builtHeight = frame->height;
         m_builtFormat = frame->format;
         const std::string chain = chainFor(settings, frame->width, frame->height);
-        m_passThrough = chain.empty() || !m_graph.configureVideo(frame, AVRational{1, AV_TIME_BASE}, chain);
+        // The filters may work in another format (eq and hue take YUV only); what comes out is what went in, so
+        // that one stream reaches the callback in one format whatever is set.
+        const AVPixelFormat format = AVPixelFormat(frame->format);
+        const AVPixelFormat out = sws_isSupportedOutput(format) ? format
+                                  : FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA
+                                                                  : AV_PIX_FMT_YUV420P;
+        m_passThrough = chain.empty()
+                        || !m_graph.configureVideo(frame, AVRational{1, AV_TIME_BASE},
+                                                   chain + ",format=pix_fmts=" + av_get_pix_fmt_name(out));
         if (m_passThrough)
             m_graph.reset();
     }

@@ -1,6 +1,7 @@
 #include "codec/player.h"
 
 #include "codec/globaloptions.h"
+#include "codec/numeric.h"
 #include "codec/subtitlefile.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@ namespace {
 constexpr int kVideoFrames = 6;
 constexpr int kAudioChunks = 32;
 constexpr std::chrono::milliseconds kStepTimeout(10000);
+// About 31,700 years: far past the end of anything, and still a time stamp in microseconds.
+constexpr double kMostSeconds = 1e12;
 }
 
 Player::Player() = default;
@@ -100,6 +103,7 @@ void Player::closeLocked()
     m_last.clear();
     m_subtitles.reset();
     m_captions = false;
+    m_subtitleFile.clear();
     m_spectrum.reset(0);
     m_sync.paused = true;
     m_sync.clock.setPaused(true);
@@ -166,10 +170,10 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         }
     }
     if (AVStream *st = m_input->stream(audioIndex)) {
-        auto decoder = std::make_unique<AudioDecoder>(*m_audioPackets, *m_audioFrames, m_sync,
-                                                      st->codecpar->sample_rate, m_sound);
+        const int rate = std::min(st->codecpar->sample_rate, AudioDecoder::kMostOutputRate);
+        auto decoder = std::make_unique<AudioDecoder>(*m_audioPackets, *m_audioFrames, m_sync, rate, m_sound);
         auto output = std::make_unique<AudioOutput>(*m_audioFrames, m_sync, m_spectrum);
-        if (decoder->open(st, m_input->startTime(), threads) && output->open(st->codecpar->sample_rate, m_audioDevice)) {
+        if (decoder->open(st, m_input->startTime(), threads) && output->open(rate, m_audioDevice)) {
             m_audioDecoder = std::move(decoder);
             m_audio = std::move(output);
         }
@@ -191,7 +195,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         m_demuxer->seek(serial, position);
     if (m_videoDecoder) {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
-        m_presenter = std::make_unique<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture,
+        m_presenter = std::make_shared<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture,
                                                       m_subtitles);
         m_presenter->start();
         m_videoDecoder->start();
@@ -218,13 +222,14 @@ void Player::stopPipeline()
     m_audioDecoder.reset();
     m_subtitleDecoder.reset();
     m_captionDecoder.reset();
-    std::unique_ptr<VideoPresenter> presenter;
+    std::shared_ptr<VideoPresenter> presenter;
     {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
         presenter = std::move(m_presenter);
     }
     // Joined outside the lock: a callback that sets a new callback takes it.
-    presenter.reset();
+    if (presenter)
+        presenter->join();
     m_videoPackets.reset();
     m_audioPackets.reset();
     m_videoFrames.reset();
@@ -291,8 +296,13 @@ bool Player::selectSubtitleStream(int index)
     const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock || !m_open || index >= int(m_input->subtitleStreams().size()))
         return false;
+    const int stream = index < 0 ? -1 : m_input->subtitleStreams()[size_t(index)];
+    if (stream == m_input->subtitleStream() && !m_captionDecoder && m_subtitleFile.empty()
+        && (stream < 0 || m_subtitleDecoder))
+        return true;
     m_captions = false;
-    if (index < 0 && m_input->subtitleStream() < 0 && !m_captionDecoder) {
+    m_subtitleFile.clear();
+    if (stream < 0 && m_input->subtitleStream() < 0 && !m_captionDecoder) {
         m_subtitles.reset();
         redraw();
         return true;
@@ -308,7 +318,10 @@ bool Player::selectVideoCaptions(bool on)
     const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock || !m_open || !m_hasVideo)
         return false;
+    if (on && m_captionDecoder)
+        return true;
     m_captions = on;
+    m_subtitleFile.clear();
     return restartWith([&] {
         m_subtitles.reset();
         return m_input->selectSubtitle(-1);
@@ -320,12 +333,17 @@ bool Player::openSubtitleFile(const std::string &path)
     const std::unique_lock<std::mutex> lock = lockOperations(true);
     if (!lock || !m_open)
         return false;
+    if (path == m_subtitleFile)
+        return true;
     m_captions = false;
+    m_subtitleFile.clear();
     if ((m_input->subtitleStream() >= 0 || m_captionDecoder)
         && !restartWith([&] { return m_input->selectSubtitle(-1); }))
         return false;
     const bool loaded = SubtitleFile::load(path, m_subtitles, m_subtitles.reset());
-    if (!loaded)
+    if (loaded)
+        m_subtitleFile = path;
+    else
         m_subtitles.reset();
     redraw();
     return loaded;
@@ -399,8 +417,9 @@ void Player::wakePresenter()
 
 void Player::seekLocked(double target, bool exact)
 {
-    const double duration = m_duration / 1e6;
-    target = std::max(0.0, duration > 0 ? std::min(target, duration) : target);
+    // Without a known duration the target is held to what time stamps can express.
+    const double duration = m_duration > 0 ? m_duration / 1e6 : kMostSeconds;
+    target = std::clamp(target, 0.0, duration);
     const int serial = m_sync.serial + 1;
     auto reset = [&] {
         m_sync.setSeekPoint({serial, target, exact});
@@ -420,6 +439,9 @@ void Player::seekLocked(double target, bool exact)
         reset();
     m_stepped = false;
     m_demuxer->seek(serial, target);
+    // A step waiting for a picture of the old position gives up.
+    if (m_presenter)
+        m_presenter->wakeWaiters();
 }
 
 bool Player::seek(uint64_t micros)
@@ -522,30 +544,42 @@ bool Player::stepFrame(int direction)
     // A step waits for the presenting thread, which cannot be the one asking.
     if (CallbackSlot::insideCallback())
         return false;
-    const std::unique_lock<std::mutex> lock = lockOperations();
-    if (!lock)
-        return false;
-    if (!m_open || !m_hasVideo || m_dragging || direction == 0)
-        return false;
-    setPausedLocked(true);
-    // A seek still on its way shows its own picture first; the step counts from that picture.
-    m_presenter->waitForSerial(m_sync.serial, kStepTimeout);
-    if (direction > 0) {
-        m_stepped = true;
-        return m_presenter->step(kStepTimeout);
+    std::shared_ptr<VideoPresenter> presenter;
+    int serial;
+    {
+        const std::unique_lock<std::mutex> lock = lockOperations();
+        if (!lock || !m_open || !m_hasVideo || m_dragging || direction == 0)
+            return false;
+        setPausedLocked(true);
+        presenter = m_presenter;
+        serial = m_sync.serial;
+        if (direction > 0)
+            m_stepped = true;
     }
+    // A seek still on its way shows its own picture first; the step counts from that picture.
+    if (!presenter->waitForSerial(serial, kStepTimeout))
+        return false;
+    if (direction > 0)
+        return presenter->step(serial, kStepTimeout);
+    {
+        const std::unique_lock<std::mutex> lock = lockOperations();
+        double shown = 0;
+        if (!lock || !m_open || m_sync.serial != serial || !m_last.take(&shown))
+            return false;
+        // The previous picture is the one that covers half a frame before the current one.
+        const double target = shown - m_frameDuration / 2;
+        if (target < 0)
+            return false;
+        seekLocked(target, true);
+        serial = m_sync.serial;
+    }
+    if (!presenter->waitForSerial(serial, kStepTimeout))
+        return false;
+    const std::unique_lock<std::mutex> lock = lockOperations();
     double shown = 0;
-    if (!m_last.take(&shown))
+    if (!lock || m_sync.serial != serial || !m_last.take(&shown))
         return false;
-    // The previous picture is the one that covers half a frame before the current one.
-    const double target = shown - m_frameDuration / 2;
-    if (target < 0)
-        return false;
-    seekLocked(target, true);
-    if (!m_presenter->waitForSerial(m_sync.serial, kStepTimeout))
-        return false;
-    if (m_last.take(&shown))
-        m_sync.clock.set(shown);
+    m_sync.clock.set(shown);
     return true;
 }
 
@@ -592,7 +626,7 @@ uint64_t Player::currentTime() const
     if (duration > 0 && isEndReached())
         return duration;
     const double t = std::max(0.0, m_sync.clock.now());
-    const uint64_t micros = uint64_t(t * 1e6);
+    const uint64_t micros = saturated<uint64_t>(t * 1e6);
     return duration > 0 ? std::min(micros, duration) : micros;
 }
 

@@ -25,9 +25,10 @@ namespace rq {
 
 // One player of the C interface: opens a medium and runs its pipeline (reader, a decoder per stream, the
 // picture presenter and the audio device), and carries out play, pause, seek and step on it. Operations
-// that change what plays are serialised by one lock; queries read atomics and never wait for it. Called
-// from inside a frame callback, such an operation fails instead of waiting while another one runs, and
-// those that stop threads (open, close, program and track changes) fail there always.
+// that change what plays are serialised by one lock, which none holds while it waits for a picture; queries
+// read atomics and never wait for it. Called from inside a frame callback, such an operation fails instead
+// of waiting while another one runs, and those that stop threads (open, close, program and track changes)
+// fail there always.
 class Player
 {
 public:
@@ -61,7 +62,8 @@ public:
     void setAudioDelay(int64_t micros);
 
     // One subtitle source at a time: an embedded stream (index among the program's subtitle streams, negative:
-    // none), the captions of the video, or a file. Each replaces the others.
+    // none), the captions of the video, or a file. Each replaces the others; the source already shown is kept
+    // as it is, without starting anything over.
     bool selectSubtitleStream(int index);
     bool selectVideoCaptions(bool on);
     bool openSubtitleFile(const std::string &path);
@@ -73,6 +75,7 @@ public:
     bool endAsyncSeek();
     bool play();
     bool pause();
+    // Waits for its picture without the operation lock; a seek or a close meanwhile makes it fail at once.
     bool stepFrame(int direction);
     void tick();
 
@@ -114,6 +117,8 @@ private:
     AudioProcessor m_sound;
     SubtitleRenderer m_subtitles;
     bool m_captions = false;
+    // The subtitle file shown, empty when the source is another one.
+    std::string m_subtitleFile;
     bool m_deinterlaceChosen = false;
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;
@@ -132,7 +137,8 @@ private:
     std::unique_ptr<AudioOutput> m_audio;
     // Guards the presenter pointer for callers that must not take the operation lock.
     std::mutex m_presenterMutex;
-    std::unique_ptr<VideoPresenter> m_presenter;
+    // Shared with a step waiting for its picture, which stopPipeline() lets go before the queues go.
+    std::shared_ptr<VideoPresenter> m_presenter;
 
     std::atomic<bool> m_hasVideo{false};
     std::atomic<bool> m_hasAudio{false};

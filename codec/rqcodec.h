@@ -34,12 +34,18 @@ typedef int (*CodecFrameCallback)(void *context, void *frame);
 
 /* flags: reserved, pass -1 or 0. Answers 0 when the player cannot be made. */
 uint64_t codecCreatePlayer(int flags);
-/* Ends the medium; also fine with none open. After it returns no callback runs and every query answers 0. */
+/* Ends the medium; also fine with none open. After it returns no callback runs and every query answers 0.
+ * From inside a frame callback it does nothing: the thread running the callback cannot stop itself. */
 void codecClosePlayer(uint64_t player);
+/* Closes the player and frees it; the handle is gone at once. Called from inside that player's own frame
+ * callback it is safe too: it returns at once, no further callback runs, and the player is closed and freed
+ * on a library thread once the callback has returned. */
 void codecDestroyPlayer(uint64_t player);
 
 /* Opens a file and leaves it paused at its start, the first picture presented. flags, options and the two
  * pointers are reserved (pass 0). Answers 0, with the player closed and usable, when nothing can be played.
+ * Sound above 192 kHz is resampled down to it; sound declaring a rate above 768 kHz is not played. Full-range
+ * YUV pictures reach the callback in limited range, and one stream keeps one frame format.
  * Disc titles are opened through the same path with a custom AVIOContext (see codec/mediasource.h). */
 int codecOpenFile(uint64_t player, const char *path, unsigned int flags, unsigned int options,
                   void *reserved0, void *reserved1);
@@ -79,7 +85,9 @@ int codecHasAudio(uint64_t player);
 /* Microseconds; 0 when unknown. The current time is clamped to 0..duration. */
 uint64_t codecGetDuration(uint64_t player);
 uint64_t codecGetCurrentTime(uint64_t player);
-/* Synchronous: 1 presents the next picture, -1 the previous one; the medium stays paused. */
+/* Synchronous: 1 presents the next picture, -1 the previous one; the medium stays paused. Other calls on the
+ * player do not wait for it; a seek or a close while it waits makes it answer 0 at once, and so does the end
+ * of the medium. */
 int codecStepFrame(uint64_t player, int direction);
 /* Housekeeping, every 50 ms or so from any thread; never blocks. */
 void codecPlayerTick(uint64_t player);
@@ -101,7 +109,9 @@ unsigned char *codecGetAudioBuffer(uint64_t player, int kind);
 void codecReleaseAudioBuffer(uint64_t player, unsigned char *block);
 /* Index among the audio streams of the current program, in stream order. */
 int codecSelectAudioTrack(uint64_t player, int index);
-/* SDL output device name (UTF-8) for media opened later; null or empty: the default device. */
+/* SDL output device name (UTF-8) for media opened later; null or empty: the default device. Without a device
+ * (ZR_AUDIO=null in the environment, or none opens) each player's sound goes to a silent output of its own
+ * that takes it in real time. */
 int codecSetAudioDevice(uint64_t player, const char *name);
 
 /* ---- Picture, sound and subtitle processing ---- */
@@ -140,19 +150,23 @@ void codecSetAudioRatePercent(uint64_t player, unsigned int percent);
 void codecSetEqualizer(uint64_t player, const double *frequencies, const double *gains, int count);
 
 /* Subtitles are drawn into the pictures before the callback, from one source at a time; each of the next
- * three calls replaces the source before it, and the next open drops it. Answer 1 on success. */
+ * three calls replaces the source before it, and the next open drops it. Asking for the source already shown
+ * (the same stream, the captions again, the same path) keeps it as it is and answers 1. Answer 1 on success. */
 /* Index among the subtitle streams of the current program; negative: no subtitles. */
 int codecSelectSubtitleStream(uint64_t player, int index);
 /* Non-zero shows the EIA-608 closed captions carried in the video stream. */
 int codecSelectVideoCaptions(uint64_t player, int enable);
 /* ASS, SSA, SubRip, WebVTT, VobSub (.idx, or .sub beside its .idx), MicroDVD, SAMI, PGS (.sup), LRC and the
- * other formats FFmpeg reads. A file that does not parse, has no events or has text that is not UTF-8 (UTF-16
- * with a byte order mark is converted) answers 0 and leaves no subtitles. */
+ * other formats FFmpeg reads. Text in UTF-8, in UTF-16 with a byte order mark, or in a legacy encoding that
+ * uchardet recognises (Windows-1252, Latin-1, Windows-1251, GBK...) is read. A file that does not parse, has no
+ * events or has text that no encoding explains answers 0 and leaves no subtitles. */
 int codecOpenSubtitleFile(uint64_t player, const char *path);
 
 /* The style of text subtitles: the setters between Begin and Apply change a copy of the style in use, which
- * Apply puts in use. Formats with a look of their own (ASS, SSA) keep it and follow only the scale; the
- * opacity and the delay apply to every source. */
+ * Apply puts in use, also for lines already on screen. Formats with a look of their own (ASS, SSA) keep it and
+ * follow only the scale; the opacity and the delay apply to every source. Text is held to what a screen can
+ * show (no glyph larger than the picture, 2000 characters a line), and text whose layout keeps taking longer
+ * than its picture's time is left out while those lines show. */
 void codecBeginSubtitleStyle(uint64_t player);
 /* Opacity 0 (transparent) .. 255. */
 void codecSetSubtitleAlpha(uint64_t player, int alpha);

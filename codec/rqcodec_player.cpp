@@ -2,6 +2,7 @@
 #include "codec/rqcodec.h"
 
 #include "codec/codecframe.h"
+#include "codec/playercloser.h"
 #include "codec/playerhandles.h"
 
 #include <new>
@@ -47,8 +48,16 @@ void codecClosePlayer(uint64_t player)
 
 void codecDestroyPlayer(uint64_t player)
 {
-    if (const std::shared_ptr<Player> removed = rq::playerHandles().remove(player))
-        removed->close();
+    std::shared_ptr<Player> removed = rq::playerHandles().remove(player);
+    if (!removed)
+        return;
+    if (rq::CallbackSlot::insideCallback()) {
+        // The callback running now is the last one; its thread cannot stop itself, another one closes.
+        removed->setFrameCallback(nullptr, nullptr);
+        rq::PlayerCloser::instance().closeLater(std::move(removed));
+        return;
+    }
+    removed->close();
 }
 
 int codecOpenFile(uint64_t player, const char *path, unsigned int, unsigned int, void *, void *)

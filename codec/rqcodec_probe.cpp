@@ -17,8 +17,13 @@ rq::HandleTable<MediaProbe> &probes()
 template <typename Call, typename Result>
 Result withProbe(uint64_t handle, Call call, Result fallback)
 {
-    const std::shared_ptr<MediaProbe> probe = probes().find(handle);
-    return probe ? call(*probe) : fallback;
+    // A failure (no memory) never leaves through the C interface.
+    try {
+        const std::shared_ptr<MediaProbe> probe = probes().find(handle);
+        return probe ? call(*probe) : fallback;
+    } catch (const std::exception &) {
+        return fallback;
+    }
 }
 
 } // namespace

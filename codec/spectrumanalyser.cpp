@@ -1,5 +1,7 @@
 #include "codec/spectrumanalyser.h"
 
+#include "codec/numeric.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -77,7 +79,7 @@ unsigned char *SpectrumAnalyser::block()
     const uint32_t payload = kBins * 2;
     auto *block = new unsigned char[kHeader + payload]();
     std::memcpy(block, "RQAB", 4);
-    const uint64_t micros = pts > 0 ? uint64_t(pts * 1e6) : 0;
+    const uint64_t micros = saturated<uint64_t>(pts * 1e6);
     const uint32_t bins = kBins;
     const uint64_t rate64 = uint64_t(rate);
     std::memcpy(block + 8, &micros, 8);

@@ -1,5 +1,7 @@
 #include "codec/subtitledecoder.h"
 
+#include "codec/numeric.h"
+
 #include <cmath>
 
 namespace rq {
@@ -18,7 +20,7 @@ SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::fu
 {
 }
 
-bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters)
+bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset)
 {
     if (!codec)
         return false;
@@ -26,6 +28,9 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
     if (!m_context || (parameters && avcodec_parameters_to_context(m_context.get(), parameters) < 0))
         return false;
     m_context->pkt_timebase = m_timeBase;
+    // The decoder converts each packet to UTF-8 with iconv before it reads it.
+    if (!charset.empty() && !(m_context->sub_charenc = av_strdup(charset.c_str())))
+        return false;
     if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
         return false;
     const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
@@ -41,16 +46,16 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
     return true;
 }
 
-bool SubtitleDecoder::open(const AVStream *stream)
+bool SubtitleDecoder::open(const AVStream *stream, const std::string &charset)
 {
     m_timeBase = stream->time_base;
-    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar);
+    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar, charset);
 }
 
 bool SubtitleDecoder::openCaptions()
 {
     m_timeBase = AVRational{1, AV_TIME_BASE};
-    return openCodec(avcodec_find_decoder(AV_CODEC_ID_EIA_608), nullptr);
+    return openCodec(avcodec_find_decoder(AV_CODEC_ID_EIA_608), nullptr, std::string());
 }
 
 int SubtitleDecoder::decode(const AVPacket *packet, double origin)
@@ -77,7 +82,8 @@ int SubtitleDecoder::decode(const AVPacket *packet, double origin)
         const AVSubtitleRect *rect = sub->rects[i];
         if (rect->type == SUBTITLE_ASS && rect->ass) {
             const double length = end > start ? end - start : kOpenEnded;
-            m_renderer.addText(m_source, rect->ass, std::llround(start * 1000), std::llround(length * 1000));
+            m_renderer.addText(m_source, rect->ass, saturated<int64_t>(start * 1000),
+                               saturated<int64_t>(length * 1000));
         } else if (rect->type == SUBTITLE_BITMAP && rect->w > 0 && rect->h > 0 && rect->data[0] && rect->data[1]) {
             SubtitleRenderer::Bitmap bitmap;
             bitmap.x = rect->x;
@@ -109,7 +115,7 @@ void SubtitleDecoder::decodeCaptions(const uint8_t *data, int size, double pts)
     if (!packet || size <= 0 || av_new_packet(packet.get(), size) < 0)
         return;
     std::copy(data, data + size, packet->data);
-    packet->pts = std::llround(pts * AV_TIME_BASE);
+    packet->pts = saturated<int64_t>(pts * AV_TIME_BASE);
     decode(packet.get(), 0);
 }
 

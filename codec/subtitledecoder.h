@@ -4,6 +4,7 @@
 #include "codec/subtitlerenderer.h"
 
 #include <functional>
+#include <string>
 
 namespace rq {
 
@@ -15,7 +16,8 @@ public:
     // changed runs after events were added, on the decoding thread.
     SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void()> changed = {});
 
-    bool open(const AVStream *stream);
+    // charset: the encoding of text that is not UTF-8, as iconv names it; empty for UTF-8.
+    bool open(const AVStream *stream, const std::string &charset = std::string());
     // EIA-608 captions, fed with the caption data of decoded pictures.
     bool openCaptions();
     // Packet times are taken on the medium's time line, which starts at origin (seconds). Answers 0, or the
@@ -27,7 +29,7 @@ public:
     void flush();
 
 private:
-    bool openCodec(const AVCodec *codec, const AVCodecParameters *parameters);
+    bool openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset);
 
     SubtitleRenderer &m_renderer;
     const int m_source;

@@ -1,13 +1,31 @@
 #include "codec/subtitlerenderer.h"
 
+#include "codec/frameconverter.h"
+#include "codec/numeric.h"
+#include "codec/subtitlelimits.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace rq {
 
 namespace {
+
+// The largest canvas picture subtitles may declare, in either direction.
+constexpr int kMaxCanvas = 16384;
+// Seconds a picture is shown for at 25 pictures a second.
+constexpr double kPictureTime = 0.04;
+
+// Time the calling thread has run, in seconds: what a layout costs, whatever else the machine does.
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
 
 // libass colours are 0xRRGGBBAA with AA the transparency.
 uint32_t assColour(uint32_t argb, int alpha)
@@ -20,8 +38,11 @@ struct Yuv {
     int y, u, v;
 };
 
-Yuv toYuv(int r, int g, int b)
+Yuv toYuv(int r, int g, int b, bool fullRange)
 {
+    if (fullRange)
+        return {(77 * r + 150 * g + 29 * b + 128) / 256, 128 + (-43 * r - 85 * g + 128 * b + 128) / 256,
+                128 + (128 * r - 107 * g - 21 * b + 128) / 256};
     return {16 + (66 * r + 129 * g + 25 * b + 128) / 256, 128 + (-38 * r - 74 * g + 112 * b + 128) / 256,
             128 + (112 * r - 94 * g - 18 * b + 128) / 256};
 }
@@ -36,7 +57,7 @@ void blendMask(AVFrame *frame, const uint8_t *mask, int stride, int x0, int y0, 
                int b, int opacity)
 {
     const bool bgra = frame->format == AV_PIX_FMT_BGRA;
-    const Yuv c = toYuv(r, g, b);
+    const Yuv c = toYuv(r, g, b, FrameConverter::isFullRange(frame));
     for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y) {
         const int fy = y0 + y;
         for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x) {
@@ -94,6 +115,7 @@ int SubtitleRenderer::reset()
     m_track = nullptr;
     m_bitmaps.clear();
     m_seen.clear();
+    m_slowEvents.clear();
     return ++m_source;
 }
 
@@ -110,6 +132,9 @@ void SubtitleRenderer::beginText(int source, const std::string &header, bool res
         return;
     if (!header.empty())
         ass_process_codec_private(m_track, const_cast<char *>(header.data()), int(header.size()));
+    const SubtitleLimits limits(*m_track);
+    for (int i = 0; i < m_track->n_styles; ++i)
+        limits.bound(m_track->styles[i]);
     m_restyle = restyle;
     restyleLocked();
 }
@@ -122,8 +147,28 @@ void SubtitleRenderer::addText(int source, const char *line, int64_t startMs, in
     const char *rest = std::strchr(line, ',');
     if (!rest || !m_seen.insert(std::to_string(startMs) + rest).second)
         return;
+    // "ReadOrder,Layer,Style,Name,MarginL,MarginR,MarginV,Effect,Text": the text is held within what a screen
+    // shows, counted from its style.
+    const std::string fields(rest);
+    size_t text = 0;
+    for (int comma = 0; comma < 7 && text != std::string::npos; ++comma)
+        text = fields.find(',', text + 1);
+    if (text == std::string::npos)
+        return;
+    const size_t styleStart = fields.find(',', 1) + 1;
+    const std::string styleName = fields.substr(styleStart, fields.find(',', styleStart) - styleStart);
+    // libass's own default look, for a script without styles.
+    ASS_Style style{};
+    style.FontSize = 18;
+    style.ScaleX = style.ScaleY = 1;
+    if (m_track->n_styles > 0)
+        style = m_track->styles[std::clamp(m_track->default_style, 0, m_track->n_styles - 1)];
+    for (int i = 0; i < m_track->n_styles; ++i)
+        if (styleName == m_track->styles[i].Name)
+            style = m_track->styles[i];
     // Read orders of our own: a decoder counts again from 0 after a seek, which libass would take for repeats.
-    std::string event = std::to_string(m_readOrder++) + rest;
+    std::string event = std::to_string(m_readOrder++) + fields.substr(0, text + 1)
+                        + SubtitleLimits(*m_track).bound(fields.substr(text + 1), style);
     ass_process_chunk(m_track, event.data(), int(event.size()), startMs, durationMs);
 }
 
@@ -160,6 +205,7 @@ void SubtitleRenderer::applyStyle()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_style = m_pending;
+    m_slowEvents.clear();
     restyleLocked();
 }
 
@@ -175,6 +221,10 @@ void SubtitleRenderer::restyleLocked()
         return;
     const SubtitleStyle &s = m_style;
     ass_set_line_spacing(m_renderer, s.spacingV);
+    // libass keeps an event where it first placed it until the event ends; a changed renderer setting starts a
+    // new layout, so that lines already on screen move with the style.
+    ass_set_line_position(m_renderer, 1);
+    ass_set_line_position(m_renderer, 0);
     if (!m_track)
         return;
     if (!m_restyle) {
@@ -212,6 +262,7 @@ void SubtitleRenderer::restyleLocked()
         st.MarginL = st.MarginR = int(std::lround(std::clamp(s.marginX, 0.0, 0.5) * resX));
         st.MarginV = int(std::lround(std::clamp(s.marginY, 0.0, 1.0) * resY));
         st.Blur = std::max(0.0, s.extra1);
+        SubtitleLimits(*m_track).bound(st);
     }
 }
 
@@ -220,22 +271,50 @@ bool SubtitleRenderer::writable(FramePtr &frame)
     const AVPixelFormat format = AVPixelFormat(frame->format);
     if (format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_BGRA)
         return av_frame_make_writable(frame.get()) >= 0;
-    // Drawn on in planar 4:2:0, which the callback takes as it is.
+    // Drawn on in planar 4:2:0 or packed BGRA, as the picture would reach the callback anyway: pictures with
+    // and without text keep one format.
+    const AVPixelFormat target = FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
     FramePtr converted = makeFrame();
     converted->width = frame->width;
     converted->height = frame->height;
-    converted->format = AV_PIX_FMT_YUV420P;
-    SwsPtr scaler(sws_getContext(frame->width, frame->height, format, frame->width, frame->height,
-                                 AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    converted->format = target;
+    SwsPtr scaler = FrameConverter::scalerFor(frame.get(), frame->width, frame->height, target, SWS_BILINEAR);
     if (!scaler || av_frame_get_buffer(converted.get(), 0) < 0)
         return false;
     sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
     av_frame_copy_props(converted.get(), frame.get());
+    converted->color_range = target == AV_PIX_FMT_YUV420P ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
     frame = std::move(converted);
     return true;
 }
 
-void SubtitleRenderer::render(FramePtr &frame, double pts)
+ASS_Image *SubtitleRenderer::layOut(long long ms, double budget)
+{
+    std::vector<int> shown;
+    for (int i = 0; i < m_track->n_events; ++i) {
+        const ASS_Event &event = m_track->events[i];
+        if (event.Start <= ms && ms - event.Start < event.Duration)
+            shown.push_back(i);
+    }
+    if (shown != m_slowEvents) {
+        m_slowEvents.clear();
+        m_overruns = 0;
+    } else if (m_overruns >= 2) {
+        return nullptr;
+    }
+    // The first layout of a line fills libass's caches and may be slow once; one that overruns again is slow.
+    const double started = threadSeconds();
+    ASS_Image *images = ass_render_frame(m_renderer, m_track, ms, nullptr);
+    if (threadSeconds() - started > budget) {
+        m_slowEvents = std::move(shown);
+        ++m_overruns;
+    } else {
+        m_overruns = 0;
+    }
+    return images;
+}
+
+void SubtitleRenderer::render(FramePtr &frame, double pts, double duration)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!frame || frame->width <= 0 || frame->height <= 0)
@@ -248,8 +327,10 @@ void SubtitleRenderer::render(FramePtr &frame, double pts)
             m_frameHeight = frame->height;
             ass_set_frame_size(m_renderer, m_frameWidth, m_frameHeight);
             ass_set_storage_size(m_renderer, m_frameWidth, m_frameHeight);
+            m_slowEvents.clear();
         }
-        images = ass_render_frame(m_renderer, m_track, std::llround(at * 1000), nullptr);
+        // A picture has at least the time of one at 25 frames a second.
+        images = layOut(saturated<long long>(at * 1000), std::max(duration, kPictureTime));
     }
     const BitmapEvent *shown = nullptr;
     for (const BitmapEvent &event : m_bitmaps)
@@ -264,27 +345,43 @@ void SubtitleRenderer::render(FramePtr &frame, double pts)
     }
     if (!shown)
         return;
-    // Picture subtitles: nearest pixels from their canvas, one colour at a time through a mask.
-    const double sx = shown->canvasWidth > 0 ? double(frame->width) / shown->canvasWidth : 1.0;
-    const double sy = shown->canvasHeight > 0 ? double(frame->height) / shown->canvasHeight : 1.0;
+    // Picture subtitles: nearest pixels from their canvas, one colour at a time through a mask. A canvas that
+    // does not hold the pictures, or no screen could show, says nothing: they are drawn as they are.
+    int extentX = 1, extentY = 1;
+    for (const Bitmap &bitmap : shown->bitmaps) {
+        extentX = std::max(extentX, bitmap.x + bitmap.width);
+        extentY = std::max(extentY, bitmap.y + bitmap.height);
+    }
+    const bool canvas = shown->canvasWidth >= extentX && shown->canvasHeight >= extentY
+                        && shown->canvasWidth <= kMaxCanvas && shown->canvasHeight <= kMaxCanvas;
+    const double sx = canvas ? double(frame->width) / shown->canvasWidth : 1.0;
+    const double sy = canvas ? double(frame->height) / shown->canvasHeight : 1.0;
     std::vector<uint8_t> mask;
     for (const Bitmap &bitmap : shown->bitmaps) {
         const int x0 = int(bitmap.x * sx), y0 = int(bitmap.y * sy);
         const int w = std::max(1, int(bitmap.width * sx)), h = std::max(1, int(bitmap.height * sy));
+        // Only what lies inside the picture is drawn, and only that much is allocated.
+        const int left = std::max(0, x0), top = std::max(0, y0);
+        const int right = std::min(frame->width, x0 + w), bottom = std::min(frame->height, y0 + h);
+        if (right <= left || bottom <= top)
+            continue;
+        const int vw = right - left, vh = bottom - top;
         std::vector<uint32_t> colours;
         for (uint32_t p : bitmap.pixels)
             if ((p >> 24) && std::find(colours.begin(), colours.end(), p | 0xFF000000u) == colours.end())
                 colours.push_back(p | 0xFF000000u);
         for (uint32_t colour : colours) {
-            mask.assign(size_t(w) * h, 0);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const uint32_t p = bitmap.pixels[size_t(std::min(bitmap.height - 1, int(y / sy))) * bitmap.width
-                                                     + std::min(bitmap.width - 1, int(x / sx))];
+            mask.assign(size_t(vw) * vh, 0);
+            for (int y = 0; y < vh; ++y) {
+                const int sourceY = std::min(bitmap.height - 1, int((top + y - y0) / sy));
+                for (int x = 0; x < vw; ++x) {
+                    const uint32_t p = bitmap.pixels[size_t(sourceY) * bitmap.width
+                                                     + std::min(bitmap.width - 1, int((left + x - x0) / sx))];
                     if ((p | 0xFF000000u) == colour)
-                        mask[size_t(y) * w + x] = uint8_t(p >> 24);
+                        mask[size_t(y) * vw + x] = uint8_t(p >> 24);
                 }
-            blendMask(frame.get(), mask.data(), w, x0, y0, w, h, int((colour >> 16) & 0xFF),
+            }
+            blendMask(frame.get(), mask.data(), vw, left, top, vw, vh, int((colour >> 16) & 0xFF),
                       int((colour >> 8) & 0xFF), int(colour & 0xFF), m_style.alpha);
         }
     }

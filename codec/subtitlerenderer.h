@@ -71,7 +71,9 @@ public:
     SubtitleStyle style() const;
 
     // Draws what shows at pts (seconds) into the picture, which becomes a private writable copy if it has to.
-    void render(FramePtr &frame, double pts);
+    // Text whose layout takes longer than the picture's time (seconds) twice running is left out for as long
+    // as the same events show: the picture goes out without it rather than late.
+    void render(FramePtr &frame, double pts, double duration);
 
 private:
     struct BitmapEvent {
@@ -82,6 +84,8 @@ private:
 
     void restyleLocked();
     bool writable(FramePtr &frame);
+    // Lays out the text that shows at ms, or nothing when its layout keeps taking longer than the budget.
+    ASS_Image *layOut(long long ms, double budget);
 
     mutable std::mutex m_mutex;
     ASS_Library *m_library = nullptr;
@@ -95,6 +99,9 @@ private:
     SubtitleStyle m_style;
     SubtitleStyle m_pending;
     int m_frameWidth = 0, m_frameHeight = 0;
+    // The events that showed when a layout overran its budget, and how many layouts of them overran running.
+    std::vector<int> m_slowEvents;
+    int m_overruns = 0;
 };
 
 }

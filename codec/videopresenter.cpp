@@ -34,30 +34,35 @@ void VideoPresenter::start()
 
 void VideoPresenter::join()
 {
-    m_stop = true;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        // Once joined, the frame queue may be gone: a second call touches nothing of it.
+        if (!m_thread.joinable())
+            return;
+        m_stop = true;
         m_running = false;
         m_cond.notify_all();
     }
     m_frames.wake();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.join();
 }
 
-bool VideoPresenter::step(std::chrono::milliseconds timeout)
+bool VideoPresenter::step(int serial, std::chrono::milliseconds timeout)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    const uint64_t ticket = ++m_stepsAsked;
-    lock.unlock();
-    m_frames.wake();
-    lock.lock();
-    if (!m_cond.wait_for(lock, timeout, [&] { return m_stepsDone >= ticket || !m_running; })) {
-        // Nobody presented in time: the request is withdrawn so that it cannot fire later.
-        m_stepsDone = m_stepsAsked;
+    if (!m_running)
         return false;
-    }
-    return m_stepsDone >= ticket && m_stepResult;
+    const uint64_t ticket = ++m_stepsAsked;
+    // Woken under the lock, which join() takes before the queue can go.
+    m_frames.wake();
+    const bool answered = m_cond.wait_for(lock, timeout, [&] {
+        return m_stepsDone >= ticket || !m_running || m_sync.serial != serial;
+    });
+    if (answered && m_stepsDone >= ticket)
+        return m_stepResult && m_sync.serial == serial;
+    // Withdrawn, so that it cannot fire later.
+    m_stepsDone = m_stepsAsked;
+    return false;
 }
 
 bool VideoPresenter::waitForSerial(int serial, std::chrono::milliseconds timeout)
@@ -65,7 +70,13 @@ bool VideoPresenter::waitForSerial(int serial, std::chrono::milliseconds timeout
     std::unique_lock<std::mutex> lock(m_mutex);
     return m_cond.wait_for(lock, timeout, [&] {
         return m_shownSerial == serial || m_endSerial == serial || !m_running || m_sync.serial != serial;
-    }) && m_shownSerial == serial;
+    }) && m_shownSerial == serial && m_sync.serial == serial;
+}
+
+void VideoPresenter::wakeWaiters()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cond.notify_all();
 }
 
 void VideoPresenter::presentAgain()
@@ -84,13 +95,17 @@ void VideoPresenter::finishStep(bool presented)
     m_cond.notify_all();
 }
 
-void VideoPresenter::present(const AVFrame *frame, double pts)
+void VideoPresenter::present(const AVFrame *frame, double pts, double duration)
 {
-    FramePtr shown = m_picture.process(frame);
-    m_subtitles.render(shown, pts);
-    CodecFrame out;
-    if (shown && m_converter.convert(shown.get(), out))
-        m_callback.invoke(&out);
+    // A picture that cannot be processed (no memory for it) is passed over; the presenting goes on.
+    try {
+        FramePtr shown = m_picture.process(frame);
+        m_subtitles.render(shown, pts, duration);
+        CodecFrame out;
+        if (shown && m_converter.convert(shown.get(), out))
+            m_callback.invoke(&out);
+    } catch (const std::exception &) {
+    }
     m_last.store(frame, pts);
 }
 
@@ -103,22 +118,24 @@ void VideoPresenter::run()
         if (m_presentAgain.exchange(false)) {
             double pts = 0;
             if (FramePtr again = m_last.take(&pts))
-                present(again.get(), pts);
+                present(again.get(), pts, 0);
         }
         bool stepping;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             stepping = m_stepsDone < m_stepsAsked;
         }
-        const int serial = m_sync.serial;
         if (!m_frames.front(entry)) {
             if (stepping && m_sync.videoEnded)
                 finishStep(false);
             m_frames.waitChange(generation, now + kIdle);
             continue;
         }
+        // Read after the front: a seek sets the serial before it flushes, so an entry of the new serial is
+        // never taken for a stale one. Entries are popped only while they still are what was looked at.
+        const int serial = m_sync.serial;
         if (entry.serial != serial) {
-            m_frames.pop(entry);
+            m_frames.pop(entry, entry.serial);
             continue;
         }
         if (entry.end) {
@@ -132,8 +149,7 @@ void VideoPresenter::run()
                 finishStep(false);
             } else if (m_sync.paused) {
                 m_frames.waitChange(generation, now + kIdle);
-            } else {
-                m_frames.pop(entry);
+            } else if (m_frames.pop(entry, serial)) {
                 m_sync.videoEnded = true;
             }
             continue;
@@ -156,13 +172,13 @@ void VideoPresenter::run()
                 continue;
             }
             if (-delay > m_sync.latenessMicros / 1e6 && m_frames.size() > 1) {
-                m_frames.pop(entry);
+                m_frames.pop(entry, serial);
                 continue;
             }
         }
-        if (!m_frames.pop(entry) || entry.serial != serial || entry.end || m_stop)
+        if (!m_frames.pop(entry, serial) || entry.end || m_stop)
             continue;
-        present(entry.frame.get(), entry.pts);
+        present(entry.frame.get(), entry.pts, entry.duration);
         if (stepping)
             m_sync.clock.set(entry.pts);
         std::lock_guard<std::mutex> lock(m_mutex);

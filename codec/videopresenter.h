@@ -30,18 +30,24 @@ public:
     VideoPresenter &operator=(const VideoPresenter &) = delete;
 
     void start();
+    // Stops the thread and lets every waiting caller go with a failure. The frame queue may go after it.
     void join();
 
-    // Presents the next picture; false at the end of the stream or when none came in time.
-    bool step(std::chrono::milliseconds timeout);
-    // Waits until the first picture of the serial was presented or the stream ended.
+    // Presents the next picture of the serial; false at the end of the stream, when none came in time, or
+    // when a seek (a new serial) or join() came first.
+    bool step(int serial, std::chrono::milliseconds timeout);
+    // Waits until the first picture of the serial was presented; false when the stream ended first, or as
+    // step() does.
     bool waitForSerial(int serial, std::chrono::milliseconds timeout);
+    // Lets callers waiting in step() or waitForSerial() look at the serial again, after a seek.
+    void wakeWaiters();
     // Presents the last picture again, to a callback that has just been set or with changed processing.
     void presentAgain();
 
 private:
     void run();
-    void present(const AVFrame *frame, double pts);
+    // duration: how long the picture shows, in seconds; 0 for one shown again.
+    void present(const AVFrame *frame, double pts, double duration);
     void finishStep(bool presented);
 
     FrameQueue &m_frames;

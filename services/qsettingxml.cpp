@@ -3,10 +3,18 @@
 #include "services/qianyutil.h"
 
 #include <QDebug>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMutex>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QTextCodec>
 #include <QTextStream>
+#include <QThread>
+#include <QXmlStreamReader>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -29,10 +37,48 @@ struct ItemFile
 const ItemFile HistoryFile = {"PlayHistoryFile.xml", "History_path_", "HISTORY_INFO_"};
 const ItemFile PlayListFile = {"PlayListFile.xml", "PlayList_path_", "PLAYLIST_INFO_"};
 
+// The deepest a file of the store goes: root, entry, info.
+const int MaxDepth = 3;
+
 QString settingsPath(const char *name)
 {
     return QIAnyUtil::getAppDataPath() + "/" + name;
 }
+
+// Serialises the read-modify-write of a settings file: threads of this process take one mutex, processes
+// a lock file beside the file. A lock another process holds for seconds means it hangs: the file then
+// counts as unreadable, so nothing is read or written. Without a folder to put the lock file in, the file
+// cannot be written by anyone and the call goes on unlocked.
+class FileGuard
+{
+public:
+    explicit FileGuard(const QString &path) : m_locker(&mutex()), m_lock(path + ".lock")
+    {
+        const QDeadlineTimer deadline(5000);
+        while (!m_lock.tryLock(0)) {
+            if (m_lock.error() != QLockFile::LockFailedError)
+                return;
+            if (deadline.hasExpired()) {
+                qWarning() << "settings file is locked by another process:" << path;
+                m_held = false;
+                return;
+            }
+            QThread::msleep(2);
+        }
+    }
+    bool held() const { return m_held; }
+
+private:
+    static QMutex &mutex()
+    {
+        static QMutex store;
+        return store;
+    }
+
+    QMutexLocker m_locker;
+    QLockFile m_lock;
+    bool m_held = true;
+};
 
 void startEmpty(QDomDocument &doc)
 {
@@ -55,8 +101,9 @@ QString readWithDefault(const char *fileName, const QString &tag, const QString 
                         const QString &defaultValue, bool fillEmpty)
 {
     const QString path = settingsPath(fileName);
+    const FileGuard guard(path);
     QDomDocument doc;
-    if (!openOrCreate(path, doc))
+    if (!guard.held() || !openOrCreate(path, doc))
         return defaultValue;
 
     QDomElement root = doc.documentElement();
@@ -79,8 +126,9 @@ QString readWithDefault(const char *fileName, const QString &tag, const QString 
 void writeExisting(const char *fileName, const QString &tag, const QString &attr, const QString &value)
 {
     const QString path = settingsPath(fileName);
+    const FileGuard guard(path);
     QDomDocument doc;
-    if (!QSettingXml::isValidFile(path, doc))
+    if (!guard.held() || !QSettingXml::isValidFile(path, doc))
         return;
     QDomElement element = doc.documentElement().firstChildElement(tag);
     if (!element.isNull())
@@ -155,8 +203,9 @@ QDomElement findEntry(const QDomElement &root, const char *pathAttr, const QStri
 void saveItems(const ItemFile &file, const QList<PlayItemInfo *> &items, bool lookUp)
 {
     const QString path = settingsPath(file.name);
+    const FileGuard guard(path);
     QDomDocument doc;
-    if (!openOrCreate(path, doc))
+    if (!guard.held() || !openOrCreate(path, doc))
         return;
 
     QDomElement root = doc.documentElement();
@@ -196,9 +245,12 @@ bool holdsPath(const QList<PlayItemInfo *> &list, const QString &path)
 // Appends one record per entry; with skipHeld, paths the list already holds are passed over.
 void loadItems(const ItemFile &file, QList<PlayItemInfo *> *list, bool skipHeld)
 {
+    if (!list)
+        return;
     const QString path = settingsPath(file.name);
+    const FileGuard guard(path);
     QDomDocument doc;
-    if (!list || !QFile::exists(path) || !QSettingXml::isValidFile(path, doc))
+    if (!guard.held() || !QFile::exists(path) || !QSettingXml::isValidFile(path, doc))
         return;
 
     const QDomElement root = doc.documentElement();
@@ -216,8 +268,9 @@ void loadItems(const ItemFile &file, QList<PlayItemInfo *> *list, bool skipHeld)
 void deleteEntry(const ItemFile &file, const QString &path, bool slashes)
 {
     const QString filePath = settingsPath(file.name);
+    const FileGuard guard(filePath);
     QDomDocument doc;
-    if (!QSettingXml::isValidFile(filePath, doc))
+    if (!guard.held() || !QSettingXml::isValidFile(filePath, doc))
         return;
     QDomElement root = doc.documentElement();
     const QDomElement entry = findEntry(root, file.pathAttr, path, slashes);
@@ -226,16 +279,88 @@ void deleteEntry(const ItemFile &file, const QString &path, bool slashes)
     QSettingXml::SaveXml(filePath, doc);
 }
 
+void removeFile(const ItemFile &file)
+{
+    const QString path = settingsPath(file.name);
+    const FileGuard guard(path);
+    if (guard.held())
+        QFile::remove(path);
+}
+
+// A file that names its encoding in its declaration is read in that encoding.
+bool declaresOtherEncoding(const QByteArray &bytes)
+{
+    if (!bytes.startsWith("<?xml"))
+        return false;
+    const QString declaration = QString::fromLatin1(bytes.left(bytes.indexOf("?>")));
+    const QRegularExpressionMatch match =
+        QRegularExpression("encoding\\s*=\\s*[\"']([^\"']*)[\"']").match(declaration);
+    return match.hasMatch() && match.captured(1).compare("utf-8", Qt::CaseInsensitive) != 0;
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// UTF-16 starts with a byte order mark, which the parser reads itself.
+bool isUtf16(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+}
+
+// Deeper than the store's own shape means damage; the check streams, so no depth costs stack.
+template <typename Text>
+bool withinDepth(const Text &text)
+{
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return true;
+}
+
+// Keeps the bytes as "<name>.bad" while the file itself stays.
+bool keepCopy(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile copy(path + ".bad");
+    return copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.commit();
+}
+
 }
 
 bool QSettingXml::isValidFile(QString path, QDomDocument &doc)
 {
+    // Only regular files are read: opening a pipe blocks, a device never ends.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
-    if (doc.setContent(&file, false))
-        return true;
+    const QByteArray bytes = file.readAll();
     file.close();
+
+    if (!isUtf16(bytes) && !declaresOtherEncoding(bytes) && !isUtf8(bytes)) {
+        // Not the UTF-8 the file claims by naming nothing: damaged, but its names are most likely Latin-1,
+        // which is how they are read. The file stays as it is until a save writes it anew.
+        if (!keepCopy(path, bytes)) {
+            qWarning() << "settings file is not UTF-8 and cannot be copied aside:" << path;
+            return false;
+        }
+        qWarning() << "settings file is not UTF-8, read as Latin-1, kept as" << path + ".bad";
+        const QString text = QString::fromLatin1(bytes);
+        if (withinDepth(text) && doc.setContent(text, false))
+            return true;
+    } else if (withinDepth(bytes) && doc.setContent(bytes, false)) {
+        return true;
+    }
 
     // The rebuild must not cost the user what was there: move the damaged file aside first,
     // replacing an older copy in one step. When it cannot be kept, treat it as unreadable.
@@ -306,7 +431,7 @@ void QSettingXml::deleteHistoryInfo(QString path)
 
 void QSettingXml::clearHistoryInfo()
 {
-    QFile::remove(settingsPath(HistoryFile.name));
+    removeFile(HistoryFile);
 }
 
 void QSettingXml::savePlayListInfoList(QList<PlayItemInfo *> list)
@@ -331,7 +456,7 @@ void QSettingXml::deletePlayListInfo(QString path)
 
 void QSettingXml::clearPlayListInfo()
 {
-    QFile::remove(settingsPath(PlayListFile.name));
+    removeFile(PlayListFile);
 }
 
 QString QSettingXml::getCaptureImgSuffix()

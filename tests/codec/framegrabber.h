@@ -9,27 +9,30 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <QSet>
+
 #include <cstring>
 #include <mutex>
 
-// A frame callback that keeps a copy of the latest picture it was given; the tests ask the library for
-// packed BGRA pictures, which map straight onto QImage::Format_ARGB32.
+// A frame callback that keeps a copy of the latest picture it was given: packed BGRA pictures map straight onto
+// QImage::Format_ARGB32; of planar YUV ones the luma plane is kept, as a grey image.
 class FrameGrabber
 {
 public:
     static int callback(void *context, void *frame)
     {
         auto *self = static_cast<FrameGrabber *>(context);
-        if (codecFrameGetFormat(frame) != 30)
-            return 0;
+        const int format = codecFrameGetFormat(frame);
         const int w = codecFrameGetWidth(frame), h = codecFrameGetHeight(frame);
         const int stride = codecFrameGetLineSize(frame, 0);
         const unsigned char *data = codecFrameGetPlane(frame, 0);
-        QImage image(w, h, QImage::Format_ARGB32);
+        const bool bgra = format == 30;
+        QImage image(w, h, bgra ? QImage::Format_ARGB32 : QImage::Format_Grayscale8);
         for (int y = 0; y < h; ++y)
-            std::memcpy(image.scanLine(y), data + size_t(y) * stride, size_t(w) * 4);
+            std::memcpy(image.scanLine(y), data + size_t(y) * stride, size_t(w) * (bgra ? 4 : 1));
         std::lock_guard<std::mutex> lock(self->m_mutex);
         self->m_image = image;
+        self->m_formats.insert(format);
         ++self->m_frames;
         return 1;
     }
@@ -38,6 +41,14 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_frames;
+    }
+    // The formats of the pictures since the last call.
+    QSet<int> takeFormats()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        QSet<int> formats;
+        formats.swap(m_formats);
+        return formats;
     }
     QImage image() const
     {
@@ -56,9 +67,9 @@ public:
     }
 
     // Mean colour of a part of the latest picture (all of it when the rectangle is null).
-    QColor mean(QRect area = QRect()) const
+    QColor mean(QRect area = QRect()) const { return mean(image(), area); }
+    static QColor mean(const QImage &img, QRect area = QRect())
     {
-        const QImage img = image();
         if (img.isNull())
             return QColor();
         area = area.isNull() ? img.rect() : area.intersected(img.rect());
@@ -77,6 +88,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     QImage m_image;
+    QSet<int> m_formats;
     int m_frames = 0;
 };
 

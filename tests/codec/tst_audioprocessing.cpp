@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -394,18 +395,27 @@ void TestAudioProcessing::audioDelayShiftsSoundAgainstPicture()
     codecSetAudioDelay(m_player, delay);
     QVERIFY(codecOpenFile(m_player, fixture("counter.mp4").constData(), 0, 0, nullptr, nullptr));
     QVERIFY(codecPlay(m_player));
-    QTest::qWait(1600);
 
-    // The block's time is the position of the newest sound, about one device buffer ahead of what is heard.
-    unsigned char *block = codecGetAudioBuffer(m_player, 1);
-    const double picture = m_view.seconds();
-    QVERIFY(block);
-    quint64 soundMicros = 0;
-    std::memcpy(&soundMicros, block + 8, 8);
-    codecReleaseAudioBuffer(m_player, block);
-    const double shift = picture - soundMicros / 1e6;
-    QVERIFY2(std::abs(shift - delay / 1e6) < 0.12,
-             qPrintable(QStringLiteral("picture %1 s, sound %2 s").arg(picture).arg(soundMicros / 1e6)));
+    // At each new picture from half a second on, how far the sound is from it. The block's time is the position
+    // of the newest sound, about one device buffer ahead of what is heard. A busy machine delays single
+    // pictures; the median of the readings is the shift.
+    std::vector<double> shifts;
+    double picture = -1;
+    while (shifts.size() < 15) {
+        const double before = picture;
+        QTRY_VERIFY_WITH_TIMEOUT((picture = m_view.seconds()) != before || codecIsEndReached(m_player), 10000);
+        QVERIFY2(picture < 3.5, "the clip ended before the sound was measured");
+        unsigned char *block = codecGetAudioBuffer(m_player, 1);
+        QVERIFY(block);
+        quint64 soundMicros = 0;
+        std::memcpy(&soundMicros, block + 8, 8);
+        codecReleaseAudioBuffer(m_player, block);
+        if (picture >= 0.5)
+            shifts.push_back(picture - soundMicros / 1e6);
+    }
+    std::sort(shifts.begin(), shifts.end());
+    const double shift = shifts[shifts.size() / 2];
+    QVERIFY2(std::abs(shift - delay / 1e6) < 0.12, qPrintable(QStringLiteral("shift %1 s").arg(shift)));
 }
 
 QTEST_GUILESS_MAIN(TestAudioProcessing)

@@ -161,6 +161,8 @@ private slots:
     void failedOpenForgetsPreviousMedium();
     void handlesAndRanges();
     void concurrentProbesMatchSequential();
+    void streamLengthTags_data();
+    void streamLengthTags();
 };
 
 void TestMediaProbe::filesMatchFfprobe_data()
@@ -608,6 +610,51 @@ void TestMediaProbe::concurrentProbesMatchSequential()
     QVERIFY(codecIsPlaying(player) || codecIsEndReached(player));
     codecClosePlayer(player);
     codecDestroyPlayer(player);
+}
+
+void TestMediaProbe::streamLengthTags_data()
+{
+    QTest::addColumn<QByteArray>("tag");
+    QTest::addColumn<quint64>("duration");
+
+    // Matroska gives stream lengths only as DURATION tags; those of movie.mkv are rewritten in place, in
+    // eighteen characters as the file holds them.
+    QTest::newRow("two and a half seconds") << QByteArray("00:00:02.500000000") << quint64(2500000);
+    QTest::newRow("negative") << QByteArray("-5:00:00.000000000") << quint64(0);
+    QTest::newRow("out of any range") << QByteArray("00:00:00000001e300") << quint64(0);
+    QTest::newRow("a million years") << QByteArray("9999999999:00:00.0") << quint64(0);
+    QTest::newRow("no number") << QByteArray("00:00:nan000000000") << quint64(0);
+    QTest::newRow("minutes past sixty") << QByteArray("00:75:00.000000000") << quint64(0);
+}
+
+void TestMediaProbe::streamLengthTags()
+{
+    QFETCH(QByteArray, tag);
+    QFETCH(quint64, duration);
+
+    QFile source(fixture(QStringLiteral("movie.mkv")));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QByteArray bytes = source.readAll();
+    const QRegularExpression length(QStringLiteral("\\d\\d:\\d\\d:\\d\\d\\.\\d{9}"));
+    int tags = 0;
+    const QString latin1 = QString::fromLatin1(bytes.constData(), bytes.size());
+    for (QRegularExpressionMatchIterator it = length.globalMatch(latin1); it.hasNext(); ++tags)
+        bytes.replace(it.next().capturedStart(), tag.size(), tag);
+    QCOMPARE(tags, 4);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("tagged.mkv"));
+    writeFile(path, bytes);
+
+    const uint64_t probe = codecCreateProbe(-1);
+    QVERIFY(codecProbeOpenFile(probe, path.toUtf8().constData()));
+    QCOMPARE(codecProbeGetVideoDuration(probe), uint64_t(duration));
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(codecProbeSelectAudioStream(probe, i));
+        QCOMPARE(codecProbeGetAudioDuration(probe), uint64_t(duration));
+    }
+    // The medium's own length is its segment's.
+    QVERIFY(qAbs(qint64(codecProbeGetDuration(probe)) - 4000000) <= 100000);
+    codecDestroyProbe(probe);
 }
 
 QTEST_GUILESS_MAIN(TestMediaProbe)

@@ -10,6 +10,25 @@ QByteArray fixture(const char *name)
     return QByteArray(ZR_FIXTURES_DIR) + '/' + name;
 }
 
+// Which quarters of the latest picture are white, a bit each: 1 top left, 2 top right, 4 bottom left, 8 bottom
+// right; -1 when a quarter is neither white nor black.
+int whiteQuarters(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    const QRect quarters[] = {QRect(0, 0, w / 2, h / 2), QRect(w / 2, 0, w / 2, h / 2),
+                              QRect(0, h / 2, w / 2, h / 2), QRect(w / 2, h / 2, w / 2, h / 2)};
+    int white = 0;
+    for (int q = 0; q < 4; ++q) {
+        // Away from the edges between quarters, where scaling blends them.
+        const int luma = qGray(FrameGrabber::mean(image, quarters[q].adjusted(3, 3, -3, -3)).rgb());
+        if (luma > 200)
+            white |= 1 << q;
+        else if (luma >= 50)
+            return -1;
+    }
+    return white;
+}
+
 // How much neighbouring lines differ: high for a combed picture.
 double combing(const QImage &img)
 {
@@ -44,6 +63,10 @@ private slots:
     void changesApplyWhilePlaying();
     void settingsSurviveTheNextOpen();
     void unknownPlayerIsIgnored();
+    void fullRangeIsShownInLimitedRange_data();
+    void fullRangeIsShownInLimitedRange();
+    void rgbPicturesKeepTheirFormat_data();
+    void rgbPicturesKeepTheirFormat();
 
 private:
     // Opens the fixture paused on its first picture and returns that picture.
@@ -73,6 +96,8 @@ void TestPictureProcessing::cleanup()
     codecClosePlayer(m_player);
     codecDestroyPlayer(m_player);
     m_player = 0;
+    const int bgra = 30;
+    codecSetGlobalIntList(&bgra, 1);
 }
 
 QImage TestPictureProcessing::open(const char *name)
@@ -191,25 +216,11 @@ void TestPictureProcessing::geometry()
     codecSetCropRect(m_player, crop.x(), crop.y(), crop.width(), crop.height());
     codecSetOutputAspect(m_player, unsigned(qMax(0, aspect.width())), unsigned(qMax(0, aspect.height())));
     codecSetFlip(m_player, mirror);
-    const int before = m_grab.frames();
     codecSetRotation(m_player, rotation);
-    QTRY_VERIFY_WITH_TIMEOUT(m_grab.frames() > before, 10000);
-    QTest::qWait(100);
-    QCOMPARE(m_grab.image().size(), size);
-
-    if (white < 0)
-        return;
-    const int w = size.width(), h = size.height();
-    const QRect quarters[] = {QRect(0, 0, w / 2, h / 2), QRect(w / 2, 0, w / 2, h / 2),
-                              QRect(0, h / 2, w / 2, h / 2), QRect(w / 2, h / 2, w / 2, h / 2)};
-    for (int q = 0; q < 4; ++q) {
-        // Away from the edges between quarters, where scaling blends them.
-        const QRect inner = quarters[q].adjusted(3, 3, -3, -3);
-        const int luma = qGray(m_grab.mean(inner).rgb());
-        const bool shouldBeWhite = white & (1 << q);
-        QVERIFY2(shouldBeWhite ? luma > 200 : luma < 50,
-                 qPrintable(QStringLiteral("quarter %1 luma %2").arg(q).arg(luma)));
-    }
+    // Each setter redraws the paused picture: the one to look at is the one that has them all.
+    QTRY_COMPARE_WITH_TIMEOUT(m_grab.image().size(), size, 10000);
+    if (white >= 0)
+        QTRY_COMPARE_WITH_TIMEOUT(whiteQuarters(m_grab.image()), white, 10000);
 }
 
 void TestPictureProcessing::neutralSettingsLeaveThePictureAlone()
@@ -304,6 +315,84 @@ void TestPictureProcessing::unknownPlayerIsIgnored()
     codecSetCropRect(m_player, std::nan(""), 0, 0.5, 0.5);
     codecSetDeinterlace(m_player, 7);
     QVERIFY(!open("pattern.mp4").isNull());
+}
+
+void TestPictureProcessing::fullRangeIsShownInLimitedRange_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("black");
+    QTest::addColumn<int>("white");
+
+    // Black left, white right: luma 16 and 235 in the planar pictures views take, 0 and 255 in BGRA.
+    for (const QByteArray file : {"fullrange.avi", "fullrange.mkv", "limitedrange.mkv"}) {
+        QTest::newRow(file + ", planar YUV") << file << 0 << 16 << 235;
+        QTest::newRow(file + ", BGRA") << file << 30 << 0 << 255;
+    }
+}
+
+void TestPictureProcessing::fullRangeIsShownInLimitedRange()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, format);
+    QFETCH(int, black);
+    QFETCH(int, white);
+
+    codecSetGlobalIntList(&format, 1);
+    m_grab.takeFormats();
+    QVERIFY(!open(file.constData()).isNull());
+    QCOMPARE(m_grab.takeFormats(), QSet<int>{format});
+    const QRect left(4, 4, 24, 40), right(36, 4, 24, 40);
+    QVERIFY2(qAbs(qGray(m_grab.mean(left).rgb()) - black) <= 4, qPrintable(m_grab.mean(left).name()));
+    QVERIFY2(qAbs(qGray(m_grab.mean(right).rgb()) - white) <= 4, qPrintable(m_grab.mean(right).name()));
+
+    // The snapshot shows the same picture.
+    unsigned char *block = codecCaptureSnapshot(m_player, 64, 48, 0);
+    QVERIFY(block);
+    quint32 length = 0;
+    std::memcpy(&length, block + 2, 4);
+    QImage snapshot;
+    QVERIFY(snapshot.loadFromData(block, int(length)));
+    codecFreeSnapshot(m_player, block);
+    auto grey = [&](QRect area) {
+        qint64 sum = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                sum += qGray(snapshot.pixel(x, y));
+        return int(sum / (area.width() * area.height()));
+    };
+    QVERIFY2(grey(left) <= 4, qPrintable(QString::number(grey(left))));
+    QVERIFY2(grey(right) >= 251, qPrintable(QString::number(grey(right))));
+}
+
+void TestPictureProcessing::rgbPicturesKeepTheirFormat_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("FFV1 in bgr0") << QByteArray("rgb.mkv");
+    QTest::newRow("GIF") << QByteArray("grey.gif");
+}
+
+void TestPictureProcessing::rgbPicturesKeepTheirFormat()
+{
+    QFETCH(QByteArray, file);
+
+    // A callback that takes both formats gets RGB pictures as BGRA, with effects on or off.
+    const int both[] = {0, 30};
+    codecSetGlobalIntList(both, 2);
+    m_grab.takeFormats();
+    const QImage first = open(file.constData());
+    QVERIFY(!first.isNull());
+    const int grey = qGray(m_grab.mean().rgb());
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(m_grab.frames() > 5, 10000);
+    codecSetBrightness(m_player, 100);
+    codecSetHue(m_player, 30);
+    QTRY_VERIFY_WITH_TIMEOUT(qGray(m_grab.mean().rgb()) > grey + 40, 10000);
+    const int brightened = m_grab.frames();
+    QTRY_VERIFY_WITH_TIMEOUT(m_grab.frames() > brightened + 5, 10000);
+    QVERIFY(qGray(m_grab.mean().rgb()) > grey + 40);
+    QCOMPARE(m_grab.takeFormats(), QSet<int>{30});
+    QVERIFY(codecIsPlaying(m_player));
 }
 
 QTEST_GUILESS_MAIN(TestPictureProcessing)

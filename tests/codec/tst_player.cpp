@@ -1,4 +1,5 @@
 #include "codec/rqcodec.h"
+#include "codec/videopresenter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,8 +9,10 @@
 #include <QtTest>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <random>
 #include <thread>
 
 namespace {
@@ -141,6 +144,17 @@ private slots:
     void callbackReplaced();
     void acceptedFormats();
     void callbackCallsBack();
+    void pausedSeeksShowTheirTarget();
+    void presenterTakesWhatItLookedAt();
+    void stepHoldsNoOtherCall();
+    void destroyedFromItsOwnCallback();
+    void silentPlayersPlayTogether_data();
+    void silentPlayersPlayTogether();
+    void soundRatesNoDevicePlays_data();
+    void soundRatesNoDevicePlays();
+    void seekFarPastTheEndOfAnUnknownLength_data();
+    void seekFarPastTheEndOfAnUnknownLength();
+    void stepsOnStampsFarApart();
 
 private:
     bool openPaused(const char *name);
@@ -730,6 +744,318 @@ void TestPlayer::callbackCallsBack()
     QTest::qWait(100);
     QCOMPARE(int(reentrant.calls), calls);
     QCOMPARE(int(reentrant.refused), calls);
+}
+
+void TestPlayer::pausedSeeksShowTheirTarget()
+{
+    // Seeks follow one another faster than their pictures come; each settles on its own target's picture.
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(waitForCounterFrame(0));
+    std::mt19937 random(7);
+    for (int round = 0; round < 30; ++round) {
+        int frame = 0;
+        for (int burst = 0; burst < 3; ++burst) {
+            frame = int(random() % 100);
+            QVERIFY(codecSeek(m_player, uint64_t(frame) * 40000));
+        }
+        QVERIFY2(waitForCounterFrame(frame), qPrintable(QStringLiteral("round %1").arg(round)));
+    }
+}
+
+namespace {
+
+// A small picture whose luma tells the presenter's callback whether it came first in its serial.
+rq::FrameQueue::Entry picture(int serial, bool first)
+{
+    rq::FrameQueue::Entry entry;
+    entry.frame = rq::makeFrame();
+    entry.frame->format = AV_PIX_FMT_YUV420P;
+    entry.frame->width = entry.frame->height = 16;
+    av_frame_get_buffer(entry.frame.get(), 0);
+    for (int plane = 0; plane < 3; ++plane)
+        std::memset(entry.frame->data[plane], plane ? 128 : first ? 16 : 235,
+                    size_t(entry.frame->linesize[plane]) * (plane ? 8 : 16));
+    entry.serial = serial;
+    entry.pts = serial + (first ? 0.0 : 0.04);
+    entry.duration = 0.04;
+    return entry;
+}
+
+struct FirstOrNot {
+    std::atomic<int> first{0};
+    std::atomic<int> second{0};
+
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<FirstOrNot *>(context);
+        ++(codecFrameGetPlane(frame, 0)[0] < 128 ? self->first : self->second);
+        return 1;
+    }
+};
+
+}
+
+void TestPlayer::presenterTakesWhatItLookedAt()
+{
+    // The presenter alone, fed by hand as a paused player's seeks feed it: of each serial it presents the first
+    // picture only. The seeks come as fast as it loops, which another thread keeps waking.
+    rq::FrameQueue frames(6);
+    rq::SyncState sync;
+    rq::CallbackSlot slot;
+    rq::LastFrame last;
+    rq::PictureProcessor processing;
+    rq::SubtitleRenderer subtitles;
+    FirstOrNot shown;
+    slot.set(&FirstOrNot::callback, &shown);
+    rq::VideoPresenter presenter(frames, sync, slot, last, processing, subtitles);
+    presenter.start();
+    std::atomic<bool> stop{false};
+    std::thread waker([&] {
+        while (!stop)
+            frames.wake();
+    });
+    for (int serial = 1; serial <= 30000 && !shown.second; ++serial) {
+        // As a seek does: the serial first, then the flush, then the decoder's pictures.
+        sync.serial = serial;
+        frames.flush(serial);
+        frames.push(picture(serial, true));
+        frames.push(picture(serial, false));
+    }
+    stop = true;
+    waker.join();
+    presenter.join();
+    QVERIFY(shown.first > 0);
+    QCOMPARE(int(shown.second), 0);
+}
+
+namespace {
+
+// A frame callback that can be held inside, as a slow receiver holds the presenting thread.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable cond;
+    bool closed = false;
+    bool inside = false;
+
+    static int callback(void *context, void *)
+    {
+        auto *self = static_cast<Gate *>(context);
+        std::unique_lock<std::mutex> lock(self->mutex);
+        self->inside = true;
+        self->cond.notify_all();
+        self->cond.wait(lock, [self] { return !self->closed; });
+        self->inside = false;
+        return 1;
+    }
+    void setClosed(bool value)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        closed = value;
+        cond.notify_all();
+    }
+    bool held()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return inside && closed;
+    }
+};
+
+// A call on a thread of its own while the gate holds the presenting thread, and whether it has returned.
+// Leaving, it opens the gate, so that a failed test does not wait for ever.
+struct Call {
+    Gate &gate;
+    std::atomic<bool> done{false};
+    std::atomic<int> result{-1};
+    std::thread thread;
+
+    template <typename F>
+    Call(Gate &g, F f) : gate(g), thread([this, f] {
+        result = f();
+        done = true;
+    })
+    {
+    }
+    ~Call()
+    {
+        gate.setClosed(false);
+        thread.join();
+    }
+};
+
+}
+
+void TestPlayer::stepHoldsNoOtherCall()
+{
+    Gate gate;
+    QVERIFY(openPaused("counter.mp4"));
+    codecSetFrameCallback(m_player, &Gate::callback, &gate);
+    {
+        // The presenting thread is held inside the callback: a step now waits for a picture that cannot come.
+        gate.setClosed(true);
+        QVERIFY(codecPlay(m_player));
+        QTRY_VERIFY_WITH_TIMEOUT(gate.held(), 10000);
+        Call step(gate, [this] { return codecStepFrame(m_player, 1); });
+        QTRY_VERIFY_WITH_TIMEOUT(codecIsPaused(m_player), 5000);
+        // Other calls go ahead of it, well before a step gives up on its own.
+        Call pause(gate, [this] { return codecPause(m_player); });
+        QTRY_VERIFY_WITH_TIMEOUT(pause.done, 5000);
+        QCOMPARE(int(pause.result), 1);
+        QVERIFY(!step.done);
+        // A seek makes it fail at once.
+        Call seek(gate, [this] { return codecSeek(m_player, 2000000); });
+        QTRY_VERIFY_WITH_TIMEOUT(seek.done && step.done, 5000);
+        QCOMPARE(int(step.result), 0);
+    }
+    {
+        // So does a close, which itself waits for the callback to return.
+        gate.setClosed(true);
+        QVERIFY(codecPlay(m_player));
+        QTRY_VERIFY_WITH_TIMEOUT(gate.held(), 10000);
+        Call step(gate, [this] { return codecStepFrame(m_player, 1); });
+        QTRY_VERIFY_WITH_TIMEOUT(codecIsPaused(m_player), 5000);
+        Call close(gate, [this] {
+            codecClosePlayer(m_player);
+            return 1;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(step.done, 5000);
+        QCOMPARE(int(step.result), 0);
+        QVERIFY(!close.done);
+        gate.setClosed(false);
+        QTRY_VERIFY_WITH_TIMEOUT(close.done, 10000);
+    }
+    QCOMPARE(codecHasVideo(m_player), 0);
+}
+
+namespace {
+
+// A callback that destroys its own player at its third picture.
+struct SelfDestroying {
+    uint64_t player = 0;
+    std::atomic<int> calls{0};
+
+    static int callback(void *context, void *)
+    {
+        auto *self = static_cast<SelfDestroying *>(context);
+        if (++self->calls == 3)
+            codecDestroyPlayer(self->player);
+        return 1;
+    }
+};
+
+}
+
+void TestPlayer::destroyedFromItsOwnCallback()
+{
+    SelfDestroying self;
+    self.player = codecCreatePlayer(-1);
+    QVERIFY(self.player);
+    codecSetFrameCallback(self.player, &SelfDestroying::callback, &self);
+    QVERIFY(codecOpenFile(self.player, fixture(QStringLiteral("clip.mp4")).constData(), 0, 0, nullptr, nullptr));
+    QVERIFY(codecPlay(self.player));
+    QTRY_VERIFY_WITH_TIMEOUT(self.calls >= 3, 10000);
+    // The handle is gone at once, and no picture reaches the callback after the one that destroyed it.
+    QCOMPARE(codecHasVideo(self.player), 0);
+    QCOMPARE(codecPlay(self.player), 0);
+    QVERIFY(openPaused("clip.mp4"));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(m_recorder.count() > 10, 10000);
+    QCOMPARE(int(self.calls), 3);
+}
+
+void TestPlayer::silentPlayersPlayTogether_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("MP3") << QStringLiteral("audio.mp3");
+    QTest::newRow("FLAC") << QStringLiteral("tone.flac");
+    QTest::newRow("Ogg Vorbis") << QStringLiteral("tone.ogg");
+    QTest::newRow("video with sound") << QStringLiteral("clip.mp4");
+}
+
+void TestPlayer::silentPlayersPlayTogether()
+{
+    QFETCH(QString, file);
+
+    // Tests run with ZR_AUDIO=null: each player's sound goes to an output of its own, none needs a device.
+    const uint64_t others[] = {codecCreatePlayer(-1), codecCreatePlayer(-1)};
+    const uint64_t players[] = {m_player, others[0], others[1]};
+    for (const uint64_t player : players) {
+        QCOMPARE(codecOpenFile(player, fixture(file).constData(), 0, 0, nullptr, nullptr), 1);
+        QCOMPARE(codecHasAudio(player), 1);
+    }
+    for (const uint64_t player : players)
+        QVERIFY(codecPlay(player));
+    for (const uint64_t player : players)
+        QTRY_VERIFY_WITH_TIMEOUT(!spectrum(player).silent, 10000);
+    for (const uint64_t player : players)
+        QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(player), 20000);
+    for (const uint64_t player : others)
+        codecDestroyPlayer(player);
+}
+
+void TestPlayer::soundRatesNoDevicePlays_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<quint64>("rate");
+    QTest::newRow("384 kHz, played at 192 kHz") << QStringLiteral("rate384k.wav") << quint64(192000);
+    QTest::newRow("1073741824 Hz declared, refused") << QStringLiteral("rate1g.wav") << quint64(0);
+}
+
+void TestPlayer::soundRatesNoDevicePlays()
+{
+    QFETCH(QString, file);
+    QFETCH(quint64, rate);
+
+    // Faster than recorded, so that the speed filter runs at the rate played.
+    codecSetPlaybackSpeed(m_player, 150);
+    codecSetAudioRatePercent(m_player, 66);
+    QCOMPARE(codecOpenFile(m_player, fixture(file).constData(), 0, 0, nullptr, nullptr), rate ? 1 : 0);
+    if (!rate) {
+        QCOMPARE(codecHasAudio(m_player), 0);
+        QVERIFY(openPaused("audio.mp3"));
+        QCOMPARE(codecHasAudio(m_player), 1);
+        return;
+    }
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
+    const Spectrum s = spectrum(m_player);
+    QCOMPARE(s.rate, rate);
+    QVERIFY2(qAbs(s.peak - binOf(1000, s)) <= 1, qPrintable(QString::number(s.peak)));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+}
+
+void TestPlayer::seekFarPastTheEndOfAnUnknownLength_data()
+{
+    QTest::addColumn<quint64>("target");
+    QTest::newRow("a thousand years") << quint64(1000) * 365 * 86400 * 1000000;
+    QTest::newRow("the last microsecond there is") << ~quint64(0);
+}
+
+void TestPlayer::seekFarPastTheEndOfAnUnknownLength()
+{
+    QFETCH(quint64, target);
+
+    QVERIFY(openPaused("unknownlength.mkv"));
+    QCOMPARE(codecGetDuration(m_player), uint64_t(0));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(m_recorder.counterFrame() >= 5, 10000);
+    QVERIFY(codecSeek(m_player, target));
+    // The position is where the seek went, past the medium; playing on from there ends on the last picture
+    // rather than starting over.
+    QVERIFY(codecGetCurrentTime(m_player) > 2000000);
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+    QCOMPARE(m_recorder.counterFrame(), 49);
+    QVERIFY(codecGetCurrentTime(m_player) > 2000000);
+}
+
+void TestPlayer::stepsOnStampsFarApart()
+{
+    // Pictures stepped while paused: playing on, the sound skips what lies before them, here none of it.
+    QVERIFY(openPaused("farapart.mkv"));
+    QVERIFY(waitForCounterFrame(0));
+    for (int step = 1; step <= 3; ++step)
+        QVERIFY(codecStepFrame(m_player, 1));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(!spectrum(m_player).silent, 10000);
 }
 
 QTEST_GUILESS_MAIN(TestPlayer)

@@ -3,6 +3,8 @@
 #include "codec/subtitlefile.h"
 #include "framegrabber.h"
 
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -56,10 +58,18 @@ private slots:
     void embeddedText_data();
     void embeddedText();
     void styleChangesRedrawThePausedPicture();
+    void positionChangedWhileTheLineIsShownPaused_data();
+    void positionChangedWhileTheLineIsShownPaused();
     void turningOffRemovesTheText();
+    void theSourceShownIsKept_data();
+    void theSourceShownIsKept();
     void externalFiles_data();
     void externalFiles();
     void pictureSubtitlesOfADisc();
+    void pictureSubtitlesOnAnyCanvas_data();
+    void pictureSubtitlesOnAnyCanvas();
+    void textNoScreenCanShowDoesNotStallThePictures_data();
+    void textNoScreenCanShowDoesNotStallThePictures();
     void captionsNeedVideo();
     void captionsOfPictures();
     void drawnInEveryPictureFormat_data();
@@ -67,12 +77,19 @@ private slots:
 
 private:
     bool openPaused(const char *name, bool disc = false);
-    // Seeks paused and gives the picture shown there once the subtitles had time to arrive.
+    // Seeks paused and gives the first picture shown after; the one with the subtitles of the time may come
+    // later, as they arrive.
     QImage at(double seconds);
+    // Pixels like the colour in a third of the latest picture, or in all of it.
+    int shown(const QString &part, QColor colour) const;
+    // Plays subs.mkv with the file from just after 2 s and counts the pictures shown from 2.5 s to the end.
+    int picturesPlayedWith(const char *file);
     void style(QRgb colour, int position, qint64 delay = 0, int alpha = 255);
 
     uint64_t m_player = 0;
     FrameGrabber m_grab;
+    // Pictures played with short lines, the pace long ones are held against.
+    int m_plainPictures = -1;
 };
 
 void TestSubtitles::initTestCase()
@@ -108,8 +125,13 @@ QImage TestSubtitles::at(double seconds)
     const int before = m_grab.frames();
     if (!codecSeek(m_player, uint64_t(seconds * 1e6)) || !m_grab.waitAfter(before))
         return QImage();
-    QTest::qWait(300);
     return m_grab.image();
+}
+
+int TestSubtitles::shown(const QString &part, QColor colour) const
+{
+    const QImage image = m_grab.image();
+    return pixelsLike(image, part == "all" ? image.rect() : third(image, part), colour);
 }
 
 void TestSubtitles::style(QRgb colour, int position, qint64 delay, int alpha)
@@ -166,15 +188,21 @@ void TestSubtitles::embeddedText()
     QVERIFY(openPaused("subs.mkv"));
     QVERIFY(codecSelectSubtitleStream(m_player, 0));
     style(qRgb(255, 0, 0), position, delay);
-    const QImage shown = at(time);
-    QVERIFY(!shown.isNull());
     const QColor red(255, 0, 0);
+    if (where == "none") {
+        // The line is first seen where it shows: its absence then is the time's, not one of reading it yet.
+        QVERIFY(!at(1.0 + delay / 1e6).isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(shown("bottom", red) > 100, 10000);
+        QVERIFY(!at(time).isNull());
+        QTRY_COMPARE_WITH_TIMEOUT(shown("all", red), 0, 10000);
+        return;
+    }
+    QVERIFY(!at(time).isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(where, red) > 100, 10000);
+    const QImage image = m_grab.image();
     for (const QString part : {"top", "middle", "bottom"}) {
-        const int count = pixelsLike(shown, third(shown, part), red);
-        if (part == where)
-            QVERIFY2(count > 100, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
-        else
-            QVERIFY2(count == 0, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
+        const int count = pixelsLike(image, third(image, part), red);
+        QVERIFY2(part == where || count == 0, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
     }
 }
 
@@ -183,9 +211,8 @@ void TestSubtitles::styleChangesRedrawThePausedPicture()
     QVERIFY(openPaused("subs.mkv"));
     QVERIFY(codecSelectSubtitleStream(m_player, 0));
     style(qRgb(255, 0, 0), 0);
-    const QImage red = at(1.0);
-    const QRect bottom = third(red, "bottom");
-    QVERIFY(pixelsLike(red, bottom, QColor(255, 0, 0)) > 100);
+    const QRect bottom = third(at(1.0), "bottom");
+    QTRY_VERIFY_WITH_TIMEOUT(shown("bottom", QColor(255, 0, 0)) > 100, 10000);
 
     style(qRgb(0, 0, 255), 0);
     QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 0, 255)) > 100, 5000);
@@ -202,6 +229,42 @@ void TestSubtitles::styleChangesRedrawThePausedPicture()
     QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), bottom, QColor(0, 255, 0)) == 0, 5000);
 }
 
+void TestSubtitles::positionChangedWhileTheLineIsShownPaused_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("where");
+
+    QTest::newRow("bottom to top") << 0 << 16 << "top";
+    QTest::newRow("bottom to middle") << 0 << 32 << "middle";
+    QTest::newRow("top to bottom") << 16 << 0 << "bottom";
+}
+
+void TestSubtitles::positionChangedWhileTheLineIsShownPaused()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, where);
+
+    QVERIFY(openPaused("subs.mkv"));
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    style(qRgb(255, 0, 0), from);
+    const QColor red(255, 0, 0);
+    auto redIn = [&](const QString &part) {
+        const QImage shown = m_grab.image();
+        return pixelsLike(shown, third(shown, part), red);
+    };
+    QVERIFY(!at(1.0).isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(redIn(from == 16 ? "top" : "bottom") > 100, 10000);
+
+    // The line already on screen moves, as colour and size changes show at once.
+    style(qRgb(255, 0, 0), to);
+    QTRY_VERIFY_WITH_TIMEOUT(redIn(where) > 100, 10000);
+    for (const QString part : {"top", "middle", "bottom"})
+        if (part != where)
+            QCOMPARE(redIn(part), 0);
+}
+
 void TestSubtitles::turningOffRemovesTheText()
 {
     QVERIFY(openPaused("subs.mkv"));
@@ -209,11 +272,54 @@ void TestSubtitles::turningOffRemovesTheText()
     // Nothing is shown until a source is chosen.
     QCOMPARE(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)), 0);
     QVERIFY(codecSelectSubtitleStream(m_player, 0));
-    QVERIFY(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) > 100);
+    QVERIFY(!at(1.0).isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(shown("bottom", QColor(255, 0, 0)) > 100, 10000);
     QVERIFY(codecSelectSubtitleStream(m_player, -1));
-    QVERIFY(pixelsLike(at(1.0), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) == 0);
+    QVERIFY(!at(1.0).isNull());
+    QTRY_COMPARE_WITH_TIMEOUT(shown("bottom", QColor(255, 0, 0)), 0, 10000);
     QVERIFY(!codecSelectSubtitleStream(m_player, 1));
     QVERIFY(codecIsPaused(m_player));
+}
+
+void TestSubtitles::theSourceShownIsKept_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("embedded stream") << "stream";
+    QTest::newRow("captions") << "captions";
+    QTest::newRow("file") << "file";
+}
+
+void TestSubtitles::theSourceShownIsKept()
+{
+    QFETCH(QString, source);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath("own.srt");
+    QVERIFY(QFile::copy(QString::fromUtf8(fixture("subs.srt")), file));
+    auto choose = [&] {
+        if (source == "stream")
+            return codecSelectSubtitleStream(m_player, 0);
+        if (source == "captions")
+            return codecSelectVideoCaptions(m_player, 1);
+        return codecOpenSubtitleFile(m_player, file.toUtf8().constData());
+    };
+    QVERIFY(openPaused("subs.mkv"));
+    style(qRgb(255, 0, 0), 0);
+    QCOMPARE(choose(), 1);
+    QVERIFY(codecSeek(m_player, 3800000));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+
+    // The same choice again, as every settings push sends it: nothing starts over, so the end stays; a file
+    // is not read again, so one gone from the disk meanwhile still shows.
+    QVERIFY(QFile::remove(file));
+    QCOMPARE(choose(), 1);
+    QCOMPARE(codecIsEndReached(m_player), 1);
+    if (source == "file") {
+        QVERIFY(codecSeek(m_player, 1000000));
+        QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), third(m_grab.image(), "bottom"), QColor(255, 0, 0)) > 100,
+                                 10000);
+    }
 }
 
 void TestSubtitles::externalFiles_data()
@@ -230,7 +336,8 @@ void TestSubtitles::externalFiles_data()
     QTest::newRow("SAMI") << QByteArray("subs.smi") << true << red << "bottom";
     QTest::newRow("UTF-16 SubRip") << QByteArray("utf16.srt") << true << red << "bottom";
     QTest::newRow("ASS keeps its own look") << QByteArray("subs.ass") << true << qRgb(0, 255, 0) << "top";
-    QTest::newRow("Latin-1") << QByteArray("latin1.srt") << false << red << "none";
+    QTest::newRow("Latin-1") << QByteArray("latin1.srt") << true << red << "bottom";
+    QTest::newRow("Windows-1251") << QByteArray("cp1251.srt") << true << red << "bottom";
     QTest::newRow("random bytes") << QByteArray("broken.srt") << false << red << "none";
     QTest::newRow("missing") << QByteArray("nothing-here.srt") << false << red << "none";
     QTest::newRow("a video") << QByteArray("clip.mp4") << false << red << "none";
@@ -246,13 +353,17 @@ void TestSubtitles::externalFiles()
     QVERIFY(openPaused("subs.mkv"));
     style(qRgb(255, 0, 0), 0);
     QCOMPARE(codecOpenSubtitleFile(m_player, fixture(file.constData()).constData()), loads ? 1 : 0);
-    const QImage shown = at(1.0);
+    QVERIFY(!at(1.0).isNull());
+    if (where != "none")
+        QTRY_VERIFY_WITH_TIMEOUT(shown(where, QColor(colour)) > 100, 10000);
+    const QImage image = m_grab.image();
     for (const QString part : {"top", "bottom"}) {
-        const int count = pixelsLike(shown, third(shown, part), QColor(colour));
-        QVERIFY2(part == where ? count > 100 : count == 0, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
+        const int count = pixelsLike(image, third(image, part), QColor(colour));
+        QVERIFY2(part == where || count == 0, qPrintable(QStringLiteral("%1: %2").arg(part).arg(count)));
     }
     // The file's text goes at its end time, and the player plays on.
-    QCOMPARE(pixelsLike(at(1.8), shown.rect(), QColor(colour)), 0);
+    QVERIFY(!at(1.8).isNull());
+    QTRY_COMPARE_WITH_TIMEOUT(shown("all", QColor(colour)), 0, 10000);
     QVERIFY(codecPlay(m_player));
     QVERIFY(codecIsPlaying(m_player));
 }
@@ -265,10 +376,97 @@ void TestSubtitles::pictureSubtitlesOfADisc()
     const QImage without = at(0.5);
     QVERIFY(pixelsLike(without, box, Qt::white) < box.width() * box.height() / 2);
     QVERIFY(codecSelectSubtitleStream(m_player, 0));
-    const QImage with = at(0.5);
-    QVERIFY2(pixelsLike(with, box, Qt::white) > box.width() * box.height() * 9 / 10,
-             qPrintable(QString::number(pixelsLike(with, box, Qt::white))));
-    QVERIFY(pixelsLike(at(1.5), box, Qt::white) < box.width() * box.height() / 2);
+    QVERIFY(!at(0.5).isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), box, Qt::white) > box.width() * box.height() * 9 / 10, 10000);
+    QVERIFY(!at(1.5).isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), box, Qt::white) < box.width() * box.height() / 2, 10000);
+}
+
+void TestSubtitles::pictureSubtitlesOnAnyCanvas_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QRect>("box");
+
+    // A white box of 200 x 40 at (100, 400) of its canvas, from 0.2 s to 0.8 s, over a 1920 x 1080 picture: scaled
+    // from a DVD canvas; drawn as it is from a canvas that cannot hold it or that no screen has; not at all from
+    // a canvas the decoder refuses.
+    QTest::newRow("DVD canvas") << QByteArray("vobsub720x576.idx") << QRect(280, 760, 500, 55);
+    QTest::newRow("1 x 1 canvas") << QByteArray("vobsub1x1.idx") << QRect(110, 405, 180, 30);
+    QTest::newRow("20000 x 10000 canvas") << QByteArray("vobsub20000x10000.idx") << QRect(110, 405, 180, 30);
+    QTest::newRow("100000 x 100000 canvas") << QByteArray("vobsub100000x100000.idx") << QRect();
+}
+
+void TestSubtitles::pictureSubtitlesOnAnyCanvas()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QRect, box);
+
+    QVERIFY(openPaused("black1080.mp4"));
+    QCOMPARE(codecOpenSubtitleFile(m_player, fixture(file.constData()).constData()), box.isNull() ? 0 : 1);
+    QCOMPARE(at(0.5).size(), QSize(1920, 1080));
+    if (box.isNull()) {
+        QCOMPARE(pixelsLike(m_grab.image(), m_grab.image().rect(), Qt::white), 0);
+        return;
+    }
+    // Large pictures take a while: the one of the seek is the one with the box.
+    const int area = box.width() * box.height();
+    QTRY_VERIFY_WITH_TIMEOUT(pixelsLike(m_grab.image(), box, Qt::white) > area * 9 / 10, 10000);
+    // Nothing else of the picture is touched.
+    const QImage shown = m_grab.image();
+    QCOMPARE(pixelsLike(shown, shown.rect(), Qt::white), pixelsLike(shown, box.adjusted(-20, -20, 20, 20), Qt::white));
+    QVERIFY(codecSeek(m_player, 900000));
+    QTRY_COMPARE_WITH_TIMEOUT(pixelsLike(m_grab.image(), shown.rect(), Qt::white), 0, 10000);
+    QVERIFY(codecStepFrame(m_player, 1));
+}
+
+int TestSubtitles::picturesPlayedWith(const char *file)
+{
+    // The step waits for the pictures before it, so that no first layout of the text falls in the count.
+    if (!openPaused("subs.mkv") || !codecOpenSubtitleFile(m_player, fixture(file).constData())
+        || !codecSeek(m_player, 2000000) || !codecStepFrame(m_player, 1) || !codecPlay(m_player))
+        return -1;
+    QElapsedTimer timer;
+    timer.start();
+    while (codecGetCurrentTime(m_player) < 2500000 && timer.elapsed() < 30000)
+        QTest::qWait(1);
+    const int from = m_grab.frames();
+    while (!codecIsEndReached(m_player) && timer.elapsed() < 30000)
+        QTest::qWait(5);
+    return codecIsEndReached(m_player) ? m_grab.frames() - from : -1;
+}
+
+void TestSubtitles::textNoScreenCanShowDoesNotStallThePictures_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QColor>("text");
+
+    // Each shows all through the clip; the colour of the text when it must show.
+    QTest::newRow("a line 100000 units high") << QByteArray("hugefont.ass") << QColor(0, 255, 0);
+    QTest::newRow("one line of 100000 characters") << QByteArray("longline.vtt") << QColor(255, 0, 0);
+    QTest::newRow("50 lines of 2000 characters at once") << QByteArray("crowd.srt") << QColor();
+}
+
+void TestSubtitles::textNoScreenCanShowDoesNotStallThePictures()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QColor, text);
+
+    // Paused: steps present their pictures, with the text held to what the picture can show.
+    QVERIFY(openPaused("subs.mkv"));
+    style(qRgb(255, 0, 0), 0);
+    QCOMPARE(codecOpenSubtitleFile(m_player, fixture(file.constData()).constData()), 1);
+    QVERIFY(!at(1.0).isNull());
+    for (int step = 0; step < 3; ++step)
+        QVERIFY(codecStepFrame(m_player, 1));
+    if (text.isValid())
+        QVERIFY(pixelsLike(m_grab.image(), m_grab.image().rect(), text) > 100);
+
+    // Playing: the pictures keep their pace, as with a short line, rather than wait for the text.
+    if (m_plainPictures < 0)
+        m_plainPictures = picturesPlayedWith("subs.srt");
+    const int plain = m_plainPictures;
+    const int shown = picturesPlayedWith(file.constData());
+    QVERIFY2(plain > 20 && shown * 10 >= plain * 6, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(plain)));
 }
 
 void TestSubtitles::captionsNeedVideo()
@@ -308,7 +506,7 @@ void TestSubtitles::captionsOfPictures()
         av_frame_get_buffer(frame.get(), 0);
         for (int y = 0; y < 240; ++y)
             std::fill_n(reinterpret_cast<uint32_t *>(frame->data[0] + y * frame->linesize[0]), 320, 0xFF000000u);
-        renderer.render(frame, seconds);
+        renderer.render(frame, seconds, 0.04);
         QImage image(320, 240, QImage::Format_ARGB32);
         for (int y = 0; y < 240; ++y)
             std::memcpy(image.scanLine(y), frame->data[0] + y * frame->linesize[0], 320 * 4);
@@ -352,7 +550,7 @@ void TestSubtitles::drawnInEveryPictureFormat()
     const uint8_t *blackPlanes[4] = {reinterpret_cast<const uint8_t *>(black.data())};
     const int blackStrides[4] = {320 * 4};
     sws_scale(toFormat.get(), blackPlanes, blackStrides, 0, 240, frame->data, frame->linesize);
-    renderer.render(frame, 1.0);
+    renderer.render(frame, 1.0, 0.04);
 
     QImage image(frame->width, frame->height, QImage::Format_ARGB32);
     rq::SwsPtr toBgra(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,

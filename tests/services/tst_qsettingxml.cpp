@@ -6,9 +6,15 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
+#include <atomic>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -137,6 +143,12 @@ private slots:
     void folderInPlaceOfFile_isLeftAlone_data();
     void folderInPlaceOfFile_isLeftAlone();
     void damagedFile_thatCannotBeKept_isNotWritten();
+    void pipeInPlaceOfFile_isNotOpened_data();
+    void pipeInPlaceOfFile_isNotOpened();
+    void textNotUtf8_isReadAsLatin1_data();
+    void textNotUtf8_isReadAsLatin1();
+    void concurrentWriters_loseNothing_data();
+    void concurrentWriters_loseNothing();
 };
 
 void tst_QSettingXml::init()
@@ -663,6 +675,8 @@ void tst_QSettingXml::damagedFile_keptAsideAndRebuilt_data()
         {"truncated", "<ROOTITEM>\n    <Volume_Item Volume_Item_Value=\"12\"/>\n    <Path_it"},
         {"nul bytes", QByteArray(64, '\0')},
         {"not xml", "volume=12\n"},
+        {"one level deeper than the store", "<ROOTITEM><Path_item><HISTORY_INFO_><x/></HISTORY_INFO_></Path_item></ROOTITEM>"},
+        {"30000 levels deep", QByteArray("<a>").repeated(30000) + QByteArray("</a>").repeated(30000)},
     };
     const QList<StoreCall> calls = storeCalls();
     for (int i = 0; i < calls.size(); ++i) {
@@ -733,5 +747,193 @@ void tst_QSettingXml::damagedFile_thatCannotBeKept_isNotWritten()
     QCOMPARE(readRaw(DefaultFile), damaged);
 }
 
-QTEST_GUILESS_MAIN(tst_QSettingXml)
+void tst_QSettingXml::pipeInPlaceOfFile_isNotOpened_data()
+{
+    folderInPlaceOfFile_isLeftAlone_data();
+}
+
+void tst_QSettingXml::pipeInPlaceOfFile_isNotOpened()
+{
+    QFETCH(int, call);
+    const StoreCall store = storeCalls().at(call);
+    const QByteArray path = QFile::encodeName(dataFile(store.file));
+    QVERIFY(mkfifo(path.constData(), 0600) == 0);
+
+    // Nobody writes the pipe: a store that opened it would wait for ever.
+    std::atomic<bool> done{false};
+    QString answer;
+    std::thread caller([&] {
+        answer = store.call();
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done.load(); }, 20000)) {
+        const int writer = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    caller.join();
+    QVERIFY2(done, "the call opened the pipe");
+    QCOMPARE(answer, store.fallback);
+    struct stat info;
+    QVERIFY(stat(path.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    QVERIFY(!QFile::exists(dataFile(store.file) + ".bad"));
+}
+
+void tst_QSettingXml::textNotUtf8_isReadAsLatin1_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("damaged");
+
+    QTest::newRow("history") << HistoryFile
+                             << QByteArray("<ROOTITEM>\n    <Path_item History_path_=\"/m\xe9" "dia/caf\xe9" ".mp4\">\n"
+                                           "        <HISTORY_INFO_ Filename=\"caf\xe9" ".mp4\" Duration_=\"5\"/>\n"
+                                           "    </Path_item>\n</ROOTITEM>\n")
+                             << true;
+    QTest::newRow("playlist") << PlayListFile
+                              << QByteArray("<ROOTITEM><Path_item PlayList_path_=\"/m\xe9" "dia/caf\xe9" ".mp4\">"
+                                            "<PLAYLIST_INFO_ Filename=\"caf\xe9" ".mp4\" Duration_=\"5\"/>"
+                                            "</Path_item></ROOTITEM>")
+                              << true;
+    QTest::newRow("declared Latin-1") << HistoryFile
+                                      << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+                                                    "<ROOTITEM><Path_item History_path_=\"/m\xe9" "dia/caf\xe9" ".mp4\">"
+                                                    "<HISTORY_INFO_ Filename=\"caf\xe9" ".mp4\" Duration_=\"5\"/>"
+                                                    "</Path_item></ROOTITEM>")
+                                      << false;
+}
+
+// Names written in Latin-1 by some other program survive a load and the save after it.
+void tst_QSettingXml::textNotUtf8_isReadAsLatin1()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, damaged);
+    const bool history = file == HistoryFile;
+    const QString name = QString::fromUtf8("/m\u00e9dia/caf\u00e9.mp4");
+
+    writeRaw(file, content);
+    if (damaged)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not UTF-8, read as Latin-1, kept as .*\\.bad\"$"));
+    ItemList loaded;
+    (history ? QSettingXml::analysisHistoryInfo : QSettingXml::analysisPlayListInfo)(&loaded.items);
+    QCOMPARE(loaded.paths(), QStringList{name});
+    QCOMPARE(loaded.items[0]->Filename, QString::fromUtf8("caf\u00e9.mp4"));
+    QCOMPARE(loaded.items[0]->Duration_, 5ULL);
+    // Loading writes nothing; a damaged file is kept as it came, beside it.
+    QCOMPARE(readRaw(file), content);
+    QCOMPARE(readRaw(file + ".bad"), damaged ? content : QByteArray());
+
+    if (damaged)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not UTF-8, read as Latin-1"));
+    PlayItemInfo other = makeItem("/other.mp4", 2);
+    (history ? QSettingXml::saveHistoryInfoList : QSettingXml::savePlayListInfoList)({&other});
+    // Written anew in UTF-8, unless the file names its own encoding.
+    QCOMPARE(readRaw(file).contains(name.toUtf8()), damaged);
+    ItemList again;
+    (history ? QSettingXml::analysisHistoryInfo : QSettingXml::analysisPlayListInfo)(&again.items);
+    QCOMPARE(again.paths(), (QStringList{name, "/other.mp4"}));
+}
+
+namespace {
+
+// What one writer does: count entries of its own, in the history or as items of the default settings.
+void writeEntries(const QString &kind, const QString &writer, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString("%1_%2").arg(writer).arg(i);
+        if (kind == "history") {
+            PlayItemInfo item = makeItem("/" + name + ".mp4", i);
+            QSettingXml::saveHistoryInfo(&item);
+        } else {
+            QSettingXml::getItemValue("Item_" + name, "Value", name);
+        }
+    }
+}
+
+QStringList writtenEntries(const QString &kind)
+{
+    QStringList names;
+    if (kind == "history") {
+        ItemList loaded;
+        QSettingXml::analysisHistoryInfo(&loaded.items);
+        for (const QString &path : loaded.paths())
+            names << path.mid(1, path.size() - 5);
+    } else {
+        for (const QDomElement &item : childElements(parsed(DefaultFile).documentElement()))
+            names << item.attribute("Value");
+    }
+    names.sort();
+    return names;
+}
+
+const char *const WriterVariable = "ZR_SETTINGS_WRITER";
+
+}
+
+void tst_QSettingXml::concurrentWriters_loseNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("processes");
+    QTest::addColumn<int>("writers");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("history, threads") << "history" << false << 4 << 60;
+    QTest::newRow("history, processes") << "history" << true << 3 << 60;
+    QTest::newRow("default settings, threads") << "items" << false << 4 << 40;
+    QTest::newRow("default settings, processes") << "items" << true << 3 << 40;
+}
+
+void tst_QSettingXml::concurrentWriters_loseNothing()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, processes);
+    QFETCH(int, writers);
+    QFETCH(int, count);
+
+    if (processes) {
+        std::vector<std::unique_ptr<QProcess>> children;
+        for (int w = 0; w < writers; ++w) {
+            children.emplace_back(new QProcess);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(WriterVariable, QString("%1 w%2 %3").arg(kind).arg(w).arg(count));
+            children.back()->setProcessEnvironment(environment);
+            children.back()->setProcessChannelMode(QProcess::ForwardedChannels);
+            children.back()->start(QCoreApplication::applicationFilePath(), QStringList());
+        }
+        for (const auto &child : children) {
+            QVERIFY(child->waitForFinished(240000));
+            QCOMPARE(child->exitCode(), 0);
+        }
+    } else {
+        std::vector<std::thread> threads;
+        for (int w = 0; w < writers; ++w)
+            threads.emplace_back(writeEntries, kind, QString("w%1").arg(w), count);
+        for (std::thread &thread : threads)
+            thread.join();
+    }
+
+    QStringList expected;
+    for (int w = 0; w < writers; ++w)
+        for (int i = 0; i < count; ++i)
+            expected << QString("w%1_%2").arg(w).arg(i);
+    expected.sort();
+    const QStringList written = writtenEntries(kind);
+    QCOMPARE(written.size(), expected.size());
+    QCOMPARE(written, expected);
+    QVERIFY(QDir(QIAnyUtil::getAppDataPath()).entryList({"*.lock"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// Started with ZR_SETTINGS_WRITER="<kind> <writer> <count>", the test program is one of the writers above.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList writer = qEnvironmentVariable(WriterVariable).split(' ', Qt::SkipEmptyParts);
+    if (writer.size() == 3) {
+        writeEntries(writer[0], writer[1], writer[2].toInt());
+        return 0;
+    }
+    tst_QSettingXml test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_qsettingxml.moc"
