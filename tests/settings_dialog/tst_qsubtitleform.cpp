@@ -38,6 +38,7 @@ private slots:
 
     void addingFiles();
     void styleShowsInThePicture();
+    void positionOfALineOnScreen();
     void scaleSlider_data();
     void scaleSlider();
     void typedValues_data();
@@ -210,6 +211,18 @@ void tst_QSubtitleForm::styleShowsInThePicture()
     QTRY_VERIFY_WITH_TIMEOUT(PlaybackRig::textPixels(m_rig.picture(), -1) > 2 * normal, 10000);
 }
 
+void tst_QSubtitleForm::positionOfALineOnScreen()
+{
+    // A line on screen, paused, moves with the position at once.
+    m_page->findChild<QZRComboBox *>("m_cbbSubtitleList")->setCurrentIndex(1);
+    QVERIFY(m_rig.player->setSeek(1000000));
+    QTRY_VERIFY_WITH_TIMEOUT(PlaybackRig::textPixels(m_rig.picture(), 2) > 100, 10000);
+    control<QZRRadioButton>("m_rbtnTop")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(PlaybackRig::textPixels(m_rig.picture(), 0) > 100
+                                 && PlaybackRig::textPixels(m_rig.picture(), 2) == 0,
+                             10000);
+}
+
 void tst_QSubtitleForm::scaleSlider_data()
 {
     QTest::addColumn<double>("ratio");
@@ -330,6 +343,7 @@ void tst_QSubtitleForm::badFiles_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("drawn");
     QTest::newRow("random bytes") << "broken.srt" << false;
+    QTest::newRow("Latin-1") << "latin1.srt" << true;
 }
 
 void tst_QSubtitleForm::badFiles()
