@@ -17,13 +17,16 @@ struct StoredShortcut
     bool recordsDefault;
 };
 
-// In the order they are registered, which gives their positions in a fresh manager.
+// In the order they are read from the settings.
 const StoredShortcut StoredShortcuts[] = {
-    {"Stop_shortcut", QGlobalShortCut::ShortCutStop, Qt::Key_S, true},
     {"Pause_shortcut", QGlobalShortCut::ShortCutPause, Qt::Key_F10, true},
+    {"Stop_shortcut", QGlobalShortCut::ShortCutStop, Qt::Key_S, true},
     {"Screenshot_shortcut", QGlobalShortCut::ShortCutScreenshot, Qt::Key_F9, false},
     {"Cut_shortcut", QGlobalShortCut::ShortCutCut, Qt::Key_F10, true},
 };
+
+// Stop, Pause, Screenshot, Cut: the order of registration, and of the positions in a fresh manager.
+const int RegistrationOrder[] = {1, 0, 2, 3};
 
 const Qt::KeyboardModifiers DefaultModifiers = Qt::ControlModifier | Qt::AltModifier;
 
@@ -49,7 +52,6 @@ QShortCutManager *QShortCutManager::getShortCutManagerObject(QObject *parent)
 
 void QShortCutManager::initShortcuts(QAcceptDialog *&acceptDialog)
 {
-    // Every stored text is read (and so created) before any is registered.
     QStringList stored;
     for (const StoredShortcut &shortcut : StoredShortcuts) {
         const QString text = QString("%1*%2").arg(int(DefaultModifiers)).arg(int(shortcut.defaultKey));
@@ -58,7 +60,7 @@ void QShortCutManager::initShortcuts(QAcceptDialog *&acceptDialog)
     if (!acceptDialog)
         acceptDialog = new QAcceptDialog;
 
-    for (int i = 0; i < stored.size(); ++i) {
+    for (int i : RegistrationOrder) {
         const StoredShortcut &shortcut = StoredShortcuts[i];
         Qt::Key key = shortcut.defaultKey;
         Qt::KeyboardModifiers modifiers = DefaultModifiers;
