@@ -79,7 +79,7 @@ void QAboutDlg::InitCtrl()
 
     ui->m_labProject->setText(QStringLiteral("ZRPlayer"));
     ui->m_labVersion->setText(QString("%1 %2").arg(tr("Version"), ZrCommonInterface::getAppVersion()));
-    ui->m_labCopyright->setText(tr("Copyright © 2011-2024 Quorvane Software. All rights reserved."));
+    ui->m_labCopyright->setText(tr("© 2024 Quorvane. All rights reserved."));
     ui->m_labVisit->setText(tr("Visit:"));
     ui->m_labProjectVersion->clear();
     ui->m_labProject->adjustSize();

@@ -30,5 +30,5 @@ void QZRProjectPlatform::openWebPage(const QString &pageType)
 
 QString QZRProjectPlatform::homePage()
 {
-    return QString("https://%1/").arg(MakerHost);
+    return QString("https://%1").arg(MakerHost);
 }
