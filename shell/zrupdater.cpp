@@ -50,11 +50,11 @@ FeedResult readAnswer(QNetworkReply *reply)
     // The transfer time-out is the only abort of a check whose result is told.
     if (reply->error() == QNetworkReply::OperationCanceledError)
         return failed(text("the update server did not answer within %1 seconds.").arg(TransferTimeoutMs / 1000));
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && status.toInt() != 200)
+        return failed(text("the update server answered with status %1.").arg(status.toInt()));
     if (reply->error() != QNetworkReply::NoError)
         return failed(reply->errorString());
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 200)
-        return failed(text("the update server answered with status %1.").arg(status));
 
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
     const QString latest = answer.value(QStringLiteral("version")).toString();
