@@ -2,13 +2,13 @@
 // the icon, and the web pages it and the Help menu open.
 #include "engine/qconverteroperate.h"
 #include "player/qmediaplaywindowflags.h"
+#include "services/urlcatcher.h"
 #include "services/zrcommoninterface.h"
 #include "shell/qaboutdlg.h"
 #include "shell/qzrprojectplatform.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrmainwindowex.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -17,20 +17,6 @@
 #include <functional>
 
 namespace {
-
-// Takes the https addresses that would go to the browser, while it lives.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler("https", this, "open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("https"); }
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 QLabel *label(QWidget *dialog, const char *name)
 {
@@ -249,7 +235,7 @@ void tst_QAboutDlg::linkOpensTheHomePage_data()
 void tst_QAboutDlg::linkOpensTheHomePage()
 {
     QFETCH(QString, linkText);
-    UrlCatcher catcher;
+    UrlCatcher catcher({"https"});
     QAboutDlg box;
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
@@ -275,7 +261,7 @@ void tst_QAboutDlg::webPages_data()
 void tst_QAboutDlg::webPages()
 {
     QFETCH(QString, pageType);
-    UrlCatcher catcher;
+    UrlCatcher catcher({"https"});
     QZRProjectPlatform::openWebPage(pageType);
     QCOMPARE(catcher.urls.size(), 1);
     const QUrl url = catcher.urls.at(0);

@@ -1,13 +1,13 @@
 // The update check against a feed server on 127.0.0.1: the request, what each answer tells the user,
 // failures, the time-out, TLS, one request at a time and the silent automatic check.
 #include "player/qmediaplaywindowflags.h"
+#include "services/urlcatcher.h"
 #include "services/zrcommoninterface.h"
 #include "shell/qzrprojectplatform.h"
 #include "shell/zrupdater.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrmessagebox.h"
 
-#include <QDesktopServices>
 #include <QProcess>
 #include <QSslKey>
 #include <QSslSocket>
@@ -151,28 +151,6 @@ private:
     QList<QPointer<QZRMessageBox>> m_answered;
 };
 
-// Takes the web pages that would go to the browser.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    UrlCatcher()
-    {
-        QDesktopServices::setUrlHandler("https", this, "open");
-        QDesktopServices::setUrlHandler("http", this, "open");
-    }
-    ~UrlCatcher() override
-    {
-        QDesktopServices::unsetUrlHandler("https");
-        QDesktopServices::unsetUrlHandler("http");
-    }
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-
 ZrUpdater *updater()
 {
     return ZrUpdater::sharedUpdater();
@@ -295,7 +273,7 @@ void tst_ZrUpdater::answers()
     FeedServer server;
     server.response = response;
     server.mode = closeMidReply ? FeedServer::CloseMidReply : FeedServer::Answer;
-    UrlCatcher catcher;
+    UrlCatcher catcher({"https", "http"});
     QStringList messages;
     check(server, "http", button, messages);
     if (QTest::currentTestFailed())
