@@ -7,11 +7,6 @@ KeyApplication::KeyApplication(int &argc, char **argv) : QApplication(argc, argv
     installNativeEventFilter(&m_hotKeyHandler);
 }
 
-KeyApplication::~KeyApplication()
-{
-    removeNativeEventFilter(&m_hotKeyHandler);
-}
-
 void KeyApplication::setWindowInstance(NewMainWindow *window)
 {
     m_pMainWindow = window;

@@ -8,14 +8,14 @@
 class NewMainWindow;
 
 // An application object that delivers system-wide hot keys: it installs the hot-key handler on
-// the X event stream for its lifetime, and reports the system's file-open requests.
+// the X event stream (the handler takes itself off when it goes), and reports the system's
+// file-open requests.
 class KeyApplication : public QApplication
 {
     Q_OBJECT
 
 public:
     KeyApplication(int &argc, char **argv);
-    ~KeyApplication() override;
 
     void setWindowInstance(NewMainWindow *window);
     bool notify(QObject *receiver, QEvent *event) override;

@@ -25,7 +25,6 @@ QAboutDlg::QAboutDlg(QWidget *parent) : QZRDialogEx(parent), ui(new Ui_QAboutDlg
     ui->setupUi(this);
     Init();
     InitCtrl();
-    setStretchPolicy(StretchNone);
     m_icon.load(QIAnyUtil::getResourcePath() + "/images/icon600x600.png");
     installEventFilter(this);
 }
