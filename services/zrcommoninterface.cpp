@@ -27,6 +27,7 @@
 namespace {
 
 const char *const DefaultAppVersion = "2.2.0";
+const char *const BuildVersion = "2.2.0.6";
 const char *const ShortVersionKey = "CFBundleShortVersionString";
 const int BusTimeoutMs = 5000;
 
@@ -104,6 +105,23 @@ struct Plist
     }
 };
 
+// The string value of key in the bundle's Info.plist, or the fallback.
+QString bundleString(const QString &key, const QString &fallback)
+{
+    Plist plist;
+    if (plist.load(ZrCommonInterface::getAppInfoFile())) {
+        const QDomElement value = plist.value(key);
+        if (value.tagName() == "string")
+            return value.text();
+    }
+    return fallback;
+}
+
+QString defaultFeedUrl()
+{
+    return QString("https://update.quorvane.com/api/product/version?pid=%1&ver=%2").arg("700", BuildVersion);
+}
+
 // The system name and the release's leading numbers ("6.1.0-18-amd64" gives 6, 1, 0).
 bool kernelVersion(QString &system, uint32_t &major, uint32_t &minor, uint32_t &patch)
 {
@@ -180,10 +198,9 @@ void ZrCommonInterface::InitInfoToFile(std::string infoPath)
     if (!plist.load(path))
         return;
 
-    plist.setString("CFBundleVersion", "2.2.0.6");
+    plist.setString("CFBundleVersion", BuildVersion);
     plist.setString(ShortVersionKey, DefaultAppVersion);
-    plist.setString("SUFeedURL", QString("https://update.quorvane.com/api/product/version?pid=%1&ver=%2")
-                                     .arg("700", "2.2.0.6"));
+    plist.setString("SUFeedURL", defaultFeedUrl());
     plist.setString("CFBundleDisplayName", "ZRPlayer");
     plist.setString("CFBundleIdentifier",
                     QString("com.%1.%2 %3").arg("Quorvane", "Player", "").remove(' ').toLower());
@@ -203,13 +220,17 @@ QString ZrCommonInterface::getAppInfoFile()
 
 QString ZrCommonInterface::getAppVersion()
 {
-    Plist plist;
-    if (plist.load(getAppInfoFile())) {
-        const QDomElement version = plist.value(ShortVersionKey);
-        if (version.tagName() == "string")
-            return version.text();
-    }
-    return DefaultAppVersion;
+    return bundleString(ShortVersionKey, DefaultAppVersion);
+}
+
+QString ZrCommonInterface::getAppBuildVersion()
+{
+    return bundleString("CFBundleVersion", BuildVersion);
+}
+
+QString ZrCommonInterface::getUpdateFeedURL()
+{
+    return bundleString("SUFeedURL", defaultFeedUrl());
 }
 
 void ZrCommonInterface::showFileInFolder(std::string path)

@@ -36,6 +36,10 @@ public:
     static QString getAppInfoFile();
     // CFBundleShortVersionString of the bundle's Info.plist, or "2.2.0".
     static QString getAppVersion();
+    // CFBundleVersion, or the build's own "2.2.0.6".
+    static QString getAppBuildVersion();
+    // SUFeedURL, the address the update check asks, or the build's own one.
+    static QString getUpdateFeedURL();
 
     // Opens the file manager on the file's folder with the file selected.
     static void showFileInFolder(std::string path);

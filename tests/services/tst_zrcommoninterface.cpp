@@ -72,6 +72,8 @@ private slots:
     void infoPlist();
     void infoPlist_completesOnceWithItsSevenKeys();
     void infoPlist_otherPathFollowsTheBundle();
+    void updateKeys_data();
+    void updateKeys();
     void withoutBus_displaySleepIsANoOp();
     void withoutBus_revealOpensTheFolder();
     void mouse();
@@ -342,6 +344,42 @@ void tst_ZrCommonInterface::infoPlist_completesOnceWithItsSevenKeys()
     QCOMPARE(readAll(plist), completed);
 }
 
+void tst_ZrCommonInterface::updateKeys_data()
+{
+    const QString builtFeed = "https://update.quorvane.com/api/product/version?pid=700&ver=2.2.0.6";
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+
+    QByteArray own = CompletePlist;
+    own.replace("</dict>", "\t<key>CFBundleVersion</key>\n\t<string>3.1.4.1</string>\n"
+                           "\t<key>SUFeedURL</key>\n\t<string>https://feed.example/v</string>\n</dict>");
+    QTest::newRow("the bundle's own") << own << QStringList{"3.1.4.1", "https://feed.example/v"}
+                                      << QStringList{"3.1.4.1", "https://feed.example/v"};
+    QByteArray notStrings = CompletePlist;
+    notStrings.replace("</dict>", "\t<key>CFBundleVersion</key>\n\t<integer>3</integer>\n</dict>");
+    QTest::newRow("not a string") << notStrings << QStringList{"2.2.0.6", builtFeed}
+                                  << QStringList{"2.2.0.6", builtFeed};
+    QTest::newRow("no file") << QByteArray() << QStringList{"2.2.0.6", builtFeed}
+                             << QStringList{"2.2.0.6", builtFeed};
+    QTest::newRow("completed at start") << readAll(ZR_SOURCE_DIR "/resources/Info.plist")
+                                        << QStringList{"2.2.0.6", builtFeed} << QStringList{"2.2.0.6", builtFeed};
+}
+
+// The build version and feed address come from the bundle, else from the build itself; the completion
+// writes the same values the fallbacks give.
+void tst_ZrCommonInterface::updateKeys()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+
+    QTemporaryDir tree;
+    if (!contents.isEmpty())
+        QVERIFY(writeAll(tree.path() + "/Info.plist", contents));
+    QCOMPARE(runInTree(tree.path(), {"--update-keys"}), before + after);
+}
+
 // The completion writes the file it is given, and only while the bundle's own file needs it.
 void tst_ZrCommonInterface::infoPlist_otherPathFollowsTheBundle()
 {
@@ -472,6 +510,15 @@ int main(int argc, char *argv[])
         printf("%d\n%s\n", int(ZrCommonInterface::isNeedInitInfoFile()),
                ZrCommonInterface::getAppVersion().toUtf8().constData());
         ZrCommonInterface::InitInfoToFile(target.toStdString());
+        return 0;
+    }
+    if (argc == 2 && qstrcmp(argv[1], "--update-keys") == 0) {
+        QCoreApplication app(argc, argv);
+        for (int pass = 0; pass < 2; ++pass) {
+            printf("%s\n%s\n", ZrCommonInterface::getAppBuildVersion().toUtf8().constData(),
+                   ZrCommonInterface::getUpdateFeedURL().toUtf8().constData());
+            ZrCommonInterface::InitInfoToFile(ZrCommonInterface::getAppInfoFile().toStdString());
+        }
         return 0;
     }
     QApplication app(argc, argv);

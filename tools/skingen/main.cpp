@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
     addPlayerSkins(set);
     addPlaylistSkins(set);
     addSettingsSkins(set);
+    addAboutSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

@@ -21,5 +21,6 @@ void addControlSkins(SkinSet &set);
 void addPlayerSkins(SkinSet &set);
 void addPlaylistSkins(SkinSet &set);
 void addSettingsSkins(SkinSet &set);
+void addAboutSkins(SkinSet &set);
 
 #endif
