@@ -47,6 +47,8 @@ private slots:
     void storedVolume();
     void draggedVolumeComesBack();
     void fileDialogs();
+    void toolTips();
+    void settingsFollowTheMedium();
 
 private:
     QString path(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
@@ -554,6 +556,55 @@ void tst_QMediaPlayWindow::fileDialogs()
     });
     host.window->onPlay();
     QVERIFY(asked);
+}
+
+// The popup over the window names what starts (its title tag, else the file name) and confirms
+// the buttons.
+void tst_QMediaPlayWindow::toolTips()
+{
+    Host host;
+    host.show();
+    auto *text = child<QLabel>(host.popup, "m_lblMessage");
+    PlayItemInfo audio = probed(fixture("audio.mp3"));
+    host.window->PlayVideoFile(&audio);
+    QCOMPARE(text->text(), QString("Test Tone"));
+    host.window->onPausePlay();
+    QCOMPARE(text->text(), QString("Pause"));
+    host.window->onPlay();
+    QCOMPARE(text->text(), QString("Play"));
+    PlayItemInfo clip = probed(fixture("clip.mp4"));
+    host.window->PlayVideoFile(&clip);
+    QCOMPARE(text->text(), QString("clip.mp4"));
+    host.window->onStopPlay();
+    QCOMPARE(text->text(), QString("Stop"));
+}
+
+// A start hands the hub the medium's subtitle choices and audio tracks; a stop resets every
+// playback setting, the equaliser to ten flat bands.
+void tst_QMediaPlayWindow::settingsFollowTheMedium()
+{
+    Host host;
+    host.show();
+    PlayItemInfo movie = probed(fixture("movie.mkv"));
+    host.window->PlayVideoFile(&movie);
+    QCOMPARE(host.player.getPlayerState(), PlayState_Playing);
+    MediaSettting working;
+    host.hub.getMediaSettting(working);
+    QCOMPARE(working.m_audioTrackList.size(), 2);
+    QCOMPARE(working.m_subltItemList.size(), 3);
+    QCOMPARE(working.m_subtitleValue.m_embeddedCount, 1);
+    QCOMPARE(working.m_subtitleValue.m_subtitleIndex, 0);
+
+    host.hub.setFillModeAll(2);
+    host.window->onStopPlay();
+    host.hub.getMediaSettting(working);
+    QCOMPARE(working.m_fillMode, 0);
+    QVERIFY(working.m_audioTrackList.isEmpty());
+    QCOMPARE(working.m_equalize.m_count, 10);
+    QCOMPARE(working.m_equalize.m_frequencies[0], 60.0);
+    QCOMPARE(working.m_equalize.m_frequencies[9], 16000.0);
+    for (int band = 0; band < 10; ++band)
+        QCOMPARE(working.m_equalize.m_gains[band], 0.0);
 }
 
 QTEST_MAIN(tst_QMediaPlayWindow)
