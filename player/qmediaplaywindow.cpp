@@ -6,7 +6,6 @@
 #include "engine/zrhelper.h"
 #include "engine/zrqplayobject.h"
 #include "player/playbtnwidget.h"
-#include "player/qloadingdlg.h"
 #include "player/qmessageform.h"
 #include "player/qmessageopacityform.h"
 #include "services/qianyutil.h"
