@@ -1,0 +1,281 @@
+// The floating controls over the player window, the window modes and the window's own events.
+#include "player/qmediaplaywindow.h"
+
+#include "engine/zrqplayobject.h"
+#include "player/playbtnwidget.h"
+#include "player/qmessageform.h"
+#include "services/qianyutil.h"
+#include "shell/newmainwindowflags.h"
+#include "ui_qmediaplaywindow.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// True while the timers keep the controls hidden: the pointer rested, left, or the program
+// lost the activation. The next movement inside clears it.
+bool bbbb = true;
+
+}
+
+QWidget *QMediaPlayWindow::mainWindow() const
+{
+    return window();
+}
+
+// Inside means at least 4 pixels within the main window's edges.
+bool QMediaPlayWindow::pointerInside() const
+{
+    const QWidget *main = mainWindow();
+    const QPoint offset = QCursor::pos() - main->mapToGlobal(QPoint(0, 0));
+    return offset.x() >= 4 && offset.x() <= main->width() - 4 && offset.y() >= 4 && offset.y() <= main->height() - 4;
+}
+
+void QMediaPlayWindow::showControls()
+{
+    if (m_pPlayBtnWidget && m_pPlayBtnWidget->isHidden())
+        m_pPlayBtnWidget->show();
+}
+
+void QMediaPlayWindow::hideControls()
+{
+    if (m_pPlayBtnWidget && m_pPlayBtnWidget->isVisible())
+        m_pPlayBtnWidget->hide();
+}
+
+void QMediaPlayWindow::posTimer()
+{
+    if (bbbb)
+        return;
+    setCursor(Qt::ArrowCursor);
+    if (!m_bPlayBtnActicate && !m_bHistoryActicate && !m_bHiddenBtnActicate && !m_bMessageActicate) {
+        if (m_bRestoreActivate) {
+            m_bHistoryActicate = true;
+            m_bRestoreActivate = false;
+        }
+        hideControls();
+        bbbb = true;
+        if (m_bMainFullScreen)
+            setCursor(Qt::BlankCursor);
+        return;
+    }
+    m_lastCursorPos = QCursor::pos();
+    if (m_bMenuShown)
+        return;
+    if (pointerInside() && !m_bWindowShowTop)
+        showControls();
+    else
+        hideControls();
+}
+
+// Fifteen ticks with the pointer where posTimer last saw it, about three seconds, hide the
+// controls; any movement starts the count again.
+void QMediaPlayWindow::hideTimer()
+{
+    if (!pointerInside()) {
+        m_nHideCount = 15;
+        bbbb = false;
+        NewMainWindowFlags::m_bMouseInMainWindow = false;
+        return;
+    }
+    NewMainWindowFlags::m_bMouseInMainWindow = true;
+    if (m_bMenuShown || m_bOverPlayBtn)
+        return;
+    if (QCursor::pos() != m_lastCursorPos) {
+        m_nHideCount = 15;
+        bbbb = false;
+        return;
+    }
+    if (m_nHideCount > 0) {
+        --m_nHideCount;
+        return;
+    }
+    if (!bbbb) {
+        bbbb = true;
+        hideControls();
+    }
+    if (m_bMainFullScreen)
+        setCursor(Qt::BlankCursor);
+}
+
+void QMediaPlayWindow::updatePlayBtnPos()
+{
+    if (!m_pPlayBtnWidget && !m_pMessageForm)
+        return;
+    const int w = width();
+    const int h = height();
+    const QPoint corner = mapToGlobal(QPoint(0, 0));
+    if (m_pPlayBtnWidget)
+        m_pPlayBtnWidget->resize(w - 60, 60);
+    if (m_pMessageForm) {
+        m_pMessageForm->move(corner.x() + 25, corner.y() + 25);
+        m_pMessageForm->resize(w - 25, 50);
+    }
+    if (m_pPlayBtnWidget)
+        m_pPlayBtnWidget->move(corner.x() + 30, corner.y() + h - 12 - m_pPlayBtnWidget->height());
+}
+
+void QMediaPlayWindow::ResizeVideoWindow()
+{
+    ui->m_mediaVideo->resize(size());
+    if (m_pPlayObject)
+        m_pPlayObject->ResizeVideoWindow(true);
+    ui->m_mediaAudio->resize(size());
+    ui->m_cover->resize(size());
+}
+
+void QMediaPlayWindow::fullScreenPlayer()
+{
+    emit emitIsFullScreen();
+    setAcceptDrops(true);
+}
+
+void QMediaPlayWindow::OnBtnFullScreen()
+{
+    fullScreenPlayer();
+}
+
+void QMediaPlayWindow::OnBtnExitFullScreen()
+{
+    fullScreenPlayer();
+}
+
+void QMediaPlayWindow::mediaMouseDoubleClickEvent(QMouseEvent *)
+{
+    fullScreenPlayer();
+}
+
+void QMediaPlayWindow::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    fullScreenPlayer();
+}
+
+void QMediaPlayWindow::fullScreenToNormal()
+{
+    setAcceptDrops(true);
+}
+
+void QMediaPlayWindow::mainIsFullScreen(bool mainfullScreen)
+{
+    m_bMainFullScreen = mainfullScreen;
+}
+
+void QMediaPlayWindow::windowAlwaysFront()
+{
+    m_bAlwaysFront = !m_bAlwaysFront;
+    Qt::WindowFlags mainFlags = Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+    if (m_bAlwaysFront)
+        mainFlags |= Qt::WindowStaysOnTopHint;
+    QWidget *main = mainWindow();
+    main->setWindowFlags(mainFlags);
+    main->show();
+    if (m_pPlayBtnWidget) {
+        Qt::WindowFlags barFlags = Qt::Dialog | Qt::FramelessWindowHint;
+        if (m_bMainFullScreen)
+            barFlags |= Qt::WindowStaysOnTopHint;
+        m_pPlayBtnWidget->setWindowFlags(barFlags);
+    }
+}
+
+void QMediaPlayWindow::normalToShow()
+{
+    m_bWindowShowTop = true;
+    m_bRestoreActivate = true;
+    m_bMenuShown = true;
+}
+
+void QMediaPlayWindow::normalToHide()
+{
+    NewMainWindowFlags::m_bMouseEnter = false;
+    m_bWindowShowTop = false;
+    m_bMenuShown = false;
+}
+
+void QMediaPlayWindow::widgetEnterEvent(QEvent *)
+{
+    setCursor(Qt::ArrowCursor);
+    m_bOverPlayBtn = true;
+}
+
+void QMediaPlayWindow::widgetLeaveEvent(QEvent *)
+{
+    m_bOverPlayBtn = false;
+}
+
+void QMediaPlayWindow::mediaVideoMouseMoveEvent(QMouseEvent *)
+{
+    setCursor(Qt::ArrowCursor);
+}
+
+void QMediaPlayWindow::mediaVideoMousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        setCursor(Qt::ArrowCursor);
+}
+
+void QMediaPlayWindow::mousePressEvent(QMouseEvent *event)
+{
+    QWidget::mousePressEvent(event);
+    mediaVideoMousePressEvent(event);
+}
+
+void QMediaPlayWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    QWidget::mouseMoveEvent(event);
+    setCursor(Qt::ArrowCursor);
+}
+
+void QMediaPlayWindow::enterEvent(QEvent *event)
+{
+    QWidget::enterEvent(event);
+    setCursor(Qt::ArrowCursor);
+}
+
+void QMediaPlayWindow::setChildWindowTop(bool top)
+{
+    if (top)
+        showControls();
+    else
+        hideControls();
+}
+
+void QMediaPlayWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!ui->m_mediaAudio->isHidden() || !ui->m_mediaVideo->isHidden())
+        return;
+    painter.fillRect(rect(), QColor(1, 1, 1));
+    QImage picture(QIAnyUtil::getResourcePath() + "/images/playIcon.png");
+    if (picture.isNull())
+        return;
+    picture.setDevicePixelRatio(2.0);
+    painter.drawImage(QPoint((width() - picture.width() / 2) / 2, (height() - picture.height() / 2) / 2), picture);
+}
+
+void QMediaPlayWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    ResizeVideoWindow();
+    updatePlayBtnPos();
+}
+
+void QMediaPlayWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    ResizeVideoWindow();
+    updatePlayBtnPos();
+}
+
+void QMediaPlayWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_bDataLoaded)
+        return;
+    loadData();
+    ResizeVideoWindow();
+    updatePlayBtnPos();
+}
