@@ -211,16 +211,6 @@ void widthHeightGlyph(QPainter &p, const QColor &c)
     p.drawPolyline(QPolygonF({QPointF(14, 10), QPointF(16, 12), QPointF(14, 14)}));
 }
 
-// An open folder, for choosing where files go.
-void folderGlyph(QPainter &p, const QColor &c)
-{
-    p.setPen(line(c, 1.5));
-    p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(4.5, 17.5), QPointF(4.5, 6.5), QPointF(9.5, 6.5), QPointF(11, 8.5),
-                              QPointF(17.5, 8.5), QPointF(17.5, 10.5)}));
-    p.drawPolygon(QPolygonF({QPointF(4.5, 17.5), QPointF(7.5, 10.5), QPointF(20, 10.5), QPointF(17, 17.5)}));
-}
-
 // The narrow drop-down beside the snapshot button: a small chevron.
 QImage snapshotMenuStrip()
 {
@@ -367,8 +357,6 @@ void addPlayerSkins(SkinSet &set)
 
     // Idle cover and audio pane.
     set.push_back({"/images/PlayerImage/btn_openFIle.png", openFileStrip});
-    // The folder button of the snapshot settings.
-    set.push_back({"/images/Settings/btn_family.png", [] { return glyphStrip(QSize(24, 24), folderGlyph); }});
     set.push_back({"/images/playIcon.png", playIcon});
     set.push_back({"/images/PlayerImage/bg_audio.png", audioBackground});
 
