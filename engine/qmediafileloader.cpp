@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 QMediaFileLoader::QMediaFileLoader(const std::atomic<bool> &stop) : m_stop(stop)
 {
@@ -58,4 +59,27 @@ void QMediaFileLoader::probeFiles(const QStringList &files, const Report &report
 double QMediaFileLoader::progress(int index, int count)
 {
     return TraversalStep + double((index + 1) * (100 - TraversalStep)) / count;
+}
+
+QString QMediaFileLoader::withUpperCasePatterns(const QString &filter)
+{
+    static const QRegularExpression group(QStringLiteral("\\(([^)]*)\\)"));
+    QString result;
+    int from = 0;
+    QRegularExpressionMatchIterator it = group.globalMatch(filter);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QStringList given = match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QStringList patterns;
+        for (const QString &pattern : given) {
+            patterns.append(pattern);
+            const QString upper = pattern.toUpper();
+            if (!given.contains(upper) && !patterns.contains(upper))
+                patterns.append(upper);
+        }
+        result += filter.mid(from, match.capturedStart() - from);
+        result += QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        from = match.capturedEnd();
+    }
+    return result + filter.mid(from);
 }

@@ -34,6 +34,10 @@ public:
     // found. Paths that are neither a regular file nor a folder are reported but never opened.
     void probeFiles(const QStringList &files, const Report &report, const Found &found) const;
 
+    // A file dialog's name filter with the upper-case twin of every pattern: name filters match
+    // case-sensitively here, and "MOVIE.MP4" must show beside "movie.mp4".
+    static QString withUpperCasePatterns(const QString &filter);
+
     // The percent shown for the file at index of count files.
     static double progress(int index, int count);
 

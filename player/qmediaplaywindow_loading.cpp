@@ -11,37 +11,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
-
-namespace {
-
-// Name filters match case-sensitively here: each pattern gets its upper-case twin, so that
-// "MOVIE.MP4" shows beside "movie.mp4".
-QString withUpperCasePatterns(const QString &filter)
-{
-    static const QRegularExpression group(QStringLiteral("\\(([^)]*)\\)"));
-    QString result;
-    int from = 0;
-    QRegularExpressionMatchIterator it = group.globalMatch(filter);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        const QStringList given = match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QStringList patterns = given;
-        for (const QString &pattern : given) {
-            const QString upper = pattern.toUpper();
-            if (!patterns.contains(upper))
-                patterns.append(upper);
-        }
-        result += filter.mid(from, match.capturedStart() - from);
-        result += QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-        from = match.capturedEnd();
-    }
-    return result + filter.mid(from);
-}
-
-}
 
 void QMediaPlayWindow::actOpenFile()
 {
@@ -64,7 +35,7 @@ void QMediaPlayWindow::actOpenFile()
            "Files(*.ogv);;All files(*.*)")
             .arg(video, audio);
     const QString start = QSettingXml::getItemValue("OpenFile_Item", "OpenFile_Item_Value", ".");
-    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), start, withUpperCasePatterns(filter));
+    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), start, QMediaFileLoader::withUpperCasePatterns(filter));
     // Only a choice starts a run: the paths of the last run are still pending.
     if (!files.isEmpty()) {
         QSettingXml::setItemValue("OpenFile_Item", "OpenFile_Item_Value", QFileInfo(files.first()).path());

@@ -26,7 +26,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -38,23 +37,6 @@ const int BarHeight = 40;
 const int ListDelay = 150;
 const int TraversalInterval = 1000;
 
-// Some file choosers match name filters case by case: each pattern gets its upper-case twin.
-QString withUpperCasePatterns(const QString &filter)
-{
-    static const QRegularExpression pattern(QStringLiteral("\\*[^ ()]*"));
-    QString result;
-    int from = 0;
-    QRegularExpressionMatchIterator it = pattern.globalMatch(filter);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        const QString given = match.captured();
-        result += filter.mid(from, match.capturedStart() - from) + given;
-        if (given.toUpper() != given)
-            result += ' ' + given.toUpper();
-        from = match.capturedEnd();
-    }
-    return result + filter.mid(from);
-}
 
 }
 
@@ -607,7 +589,7 @@ void QPlayListDlg::addFileTriggered()
                                .arg(video, audio);
     QMediaPlayWindowFlags::m_bWindowShowTop = true;
     const QString start = QSettingXml::getItemValue("OpenFile_Item", "OpenFile_Item_Value", ".");
-    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), start, withUpperCasePatterns(filter));
+    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), start, QMediaFileLoader::withUpperCasePatterns(filter));
     if (!files.isEmpty())
         QSettingXml::setItemValue("OpenFile_Item", "OpenFile_Item_Value", QFileInfo(files.first()).path());
     loadPaths(files);
