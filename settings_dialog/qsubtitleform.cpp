@@ -119,7 +119,9 @@ void QSubtitleForm::initControls()
     QInitCtrlStyle::InitZRCombox(ui->m_cbbSubtitleList, 160, 24, QString());
     m_pScrollBar = new QZRScrollBar(Qt::Vertical, nullptr);
     QInitCtrlStyle::InitQZRScrollBar(m_pScrollBar);
-    ui->m_cbbSubtitleList->listWidget()->setVerticalScrollBar(m_pScrollBar);
+    // The combo box only draws its own list once its skin image is there.
+    if (QListWidget *list = ui->m_cbbSubtitleList->listWidget())
+        list->setVerticalScrollBar(m_pScrollBar);
 
     connect(ui->m_btnSetSubtitleFont, &QZRBaseButton::clicked, this, &QSubtitleForm::emitSubtitleSetting);
     connect(ui->m_btnSetFamily, &QZRBaseButton::clicked, this, &QSubtitleForm::onSetFamily);
@@ -305,7 +307,8 @@ void QSubtitleForm::onSetFamily()
     const QString text = QString("(%2)[%1]").arg(file.suffix().toUpper(), file.completeBaseName());
     list->addItem(text, path);
     list->setCurrentIndex(list->count() - 1);
-    list->listWidget()->scrollToTop();
+    if (list->listWidget())
+        list->listWidget()->scrollToTop();
     items.append(SubltItemInfo{text.toUtf8().toStdString(), data});
     m_pSettingManager->setSubltItemInfoList(items);
     emit emitSubtitleChange();
