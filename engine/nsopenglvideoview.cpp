@@ -158,14 +158,16 @@ bool NSOpenGLVideoView::queueFrame(std::unique_ptr<Frame> frame)
 
 void NSOpenGLVideoView::showFrame(std::unique_ptr<Frame> frame)
 {
-    mCount.leave();
+    const bool dropped = mCount.handled();
     if (!isValid()) {
         mPending = std::move(frame);
-        return;
+    } else {
+        makeCurrent();
+        upload(*frame);
+        update();
     }
-    makeCurrent();
-    upload(*frame);
-    update();
+    if (dropped)
+        emit emitFrameDropped();
 }
 
 void NSOpenGLVideoView::upload(const Frame &frame)

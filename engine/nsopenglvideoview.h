@@ -23,6 +23,10 @@ public:
     bool showImage(unsigned char *data, int width, int height, int stride);
     bool showYUVImage(unsigned char **planes, int width, int height, int *strides);
 
+signals:
+    // A frame was refused while nine waited, and one of those has been shown since.
+    void emitFrameDropped();
+
 protected:
     void initializeGL() override;
     void paintGL() override;

@@ -25,8 +25,10 @@ bool NSVideoView::showImage(unsigned char *data, int width, int height, int stri
         this,
         [this, image]() {
             mDisplayImage = image;
-            mCount.leave();
+            const bool dropped = mCount.handled();
             update();
+            if (dropped)
+                emit emitFrameDropped();
         },
         Qt::QueuedConnection);
     return true;

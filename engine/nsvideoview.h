@@ -17,6 +17,10 @@ public:
     // Runs on the decoder's thread and copies the frame; a null pointer asks to clear.
     bool showImage(unsigned char *data, int width, int height, int stride);
 
+signals:
+    // A frame was refused while nine waited, and one of those has been shown since.
+    void emitFrameDropped();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -13,6 +13,7 @@ QMediaElementWindow::QMediaElementWindow(QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_MouseTracking);
     ui->m_videoElement->setAttribute(Qt::WA_MouseTracking);
+    connect(ui->m_videoElement, &QVideoElementWindow::emitFrameDropped, this, &QMediaElementWindow::emitFrameDropped);
 }
 
 QMediaElementWindow::~QMediaElementWindow() = default;

@@ -39,6 +39,8 @@ signals:
     void emitMousePressEvent(QMouseEvent *event);
     void emitMouseReleaseEvent(QMouseEvent *event);
     void emitVideoElementSizeChange(QRect rect);
+    // The picture element refused a frame for want of room and has room again.
+    void emitFrameDropped();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -24,10 +24,15 @@ void QVideoElementWindow::SetOpenGl(bool openGl)
     dropView();
     m_openGl = openGl;
     QWidget *view;
-    if (openGl)
-        view = new NSOpenGLVideoView(this);
-    else
-        view = new NSVideoView(this);
+    if (openGl) {
+        auto *glView = new NSOpenGLVideoView(this);
+        connect(glView, &NSOpenGLVideoView::emitFrameDropped, this, &QVideoElementWindow::emitFrameDropped);
+        view = glView;
+    } else {
+        auto *bitmapView = new NSVideoView(this);
+        connect(bitmapView, &NSVideoView::emitFrameDropped, this, &QVideoElementWindow::emitFrameDropped);
+        view = bitmapView;
+    }
     layout()->addWidget(view);
     view->show();
     {

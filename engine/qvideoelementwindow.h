@@ -24,6 +24,10 @@ public:
     bool showImage(unsigned char *data, unsigned int width, unsigned int height, unsigned int stride);
     bool showYUVImage(unsigned char **planes, int width, int height, int *strides);
 
+signals:
+    // The view refused a frame for want of room and has room again.
+    void emitFrameDropped();
+
 private:
     void dropView();
 

@@ -26,6 +26,11 @@ bool QVideoFrameGate::enter(bool clear, const char *slowLine)
     int waiting = mCount.load();
     do {
         if (waiting >= kMaxWaiting) {
+            // Marked before the count is read again, so that one of the frames still waiting sees it.
+            mRefused = true;
+            waiting = mCount.load();
+            if (waiting < kMaxWaiting)
+                continue;
             std::printf("%s\n", slowLine);
             std::fflush(stdout);
             return false;
@@ -37,6 +42,12 @@ bool QVideoFrameGate::enter(bool clear, const char *slowLine)
 void QVideoFrameGate::leave()
 {
     --mCount;
+}
+
+bool QVideoFrameGate::handled()
+{
+    --mCount;
+    return mRefused.exchange(false);
 }
 
 bool QVideoFrameGate::packedFits(int width, int height, int stride)

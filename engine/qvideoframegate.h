@@ -9,10 +9,13 @@ class QVideoFrameGate
 {
 public:
     // Counts a frame in; a clear request always passes, a picture only while fewer than nine wait,
-    // else slowLine goes to standard output.
+    // else slowLine goes to standard output and the refusal is remembered.
     bool enter(bool clear, const char *slowLine);
-    // Counts a frame out: handled on the main thread, or refused after enter().
+    // Counts a frame out that enter() let in but that could not be queued.
     void leave();
+    // Counts out a frame handled on the main thread. True for the first one after a refusal: there
+    // is room again for the picture that was lost.
+    bool handled();
 
     // Packed 32-bit rows: positive sizes, stride of whole pixels covering the width, copy size within int.
     static bool packedFits(int width, int height, int stride);
@@ -21,6 +24,7 @@ public:
 
 private:
     std::atomic<int> mCount{0};
+    std::atomic<bool> mRefused{false};
 };
 
 #endif

@@ -47,7 +47,20 @@ void ZRQPlayObject::InitPlay()
 
 void ZRQPlayObject::setPlayWindows(QMediaElementWindow *pane)
 {
+    if (m_playWindow)
+        disconnect(m_playWindow, &QMediaElementWindow::emitFrameDropped, this, &ZRQPlayObject::VideoFrameDropped);
     m_playWindow = pane;
+    if (m_playWindow)
+        connect(m_playWindow, &QMediaElementWindow::emitFrameDropped, this, &ZRQPlayObject::VideoFrameDropped);
+}
+
+// A burst of changes to a paused picture (a settings push) can fill the pane's queue, which then
+// refuses the newest picture; nothing else would come to replace it while paused. Registering the
+// callback again presents the paused picture again.
+void ZRQPlayObject::VideoFrameDropped()
+{
+    if (isPause())
+        codecSetFrameCallback(m_player, VideoFrameLoop, this);
 }
 
 uint64_t ZRQPlayObject::getPlayer() const

@@ -114,6 +114,7 @@ private slots:
     void UpdateTime();
     void ShowTime(uint64_t time);
     void OnAudioDataTime();
+    void VideoFrameDropped();
 
 private:
     // Fractions of the source picture.

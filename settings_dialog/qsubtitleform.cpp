@@ -14,6 +14,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
 #include <cmath>
@@ -30,6 +31,10 @@ double scaleToSlider(double scale)
 {
     return 2000 + 1000 * std::log2(scale / 100);
 }
+
+// Typed scales, in percent.
+const int LeastScale = 25;
+const int MostScale = 400;
 
 }
 
@@ -100,6 +105,7 @@ void QSubtitleForm::initControls()
         edit->setSymbolDrawTextMargins(0, 0, 2, 0);
         edit->setTextMargins(0, 0, 9, 0);
     }
+    ui->m_leScaleValue->installEventFilter(this);
     initLineEdit(ui->m_leFamilyPath);
     ui->m_leFamilyPath->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -145,12 +151,22 @@ void QSubtitleForm::loadingSetting()
     ui->m_lePositionValue->setText(QString::number(int(style.m_marginY * 100)));
     ui->m_sliderScale->setValue(scaleToSlider(style.m_scaleX));
     ui->m_leScaleValue->setText(QString::number(style.m_scaleX));
-    if (style.m_position == Bottom)
+    if (style.m_position == Bottom) {
         ui->m_rbtnBottom->setChecked(true);
-    else if (style.m_position == Top)
+    } else if (style.m_position == Top) {
         ui->m_rbtnTop->setChecked(true);
-    else if (style.m_position == Middle)
+    } else if (style.m_position == Middle) {
         ui->m_rbtnMiddle->setChecked(true);
+    } else {
+        // A position the page does not offer checks none. Exclusive buttons refuse to be unchecked,
+        // and a button switched off would send its own position: each goes off unheard, on its own.
+        for (QZRRadioButton *radio : {ui->m_rbtnTop, ui->m_rbtnMiddle, ui->m_rbtnBottom}) {
+            const QSignalBlocker unheard(radio);
+            radio->setAutoExclusive(false);
+            radio->setChecked(false);
+            radio->setAutoExclusive(true);
+        }
+    }
     updateSubtitleSelect();
 }
 
@@ -239,16 +255,45 @@ void QSubtitleForm::textEdited(QString text)
             return;
         style.m_marginY = percent / 100.0;
     } else if (sender() == ui->m_leScaleValue) {
-        const int scale = qBound(25, value, 400);
-        ui->m_leScaleValue->setText(QString::number(scale));
-        ui->m_sliderScale->setValue(scaleToSlider(scale));
-        if (scale == style.m_scaleX)
-            return;
-        style.m_scaleX = scale;
-        style.m_scaleY = scale;
+        // Typed digit by digit, a scale passes through values out of range ("1" on the way to "150"):
+        // those wait for the edit to be finished, where the clamp applies.
+        if (value >= LeastScale && value <= MostScale)
+            applyScale(value);
+        return;
     } else {
         return;
     }
+    m_pSettingManager->setSubtitleSettings(style);
+}
+
+// Return, Enter or the focus leaving finish typing in the scale edit: its text is clamped and shown
+// clamped. A text the user did not change (loaded, or written by the slider) stays as it is.
+bool QSubtitleForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->m_leScaleValue && m_pSettingManager && ui->m_leScaleValue->isModified()) {
+        const bool finished = event->type() == QEvent::FocusOut
+            || (event->type() == QEvent::KeyPress
+                && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+                    || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
+        if (finished) {
+            const int scale = qBound(LeastScale, ui->m_leScaleValue->text().toInt(nullptr, 10), MostScale);
+            ui->m_leScaleValue->setText(QString::number(scale));
+            applyScale(scale);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Both scale fields, sent only when they change; the slider follows.
+void QSubtitleForm::applyScale(int scale)
+{
+    ui->m_sliderScale->setValue(scaleToSlider(scale));
+    SubtitleSettings style;
+    m_pSettingManager->getSubtitleSettings(style);
+    if (scale == style.m_scaleX)
+        return;
+    style.m_scaleX = scale;
+    style.m_scaleY = scale;
     m_pSettingManager->setSubtitleSettings(style);
 }
 

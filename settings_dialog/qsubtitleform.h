@@ -43,11 +43,13 @@ public slots:
     void onSetFamily();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void initControls();
+    void applyScale(int scale);
 
     Ui_QSubtitleForm *ui;
     QMediaSettingManager *m_pSettingManager = nullptr;

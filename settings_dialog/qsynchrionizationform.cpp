@@ -137,6 +137,8 @@ void QSynchrionizationForm::progressValue(double value)
 }
 
 // Typed text is read as a C-locale decimal; text that is no number yet, such as "-", applies nothing.
+// A cleared edit shows "0" selected, so that the next key replaces it: typed after it, a sign
+// would be refused and digits would follow the zero.
 void QSynchrionizationForm::textEdited(QString text)
 {
     QZRLineEditEx *edit = qobject_cast<QZRLineEditEx *>(sender());
@@ -145,6 +147,7 @@ void QSynchrionizationForm::textEdited(QString text)
     double delay = 0;
     if (text.isEmpty()) {
         edit->setText("0");
+        edit->selectAll();
     } else {
         bool ok = false;
         delay = typedLocale().toDouble(text, &ok);

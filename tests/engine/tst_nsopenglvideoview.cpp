@@ -218,6 +218,7 @@ void tst_NSOpenGLVideoView::waitingFramesBounded()
     QVERIFY(!frame.isNull());
     NSOpenGLVideoView view;
     showSized(view, 64, 48);
+    QSignalSpy dropped(&view, &NSOpenGLVideoView::emitFrameDropped);
     // Nothing runs on the main thread in between, so every accepted frame waits.
     for (int round = 0; round < 2; ++round) {
         QString printed = captureStdout([&] {
@@ -228,8 +229,14 @@ void tst_NSOpenGLVideoView::waitingFramesBounded()
         printed = captureStdout([&] { QVERIFY(!deliver(view, frame, planar)); });
         QCOMPARE(printed, line);
         QVERIFY(planar ? view.showYUVImage(nullptr, 0, 0, nullptr) : view.showImage(nullptr, 0, 0, 0));
+        // The loss is told of once, when the waiting frames are shown.
+        QCOMPARE(dropped.count(), round);
         QCoreApplication::sendPostedEvents();
+        QCOMPARE(dropped.count(), round + 1);
     }
+    QVERIFY(deliver(view, frame, planar));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dropped.count(), 2);
 }
 
 void tst_NSOpenGLVideoView::unsoundFramesRefused_data()
@@ -265,16 +272,22 @@ void tst_NSOpenGLVideoView::unsoundFramesRefused()
     unsigned char *planes[3] = {data, nullChroma ? nullptr : data, data};
     NSOpenGLVideoView view;
     showSized(view, 64, 48);
+    QSignalSpy dropped(&view, &NSOpenGLVideoView::emitFrameDropped);
     for (int i = 0; i < 12; ++i) {
         const bool accepted = planar ? view.showYUVImage(planes, width, height, strides.data())
                                      : view.showImage(data, width, height, strides[0]);
         QVERIFY(!accepted);
     }
-    // The refusals left the count alone: nine frames still fit.
+    // The refusals left the count alone: nine frames still fit, and they are no loss to make good.
+    for (int i = 0; i < 9; ++i)
+        QVERIFY(deliver(view, good, true));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dropped.count(), 0);
     for (int i = 0; i < 9; ++i)
         QVERIFY(deliver(view, good, true));
     QVERIFY(!deliver(view, good, true));
     QCoreApplication::sendPostedEvents();
+    QCOMPARE(dropped.count(), 1);
 }
 
 QTEST_MAIN(tst_NSOpenGLVideoView)

@@ -82,12 +82,22 @@ void tst_NSVideoView::waitingFramesBounded()
     RawVideoFrame frame = RawVideoFrame::bgra(m_dir.path(), "testsrc2", 64, 48, 0);
     QVERIFY(!frame.isNull());
     NSVideoView view;
-    for (int round = 0; round < 2; ++round) {
+    QSignalSpy dropped(&view, &NSVideoView::emitFrameDropped);
+    // Frames that all fit tell of no loss.
+    for (int i = 0; i < 9; ++i)
+        QVERIFY(view.showImage(frame.planes()[0], 64, 48, frame.strides()[0]));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dropped.count(), 0);
+    // Refused frames are told of once, when the first waiting frame has been shown.
+    for (int round = 1; round <= 2; ++round) {
         for (int i = 0; i < 9; ++i)
             QVERIFY(view.showImage(frame.planes()[0], 64, 48, frame.strides()[0]));
         QVERIFY(!view.showImage(frame.planes()[0], 64, 48, frame.strides()[0]));
+        QVERIFY(!view.showImage(frame.planes()[0], 64, 48, frame.strides()[0]));
         QVERIFY(view.showImage(nullptr, 0, 0, 0));
+        QCOMPARE(dropped.count(), round - 1);
         QCoreApplication::sendPostedEvents();
+        QCOMPARE(dropped.count(), round);
     }
 }
 
@@ -109,8 +119,13 @@ void tst_NSVideoView::unsoundFramesRefused()
     QByteArray buffer(4096, char(0x40));
     unsigned char *data = reinterpret_cast<unsigned char *>(buffer.data());
     NSVideoView view;
+    QSignalSpy dropped(&view, &NSVideoView::emitFrameDropped);
     for (int i = 0; i < 12; ++i)
         QVERIFY(!view.showImage(data, width, height, stride));
+    QVERIFY(view.showImage(data, 16, 16, 64));
+    QCoreApplication::sendPostedEvents();
+    // Frames that cannot be shown at all are no loss to make good.
+    QCOMPARE(dropped.count(), 0);
     for (int i = 0; i < 9; ++i)
         QVERIFY(view.showImage(data, 16, 16, 64));
     QVERIFY(!view.showImage(data, 16, 16, 64));

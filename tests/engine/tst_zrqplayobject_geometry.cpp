@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
 
 static QString fixture(const char *name)
 {
@@ -87,6 +88,32 @@ static QImage referencePicture(const QString &name, const QSize &size, const QSt
     return QImage(out);
 }
 
+// Runs work with standard output going to a file, then waits until the output holds line.
+static bool printsLine(const std::function<void()> &work, const QByteArray &line)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return false;
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    dup2(file.handle(), STDOUT_FILENO);
+    work();
+    QDeadlineTimer deadline(10000);
+    QFile printed(file.fileName());
+    bool found = false;
+    while (!found && !deadline.hasExpired()) {
+        std::fflush(stdout);
+        found = printed.open(QIODevice::ReadOnly) && printed.readAll().contains(line);
+        printed.close();
+        if (!found)
+            QThread::msleep(10);
+    }
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    return found;
+}
+
 class tst_ZRQPlayObjectGeometry : public QObject
 {
     Q_OBJECT
@@ -112,6 +139,8 @@ private slots:
     void subtitleChoices();
     void framesReachTheView_data();
     void framesReachTheView();
+    void pausedPictureAfterAFullQueue_data();
+    void pausedPictureAfterAFullQueue();
 
 private:
     bool open(const char *name);
@@ -494,6 +523,51 @@ void tst_ZRQPlayObjectGeometry::framesReachTheView()
     // The opened, paused medium presents its first picture to the view.
     int distance = 255;
     QTRY_VERIFY2_WITH_TIMEOUT((distance = colourDistance(view->grabFramebuffer(), reference)) <= 24,
+                              qPrintable(QString::number(distance)), 10000);
+}
+
+void tst_ZRQPlayObjectGeometry::pausedPictureAfterAFullQueue_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("planar YUV") << 0;
+    QTest::newRow("packed BGRA") << 30;
+}
+
+// A burst of changes to the paused picture can fill the view's queue, which then refuses the picture
+// with the last change; once the view has room again, the picture in force is shown.
+void tst_ZRQPlayObjectGeometry::pausedPictureAfterAFullQueue()
+{
+    QFETCH(int, format);
+    codecSetGlobalIntList(&format, 1);
+    QVERIFY(open("anamorphic.mp4"));
+    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    QVERIFY(view);
+    QTemporaryDir folder;
+    const QSize size = m_pane->getVideoElementRect().size();
+    const QImage plain = referencePicture("anamorphic.mp4", size, folder.path());
+    const QImage darker = referencePicture("anamorphic.mp4", size, folder.path(), "eq=brightness=-0.5");
+    QVERIFY(!darker.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(colourDistance(view->grabFramebuffer(), plain) <= 24, 10000);
+
+    // Nine grey frames wait for the main thread, which runs nothing until the changed picture is
+    // refused; then the grey ones are shown.
+    const int side = 64;
+    QByteArray grey(side * side * 4, char(128));
+    unsigned char *data = reinterpret_cast<unsigned char *>(grey.data());
+    unsigned char *planes[3] = {data, data, data};
+    int strides[3] = {side, side / 2, side / 2};
+    const bool refused = printsLine(
+        [&] {
+            for (int i = 0; i < 9; ++i)
+                QVERIFY(format == 0 ? m_pane->showYUVImage(planes, side, side, strides)
+                                    : m_pane->showImage(data, side, side, side * 4));
+            // One change, one picture presented again.
+            codecSetBrightness(m_player->getPlayer(), -128);
+        },
+        format == 0 ? "showYUVImage too slow...\n" : "showImage too slow...\n");
+    QVERIFY(refused);
+    int distance = 255;
+    QTRY_VERIFY2_WITH_TIMEOUT((distance = colourDistance(view->grabFramebuffer(), darker)) <= 24,
                               qPrintable(QString::number(distance)), 10000);
 }
 

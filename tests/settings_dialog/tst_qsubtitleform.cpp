@@ -16,8 +16,15 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 namespace {
+
+// Where the scale slider stands for a scale in percent.
+double sliderAt(double scale)
+{
+    return 2000 + 1000 * std::log2(scale / 100);
+}
 
 // A SubRip file of one line shown for the first four seconds.
 bool writeSubtitles(const QString &path, const QByteArray &line)
@@ -43,6 +50,7 @@ private slots:
     void scaleSlider();
     void typedValues_data();
     void typedValues();
+    void scaleWhileTyped();
     void loading();
     void audioOnlyMedium();
     void badFiles_data();
@@ -263,12 +271,18 @@ void tst_QSubtitleForm::typedValues_data()
                                       << 100;
     QTest::newRow("transparency cleared") << "m_leAlphaValue" << "" << "0" << "m_sliderAlpha" << 0.0 << 0 << 0.05 << 100;
     QTest::newRow("margin 7") << "m_lePositionValue" << "7" << "7" << "m_sliderPosition" << 70.0 << 255 << 0.07 << 100;
+    QTest::newRow("margin 100") << "m_lePositionValue" << "100" << "100" << "m_sliderPosition" << 1000.0 << 255 << 1.0
+                                << 100;
     QTest::newRow("scale 1000") << "m_leScaleValue" << "1000" << "400" << "m_sliderScale" << 4000.0 << 255 << 0.05 << 400;
     QTest::newRow("scale 10") << "m_leScaleValue" << "10" << "25" << "m_sliderScale" << 0.0 << 255 << 0.05 << 25;
     QTest::newRow("scale 200") << "m_leScaleValue" << "200" << "200" << "m_sliderScale" << 3000.0 << 255 << 0.05 << 200;
+    // Its first digit alone is below the range.
+    QTest::newRow("scale 150") << "m_leScaleValue" << "150" << "150" << "m_sliderScale" << sliderAt(150) << 255
+                               << 0.05 << 150;
+    QTest::newRow("scale cleared") << "m_leScaleValue" << "" << "25" << "m_sliderScale" << 0.0 << 255 << 0.05 << 25;
 }
 
-// Typed values as pasted: one edit with the whole text.
+// Typed key by key over the whole text, and the edit finished with Return, Enter or by leaving it.
 void tst_QSubtitleForm::typedValues()
 {
     QFETCH(QString, edit);
@@ -280,14 +294,65 @@ void tst_QSubtitleForm::typedValues()
     QFETCH(double, margin);
     QFETCH(int, scale);
     QZRLineEditEx *field = m_page->findChild<QZRLineEditEx *>(edit);
-    field->setText(typed);
-    emit field->textEdited(typed);
-    QCOMPARE(field->text(), shown);
-    QCOMPARE(m_page->findChild<QZRBaseSlider *>(slider)->value(), position);
-    QCOMPARE(style().m_alpha, alpha);
-    QCOMPARE(style().m_marginY, margin);
-    QCOMPARE(style().m_scaleX, scale);
-    QCOMPARE(style().m_scaleY, scale);
+    for (int finish = 0; finish < 3; ++finish) {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, typed);
+        if (finish == 0) {
+            QTest::keyClick(field, Qt::Key_Return);
+        } else if (finish == 1) {
+            QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+        } else {
+            QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(field, &leave);
+        }
+        QCOMPARE(field->text(), shown);
+        QCOMPARE(m_page->findChild<QZRBaseSlider *>(slider)->value(), position);
+        QCOMPARE(style().m_alpha, alpha);
+        QCOMPARE(style().m_marginY, margin);
+        QCOMPARE(style().m_scaleX, scale);
+        QCOMPARE(style().m_scaleY, scale);
+    }
+}
+
+void tst_QSubtitleForm::scaleWhileTyped()
+{
+    // In range, a typed scale applies as it is typed; out of range it waits for the edit to be finished.
+    QZRLineEditEx *field = control<QZRLineEditEx>("m_leScaleValue");
+    field->selectAll();
+    QTest::keyClicks(field, "2");
+    QCOMPARE(field->text(), QString("2"));
+    QCOMPARE(style().m_scaleX, 100);
+    QTest::keyClicks(field, "50");
+    QCOMPARE(field->text(), QString("250"));
+    QCOMPARE(style().m_scaleX, 250);
+    QCOMPARE(control<QZRBaseSlider>("m_sliderScale")->value(), sliderAt(250));
+    QTest::keyClicks(field, "0");
+    QCOMPARE(field->text(), QString("2500"));
+    QCOMPARE(style().m_scaleX, 250);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->text(), QString("400"));
+    QCOMPARE(style().m_scaleX, 400);
+    // A slider move meanwhile is what a later finish finds.
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(style().m_scaleX, 40);
+    emit control<QZRBaseSlider>("m_sliderScale")->sendProgressValue(0.75);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->text(), QString("200"));
+    QCOMPARE(style().m_scaleY, 200);
+
+    // A stored scale out of range is shown as it is, and leaving the edit untouched keeps it.
+    SubtitleSettings record;
+    record.m_scaleX = 10;
+    record.m_scaleY = 10;
+    m_rig.hub->setSubtitleSettingsAll(record);
+    m_page->loadingSetting();
+    QCOMPARE(field->text(), QString("10"));
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(field, &leave);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->text(), QString("10"));
+    QCOMPARE(style().m_scaleX, 10);
 }
 
 void tst_QSubtitleForm::loading()
@@ -313,14 +378,25 @@ void tst_QSubtitleForm::loading()
     QVERIFY(control<QZRRadioButton>("m_rbtnTop")->isChecked());
     QCOMPARE(style().m_position, 16);
 
-    // A position the page does not offer checks none of its buttons.
+    // A position the page does not offer checks none of its buttons, on a fresh page and on a
+    // reload of this one, where "Top" was checked; and sends nothing.
     QSubtitleForm fresh;
     record.m_position = 8;
     m_rig.hub->setSubtitleSettingsAll(record);
     fresh.setSettingManager(m_rig.hub.get());
-    for (const char *name : {"m_rbtnTop", "m_rbtnMiddle", "m_rbtnBottom"})
-        QVERIFY(!fresh.findChild<QZRRadioButton *>(name)->isChecked());
+    m_page->loadingSetting();
+    for (QWidget *page : {static_cast<QWidget *>(&fresh), static_cast<QWidget *>(m_page.get())}) {
+        for (const char *name : {"m_rbtnTop", "m_rbtnMiddle", "m_rbtnBottom"})
+            QVERIFY2(!page->findChild<QZRRadioButton *>(name)->isChecked(), name);
+    }
     QCOMPARE(style().m_position, 8);
+    // The buttons still exclude each other.
+    control<QZRRadioButton>("m_rbtnMiddle")->click();
+    QCOMPARE(style().m_position, 32);
+    control<QZRRadioButton>("m_rbtnBottom")->click();
+    QCOMPARE(style().m_position, 0);
+    QVERIFY(!control<QZRRadioButton>("m_rbtnMiddle")->isChecked());
+    QVERIFY(!control<QZRRadioButton>("m_rbtnTop")->isChecked());
 }
 
 void tst_QSubtitleForm::audioOnlyMedium()

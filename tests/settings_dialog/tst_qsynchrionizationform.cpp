@@ -42,6 +42,8 @@ private slots:
     void sliders();
     void typedValues_data();
     void typedValues();
+    void typedAfterClearing_data();
+    void typedAfterClearing();
     void commaLocale();
     void menuChangeShows();
 
@@ -157,6 +159,35 @@ void tst_QSynchrionizationForm::typedValues()
     QCOMPARE(slider(subtitle)->value(), position);
     QCOMPARE(delay(!subtitle), 0.0);
     QCOMPARE(sends(!subtitle), 0);
+}
+
+void tst_QSynchrionizationForm::typedAfterClearing_data()
+{
+    QTest::addColumn<bool>("subtitle");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("seconds");
+    for (bool subtitle : {false, true}) {
+        const char *which = subtitle ? "subtitle" : "audio";
+        QTest::addRow("%s negative", which) << subtitle << "-5" << -5.0;
+        QTest::addRow("%s a fraction", which) << subtitle << ".5" << 0.5;
+        QTest::addRow("%s whole seconds", which) << subtitle << "7" << 7.0;
+    }
+}
+
+// A cleared edit shows "0"; what is typed next, key by key, takes its place.
+void tst_QSynchrionizationForm::typedAfterClearing()
+{
+    QFETCH(bool, subtitle);
+    QFETCH(QString, typed);
+    QFETCH(double, seconds);
+    type(edit(subtitle), "3");
+    type(edit(subtitle), "");
+    QCOMPARE(edit(subtitle)->text(), QString("0"));
+    QCOMPARE(delay(subtitle), 0.0);
+    QTest::keyClicks(edit(subtitle), typed);
+    QCOMPARE(edit(subtitle)->text(), typed);
+    QCOMPARE(delay(subtitle), seconds);
+    QCOMPARE(slider(subtitle)->value(), seconds + 10);
 }
 
 void tst_QSynchrionizationForm::commaLocale()
