@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include "glleaks.h"
+
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -54,13 +56,6 @@ QImage black(int width, int height)
     return image;
 }
 
-}
-
-// In the sanitizer tree: Qt's platform plugins and the software GL driver keep allocations
-// past exit, so only memory errors are checked here, not leaks.
-extern "C" const char *__lsan_default_options()
-{
-    return "detect_leaks=0";
 }
 
 class tst_NSOpenGLVideoView : public QObject

@@ -7,16 +7,11 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "glleaks.h"
+
 #include <atomic>
 #include <chrono>
 #include <thread>
-
-// In the sanitizer tree: Qt's platform plugins and the software GL driver keep allocations
-// past exit, so only memory errors are checked here, not leaks.
-extern "C" const char *__lsan_default_options()
-{
-    return "detect_leaks=0";
-}
 
 class tst_QMediaElementWindow : public QObject
 {

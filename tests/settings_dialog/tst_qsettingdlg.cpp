@@ -17,6 +17,8 @@
 
 #include <QtTest>
 
+#include "glleaks.h"
+
 namespace {
 
 QVector<double> values(const double *array, int count)
