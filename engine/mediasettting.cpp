@@ -24,6 +24,14 @@ EqualizeSettings::~EqualizeSettings()
     clear();
 }
 
+void EqualizeSettings::setFlatTenBands()
+{
+    static const double frequencies[10] = {60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
+    static const double gains[10] = {};
+    setBands(frequencies, gains, 10);
+    m_preamp = 0;
+}
+
 void EqualizeSettings::setBands(const double *frequencies, const double *gains, int count)
 {
     delete[] m_frequencies;

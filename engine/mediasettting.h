@@ -23,6 +23,8 @@ struct EqualizeSettings
     // Sets count bands from the two arrays (copied); no bands when count is 0 or below.
     void setBands(const double *frequencies, const double *gains, int count);
     void clear();
+    // The player's ten flat bands, 60 Hz to 16 kHz, preamp 0.
+    void setFlatTenBands();
 };
 
 // How subtitles are drawn.

@@ -8,8 +8,12 @@
 #include "player/playbtnwidget.h"
 #include "player/qmessageform.h"
 #include "player/qmessageopacityform.h"
+#include "playlist/qhiddendlg.h"
+#include "playlist/qplayhistorymanager.h"
 #include "services/qianyutil.h"
 #include "services/qsettingxml.h"
+#include "settings_dialog/qsettingdlg.h"
+#include "settings_dialog/qsubtitlesettingdlg.h"
 #include "toolkit/qinitctrlstyle.h"
 #include "toolkit/qzrmessagebox.h"
 #include "ui_qmediaplaywindow.h"
@@ -33,11 +37,8 @@ float storedVolume(const QString &text)
 // Stopping resets every playback setting, the equaliser to ten flat bands.
 MediaSettting stoppedMediaSetting()
 {
-    static const double frequencies[10] = {60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
-    static const double gains[10] = {};
     MediaSettting setting;
-    setting.m_equalize.setBands(frequencies, gains, 10);
-    setting.m_equalize.m_preamp = 0;
+    setting.m_equalize.setFlatTenBands();
     return setting;
 }
 
@@ -143,6 +144,29 @@ void QMediaPlayWindow::setSubtitleSettingDlg(QSubtitleSettingDlg *subtitleSettin
     m_pSubtitleSettingDlg = subtitleSettingDlg;
 }
 
+void QMediaPlayWindow::setHiddenDlg(QHiddenDlg *hiddenDlg)
+{
+    m_pHiddenDlg = hiddenDlg;
+}
+
+void QMediaPlayWindow::setPlayHistoryManager(QPlayHistoryManager *historyManager)
+{
+    m_pHistoryManager = historyManager;
+}
+
+void QMediaPlayWindow::setSettingDlg(QSettingDlg *settingDlg)
+{
+    m_pSettingDlg = settingDlg;
+    if (settingDlg)
+        connect(settingDlg, &QSettingDlg::emitSettingChange, this, &QMediaPlayWindow::settingChange);
+}
+
+void QMediaPlayWindow::setHiddenPlayListBtnState(bool hidden)
+{
+    if (m_pHiddenDlg)
+        m_pHiddenDlg->setHiddenBtnState(hidden ? HiddenBtnState_ShowShowButton : HiddenBtnState_ShowHideButton);
+}
+
 void QMediaPlayWindow::loadData()
 {
     if (m_bDataLoaded)
@@ -175,6 +199,7 @@ void QMediaPlayWindow::loadData()
         connect(bar, &PlayBtnWidget::emitEnterEvent, this, &QMediaPlayWindow::widgetEnterEvent);
         connect(bar, &PlayBtnWidget::emitLeaveEvent, this, &QMediaPlayWindow::widgetLeaveEvent);
         bar->show();
+        connect(bar, &PlayBtnWidget::emitBtnSetting, this, &QMediaPlayWindow::onBtnSetting);
         connect(bar, &PlayBtnWidget::sendVolumeValue, this, &QMediaPlayWindow::SoundValueChange);
         connect(bar, &PlayBtnWidget::emitBtnVolume, this, &QMediaPlayWindow::OnBtnVolume);
         connect(bar, &PlayBtnWidget::emitBtnFullScreen, this, &QMediaPlayWindow::OnBtnFullScreen);
@@ -206,6 +231,14 @@ void QMediaPlayWindow::loadData()
         connect(player, &ZRQPlayObject::emitPlayPro, this, &QMediaPlayWindow::setProcessValue);
         if (bar)
             connect(player, &ZRQPlayObject::emitProgressEnable, bar, &PlayBtnWidget::setProcessEnabledChange);
+    }
+
+    if (m_pHiddenDlg) {
+        m_pHiddenDlg->show();
+        connect(m_pHiddenDlg, &QHiddenDlg::emitShowPlayList, this, &QMediaPlayWindow::emitIsHiddenPlayList);
+        connect(m_pHiddenDlg, &QHiddenDlg::emitHiddenPlayList, this, &QMediaPlayWindow::emitIsHiddenPlayList);
+        connect(m_pHiddenDlg, &QHiddenDlg::emitEnterEvent, this, &QMediaPlayWindow::widgetEnterEvent);
+        connect(m_pHiddenDlg, &QHiddenDlg::emitLeaveEvent, this, &QMediaPlayWindow::widgetLeaveEvent);
     }
 
     if (m_pMessageForm) {
@@ -254,13 +287,19 @@ void QMediaPlayWindow::PlayVideoFile(PlayItemInfo *playItemInfo)
 
     m_failedPaths.clear();
     m_bStopFailedChain = false;
+    if (m_pHistoryManager)
+        m_pHistoryManager->addFileInfoToPlayHistory(playItemInfo);
     emit emitPlayerToChangeTitle(m_pCurPlayItem->Filename);
     refreshMediaSetting();
+    updateSettingDlgPages();
     m_pPlayObject->StartPlay();
     emit emitSetCurrentPlayingPlayItemInfo(m_pCurPlayItem, PlayListItemState_Playing);
     showToolTip(mediaTitle());
-    if (m_pPlayBtnWidget && !m_pPlayBtnWidget->isHidden())
+    if (m_pPlayBtnWidget && !m_pPlayBtnWidget->isHidden()) {
         m_nHideCount = 15;
+        if (!m_bMainFullScreen && m_pHiddenDlg && m_pHiddenDlg->isHidden())
+            m_pHiddenDlg->show();
+    }
 }
 
 void QMediaPlayWindow::loadedPlayFile(PlayItemInfo playInfo)
@@ -288,6 +327,16 @@ void QMediaPlayWindow::refreshMediaSetting()
     m_mediaSetting = setting;
 }
 
+void QMediaPlayWindow::updateSettingDlgPages()
+{
+    if (!m_pSettingDlg)
+        return;
+    m_pSettingDlg->updateSubtitleForm();
+    m_pSettingDlg->updateFillMode();
+    m_pSettingDlg->updateAspectRatio();
+    m_pSettingDlg->updateDeinterlace();
+}
+
 QString QMediaPlayWindow::mediaTitle() const
 {
     if (m_pMediaInfos && !m_pMediaInfos->m_tagInfo.title.empty())
@@ -302,6 +351,7 @@ void QMediaPlayWindow::setPlayerProgram(int programIndex, uint64_t seekTime)
     if (m_pMediaInfos)
         m_pMediaInfos->setProgramIndex(programIndex);
     refreshMediaSetting();
+    updateSettingDlgPages();
     m_pPlayObject->StartPlay();
     if (m_pCurPlayItem)
         emit emitSetCurrentPlayingPlayItemInfo(m_pCurPlayItem, PlayListItemState_Playing);
@@ -351,6 +401,8 @@ void QMediaPlayWindow::onPlay()
     emit emitPlayerToChangeTitle(m_pCurPlayItem->Filename);
     if (m_pSettingManager)
         m_pSettingManager->setMediaSettting(m_mediaSetting);
+    if (m_pSettingDlg)
+        m_pSettingDlg->updateFrom();
     m_pPlayObject->StartPlay();
     if (m_pPlayObject->isPlayer())
         showToolTip(tr("Play"));
@@ -375,6 +427,8 @@ void QMediaPlayWindow::onStopPlay()
         m_pMediaInfos->setProgramIndex(0);
     if (m_pSettingManager)
         m_pSettingManager->setMediaSettting(stoppedMediaSetting());
+    if (m_pSettingDlg)
+        m_pSettingDlg->updateFrom();
     showToolTip(tr("Stop"));
     setMediaType(MediaType_None);
 }
@@ -520,6 +574,23 @@ void QMediaPlayWindow::settingChange()
 {
     if (m_pSettingManager)
         m_pSettingManager->getMediaSettting(m_mediaSetting);
+}
+
+// Centred over the window; raised by hiding and showing it again.
+void QMediaPlayWindow::onBtnSetting()
+{
+    if (!m_pSettingDlg)
+        return;
+    const QPoint corner = mapToGlobal(QPoint(0, 0));
+    int x = (width() - m_pSettingDlg->width()) / 2 + corner.x();
+    int y = (height() - m_pSettingDlg->height()) / 2 + corner.y();
+    if (x < 1)
+        x = 50;
+    if (y < 1)
+        y = 50;
+    m_pSettingDlg->move(x, y);
+    m_pSettingDlg->hide();
+    m_pSettingDlg->show();
 }
 
 void QMediaPlayWindow::KeepVideoScale(bool bScale)

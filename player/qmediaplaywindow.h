@@ -9,19 +9,24 @@
 
 #include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QSet>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
 
 class PlayBtnWidget;
+class QHiddenDlg;
 class QLoadingDlg;
 class QMediaInfos;
 class QMediaSettingManager;
 class QMessageForm;
 class QMessageOpacityForm;
 class QMouseEvent;
+class QPlayHistoryManager;
+class QSettingDlg;
 class QSubtitleSettingDlg;
 class QTimer;
 class Ui_QMediaPlayWindow;
@@ -47,6 +52,12 @@ public:
     void setMediaInfos(QMediaInfos *mediaInfos);
     void setMessageForm(QMessageForm *messageForm);
     void setSubtitleSettingDlg(QSubtitleSettingDlg *subtitleSettingDlg);
+    void setHiddenDlg(QHiddenDlg *hiddenDlg);
+    void setPlayHistoryManager(QPlayHistoryManager *historyManager);
+    // Also follows the dialog's changes of the playback settings.
+    void setSettingDlg(QSettingDlg *settingDlg);
+    // Which of the overlay's buttons shows: "show playlist" while it is hidden.
+    void setHiddenPlayListBtnState(bool hidden);
 
     // Shows the panes of a medium type; anything but audio or video shows the cover.
     void setMediaType(MediaType mediaType);
@@ -69,6 +80,8 @@ signals:
     void emitPlayNextMedia();
     void emitPlayPreviousMedia();
     void emitIsFullScreen();
+    void emitIsHiddenPlayList();
+    void emitScreenSize(QSize size);
 
 public slots:
     // The play road.
@@ -89,6 +102,7 @@ public slots:
     void OnBtnVolume(bool bMute);
     void deleteCurrentPlayItem(PlayItemInfo *playItemInfo);
     void settingChange();
+    void onBtnSetting();
     void KeepVideoScale(bool bScale);
     void setPlayModel(PlayModel playMode);
     void showToolTip(QString content);
@@ -145,6 +159,8 @@ private:
     void threadLoadingFile();
     // The working settings with the current program's subtitle and audio lists, to the hub.
     void refreshMediaSetting();
+    // The settings dialog's pages that follow a new file or program.
+    void updateSettingDlgPages();
     QString mediaTitle() const;
     bool isDiscProgram() const;
     // The main window: the top-level window the player window lies in.
@@ -165,7 +181,11 @@ private:
     PlayBtnWidget *m_pPlayBtnWidget = nullptr;
     QMessageForm *m_pMessageForm = nullptr;
     PlayModel m_playModel = PlayModel_ListPlay;
-    QSubtitleSettingDlg *m_pSubtitleSettingDlg = nullptr;
+    // The main window deletes the settings dialogs when it closes; the guards see that.
+    QPointer<QSubtitleSettingDlg> m_pSubtitleSettingDlg;
+    QPointer<QSettingDlg> m_pSettingDlg;
+    QHiddenDlg *m_pHiddenDlg = nullptr;
+    QPlayHistoryManager *m_pHistoryManager = nullptr;
     QMessageOpacityForm *m_pOpacityMsgDlg = nullptr;
     QMediaInfos *m_pMediaInfos = nullptr;
     bool m_bDataLoaded = false;

@@ -4,7 +4,9 @@
 #include "engine/zrqplayobject.h"
 #include "player/playbtnwidget.h"
 #include "player/qmessageform.h"
+#include "playlist/qhiddendlg.h"
 #include "services/qianyutil.h"
+#include "settings_dialog/qsettingdlg.h"
 #include "shell/newmainwindowflags.h"
 #include "ui_qmediaplaywindow.h"
 
@@ -33,14 +35,19 @@ bool QMediaPlayWindow::pointerInside() const
     return offset.x() >= 4 && offset.x() <= main->width() - 4 && offset.y() >= 4 && offset.y() <= main->height() - 4;
 }
 
+// The overlay stays away in full screen; the bar does not.
 void QMediaPlayWindow::showControls()
 {
     if (m_pPlayBtnWidget && m_pPlayBtnWidget->isHidden())
         m_pPlayBtnWidget->show();
+    if (!m_bMainFullScreen && m_pHiddenDlg && m_pHiddenDlg->isHidden())
+        m_pHiddenDlg->show();
 }
 
 void QMediaPlayWindow::hideControls()
 {
+    if (m_pHiddenDlg && m_pHiddenDlg->isVisible())
+        m_pHiddenDlg->hide();
     if (m_pPlayBtnWidget && m_pPlayBtnWidget->isVisible())
         m_pPlayBtnWidget->hide();
 }
@@ -102,13 +109,15 @@ void QMediaPlayWindow::hideTimer()
 
 void QMediaPlayWindow::updatePlayBtnPos()
 {
-    if (!m_pPlayBtnWidget && !m_pMessageForm)
+    if (!m_pPlayBtnWidget && !m_pHiddenDlg && !m_pMessageForm)
         return;
     const int w = width();
     const int h = height();
     const QPoint corner = mapToGlobal(QPoint(0, 0));
     if (m_pPlayBtnWidget)
         m_pPlayBtnWidget->resize(w - 60, 60);
+    if (m_pHiddenDlg)
+        m_pHiddenDlg->move(corner.x() + w - m_pHiddenDlg->width(), corner.y() + (h - m_pHiddenDlg->height()) / 2);
     if (m_pMessageForm) {
         m_pMessageForm->move(corner.x() + 25, corner.y() + 25);
         m_pMessageForm->resize(w - 25, 50);
@@ -172,11 +181,19 @@ void QMediaPlayWindow::windowAlwaysFront()
     QWidget *main = mainWindow();
     main->setWindowFlags(mainFlags);
     main->show();
-    if (m_pPlayBtnWidget) {
-        Qt::WindowFlags barFlags = Qt::Dialog | Qt::FramelessWindowHint;
-        if (m_bMainFullScreen)
-            barFlags |= Qt::WindowStaysOnTopHint;
-        m_pPlayBtnWidget->setWindowFlags(barFlags);
+    const Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::FramelessWindowHint;
+    if (m_bMainFullScreen) {
+        if (m_pPlayBtnWidget)
+            m_pPlayBtnWidget->setWindowFlags(dialogFlags | Qt::WindowStaysOnTopHint);
+    } else {
+        if (m_pPlayBtnWidget)
+            m_pPlayBtnWidget->setWindowFlags(dialogFlags);
+        if (m_pHiddenDlg)
+            m_pHiddenDlg->setWindowFlags(dialogFlags);
+    }
+    if (m_pSettingDlg) {
+        m_pSettingDlg->setWindowFlags(m_bAlwaysFront ? dialogFlags | Qt::WindowStaysOnTopHint : dialogFlags);
+        m_pSettingDlg->setFontSettingDlgTOTop(m_bAlwaysFront);
     }
 }
 

@@ -1,9 +1,20 @@
-#include <QCoreApplication>
-#include <cstdio>
+#include "shell/newmainwindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "ZRPlayer: the player window is not built yet; nothing can be played.\n");
-    return 1;
+    QApplication app(argc, argv);
+    QStringList paths;
+    for (const QString &argument : app.arguments().mid(1))
+        paths << QFileInfo(argument).absoluteFilePath();
+    int code = 0;
+    {
+        NewMainWindow window;
+        window.show();
+        window.openPaths(paths);
+        code = app.exec();
+    }
+    return code;
 }

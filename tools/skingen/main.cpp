@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     addPlaylistSkins(set);
     addSettingsSkins(set);
     addAboutSkins(set);
+    addShellSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

@@ -22,5 +22,6 @@ void addPlayerSkins(SkinSet &set);
 void addPlaylistSkins(SkinSet &set);
 void addSettingsSkins(SkinSet &set);
 void addAboutSkins(SkinSet &set);
+void addShellSkins(SkinSet &set);
 
 #endif
