@@ -1,5 +1,6 @@
 // The player window in a plain main window with the real playback object, settings hub, prober,
-// control bar and message popup, wired as the program wires them. The host also plays the part of
+// control bar, playlist overlay, message popup, history and settings dialog, wired as the program
+// wires them. The host also plays the part of
 // the playlist: it keeps the items the window hands over and answers a request for the next item
 // with the one after the current, as its play mode says.
 #ifndef PLAYWINDOWHOST_H
@@ -12,11 +13,15 @@
 #include "player/playbtnwidget.h"
 #include "player/qmediaplaywindow.h"
 #include "player/qmessageform.h"
+#include "playlist/qhiddendlg.h"
+#include "playlist/qplayhistorymanager.h"
+#include "settings_dialog/qsettingdlg.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -84,6 +89,10 @@ public:
         main.setGeometry(geometry);
         bar = new PlayBtnWidget(&main);
         popup = new QMessageForm(&main);
+        overlay = new QHiddenDlg(&main);
+        history.initPlayHistoryList();
+        settingDlg = new QSettingDlg;
+        settingDlg->setSettingManager(&hub);
         window = new QMediaPlayWindow(&main);
         window->setGeometry(0, 0, geometry.width(), geometry.height());
         window->setPlayObject(&player);
@@ -91,6 +100,9 @@ public:
         window->setPlayBtnWidget(bar);
         window->setMediaInfos(&infos);
         window->setMessageForm(popup);
+        window->setHiddenDlg(overlay);
+        window->setPlayHistoryManager(&history);
+        window->setSettingDlg(settingDlg);
 
         connect(window, &QMediaPlayWindow::emitUpdateLoadDlg, this, [this](QList<QString> report) { reports << report; });
         connect(window, &QMediaPlayWindow::emitDragMediaPlayItemInfo, this, [this](PlayItemInfo item) { add(item); });
@@ -103,6 +115,8 @@ public:
                 });
         connect(window, &QMediaPlayWindow::emitPlayNextMedia, this, [this] { playNext(); });
     }
+
+    ~Host() override { delete settingDlg; }
 
     void show()
     {
@@ -152,8 +166,12 @@ public:
     ZRQPlayObject player;
     QMediaSettingManager hub;
     QMediaInfos infos;
+    QPlayHistoryManager history;
     PlayBtnWidget *bar = nullptr;
     QMessageForm *popup = nullptr;
+    QHiddenDlg *overlay = nullptr;
+    // Without a parent, as the main window makes it, which deletes it when it closes.
+    QPointer<QSettingDlg> settingDlg;
     QMediaPlayWindow *window = nullptr;
 
     Mode mode = ListPlay;

@@ -49,6 +49,7 @@ private slots:
     void fileDialogs();
     void toolTips();
     void settingsFollowTheMedium();
+    void historyAndSettingsDialog();
 
 private:
     QString path(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
@@ -605,6 +606,40 @@ void tst_QMediaPlayWindow::settingsFollowTheMedium()
     QCOMPARE(working.m_equalize.m_frequencies[9], 16000.0);
     for (int band = 0; band < 10; ++band)
         QCOMPARE(working.m_equalize.m_gains[band], 0.0);
+}
+
+// A started file joins the history; the settings dialog's changes reach what a resume pushes back,
+// its button centres it over the window, and once it is gone (the main window's close deletes it)
+// the play road goes on without it.
+void tst_QMediaPlayWindow::historyAndSettingsDialog()
+{
+    Host host;
+    host.show();
+    PlayItemInfo movie = probed(fixture("movie.mkv"));
+    host.window->PlayVideoFile(&movie);
+    QCOMPARE(host.player.getPlayerState(), PlayState_Playing);
+    QVERIFY(!host.history.m_pPlayHistoryList->isEmpty());
+    QCOMPARE(host.history.m_pPlayHistoryList->first()->path, movie.path);
+
+    host.hub.setFillModeAll(2);
+    emit host.settingDlg->emitSettingChange();
+    host.hub.setFillModeAll(0);
+    host.window->onPlay();
+    MediaSettting working;
+    host.hub.getMediaSettting(working);
+    QCOMPARE(working.m_fillMode, 2);
+
+    QTest::mouseClick(child<QWidget>(host.bar, "m_btnSetttings"), Qt::LeftButton);
+    QTRY_VERIFY(host.settingDlg->isVisible());
+    const QSize dialog = host.settingDlg->size();
+    QCOMPARE(host.settingDlg->pos(), QPoint(qMax(50, (800 - dialog.width()) / 2 + 100), qMax(50, (500 - dialog.height()) / 2 + 50)));
+
+    delete host.settingDlg;
+    QVERIFY(host.settingDlg.isNull());
+    host.window->onStopPlay();
+    host.window->PlayVideoFile(&movie);
+    QCOMPARE(host.player.getPlayerState(), PlayState_Playing);
+    QTest::mouseClick(child<QWidget>(host.bar, "m_btnSetttings"), Qt::LeftButton);
 }
 
 QTEST_MAIN(tst_QMediaPlayWindow)

@@ -21,6 +21,7 @@ private slots:
     void init();
     void cleanup();
     void placedOverTheWindow();
+    void overlayAsksForThePlaylist();
     void hideAtRestAndComeBack_data();
     void hideAtRestAndComeBack();
     void edges_data();
@@ -92,11 +93,30 @@ void tst_QMediaPlayWindowControls::placedOverTheWindow()
     QCOMPARE(host.bar->geometry(), QRect(130, 478, 740, 60));
     QCOMPARE(host.popup->geometry(), QRect(125, 75, 775, 50));
     QCOMPARE(host.pane("m_cover")->geometry(), QRect(0, 0, 800, 500));
+    const QSize overlay = host.overlay->size();
+    QCOMPARE(host.overlay->pos(), QPoint(900 - overlay.width(), 50 + (500 - overlay.height()) / 2));
 
     host.window->resize(600, 400);
     QCOMPARE(host.bar->geometry(), QRect(130, 378, 540, 60));
     QCOMPARE(host.pane("m_mediaVideo")->size(), QSize(600, 400));
     QCOMPARE(host.pane("m_mediaAudio")->size(), QSize(600, 400));
+}
+
+// Both of the overlay's buttons ask the main window to toggle the panel; the main window says
+// which of them shows.
+void tst_QMediaPlayWindowControls::overlayAsksForThePlaylist()
+{
+    Host host;
+    host.show();
+    QVERIFY(host.overlay->isVisible());
+    QSignalSpy toggles(host.window, &QMediaPlayWindow::emitIsHiddenPlayList);
+    emit host.overlay->emitShowPlayList();
+    emit host.overlay->emitHiddenPlayList();
+    QCOMPARE(toggles.count(), 2);
+    host.window->setHiddenPlayListBtnState(true);
+    QCOMPARE(host.overlay->getHiddenBtnState(), HiddenBtnState_ShowShowButton);
+    host.window->setHiddenPlayListBtnState(false);
+    QCOMPARE(host.overlay->getHiddenBtnState(), HiddenBtnState_ShowHideButton);
 }
 
 void tst_QMediaPlayWindowControls::hideAtRestAndComeBack_data()
@@ -122,9 +142,13 @@ void tst_QMediaPlayWindowControls::hideAtRestAndComeBack()
     QVERIFY(rest.elapsed() >= 2500);
     QCOMPARE(host.window->cursor().shape(), fullScreen ? Qt::BlankCursor : Qt::ArrowCursor);
 
+    QVERIFY(!host.overlay->isVisible());
+
     pointTo(at(401, 250));
     QTRY_VERIFY_WITH_TIMEOUT(controlsShown(host), Long);
     QCOMPARE(host.window->cursor().shape(), Qt::ArrowCursor);
+    // In full screen the bar comes back alone.
+    QCOMPARE(host.overlay->isVisible(), !fullScreen);
 
     settle(host, QPoint(1500, 1100), false);
 }
