@@ -95,7 +95,6 @@ NewMainWindow::~NewMainWindow()
     drop(m_pPlayObject);
     drop(m_pMediaPlayWindow);
     drop(m_pPlayListDlg);
-    drop(m_pHelpMenu);
     drop(m_pSettingManager);
     drop(m_pMediaInfos);
     drop(m_pHistoryManager);

@@ -61,7 +61,7 @@ void NewMainWindow::InitMenu()
 
     m_pMenuBar = new QMenuBar(this);
     m_pMenuBar->setNativeMenuBar(false);
-    m_pHelpMenu = new QMenu(tr("Help"));
+    m_pHelpMenu = new QMenu(tr("Help"), this);
     m_pHelpMenu->addAction(m_actHelp);
     m_pHelpMenu->addAction(m_actAbout);
     m_pHelpMenu->addAction(m_actHome);
@@ -175,7 +175,9 @@ QPropertyAnimation *NewMainWindow::animate(QWidget *widget, const QRect &from, c
     return animation;
 }
 
-// A toggle stops the previous pair first, so its end cannot hide a panel shown since.
+// A toggle stops the previous pair first, so its end cannot hide a panel shown since. The stored
+// state decides, not the panel's visibility: a panel sliding out, or one left beyond the right edge
+// by full screen, is still visible.
 void NewMainWindow::isHiddenPlayList()
 {
     for (const QPointer<QPropertyAnimation> &animation : qAsConst(m_animations))
@@ -186,7 +188,7 @@ void NewMainWindow::isHiddenPlayList()
     m_bPlayListHidden = QSettingXml::getItemValue("PlayList_Hide_Item", "PlayList_Hide_Item_Value", "N") == "Y";
     const int w = width();
     const int h = height();
-    if (m_pPlayListDlg->isHidden()) {
+    if (m_bPlayListHidden) {
         m_bPlayListHidden = false;
         QSettingXml::setItemValue("PlayList_Hide_Item", "PlayList_Hide_Item_Value", "N");
         if (w > ShownMinimum.width()) {
@@ -222,12 +224,14 @@ void NewMainWindow::fullScreenWindow()
         m_pHiddenDlg->show();
         m_bFullscreen = false;
         showNormal();
+        resetControlLocation();
         m_pPlayBtnWidget->setFullScreen(false);
         emit emitMainWinwowFullScreen(false);
     } else {
         m_pPlayListDlg->hide();
         m_pHiddenDlg->hide();
         showFullScreen();
+        resetControlLocation();
         m_bFullscreen = true;
         m_pPlayBtnWidget->setFullScreen(true);
         emit emitMainWinwowFullScreen(true);
