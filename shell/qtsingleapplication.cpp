@@ -16,6 +16,7 @@
 #include <memory>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -82,6 +83,10 @@ bool QtSingleApplication::listenUnlessLive(QLocalServer *server, const QString &
     if (server->serverError() != QAbstractSocket::AddressInUseError)
         return false;
 
+    // Only a socket file is ever removed, and only when nobody answers on it.
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISSOCK(info.st_mode))
+        return false;
     QLocalSocket probe;
     probe.connectToServer(path);
     if (probe.waitForConnected(1000) || probe.error() != QLocalSocket::ConnectionRefusedError) {
@@ -97,8 +102,9 @@ bool QtSingleApplication::listenUnlessLive(QLocalServer *server, const QString &
 
 bool QtSingleApplication::claim()
 {
-    if (m_claimed)
-        return true;
+    if (m_decided)
+        return m_claimed;
+    m_decided = true;
     const QString lockPath = lockFilePath();
     if (lockPath.isEmpty()) {
         qWarning("Single instance: no private folder for the lock, running without a guard");
@@ -129,6 +135,8 @@ bool QtSingleApplication::claim()
     return true;
 }
 
+// Decided once: a start that found an instance keeps that answer even when the instance ends
+// meanwhile, so it never turns into an instance itself halfway through.
 bool QtSingleApplication::isRunning()
 {
     return !claim();

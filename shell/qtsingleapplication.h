@@ -20,8 +20,8 @@ public:
     QtSingleApplication(int &argc, char **argv);
     ~QtSingleApplication() override;
 
-    // True while another instance holds the lock; the first call claims it when nobody does,
-    // also from a process that died without releasing it.
+    // True when another instance held the lock at the first call; that call claims the lock when
+    // nobody holds it, also from a process that died without releasing it.
     bool isRunning();
     // Delivers the message to the running instance; true once that instance confirmed receipt
     // within the time-out.
@@ -56,6 +56,7 @@ private:
 
     QString m_key;
     QLockFile *m_lock = nullptr;
+    bool m_decided = false;
     bool m_claimed = false;
     QLocalServer *m_guardServer = nullptr;
     QPointer<QWidget> m_activationWindow;

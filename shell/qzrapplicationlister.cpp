@@ -35,6 +35,9 @@ QString handOffArgument(const QString &argument)
 
 QZrApplicationLister::QZrApplicationLister(int &argc, char **argv) : QtSingleApplication(argc, argv)
 {
+    // The instance is decided before the hand-off: a "[Close server]" start must not find the
+    // instance it just closed gone and take its place.
+    isRunning();
     const QString serverName = handOffServerName();
     if (serverName.isEmpty()) {
         qWarning("Hand-off: no private folder for the socket, later starts cannot reach this one");
