@@ -6,6 +6,7 @@
 #include <QFileOpenEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -37,13 +38,19 @@ QZrApplicationLister::QZrApplicationLister(int &argc, char **argv) : QtSingleApp
 {
     // The instance is decided before the hand-off: a "[Close server]" start must not find the
     // instance it just closed gone and take its place.
-    isRunning();
+    const bool otherInstance = isRunning();
     const QString serverName = handOffServerName();
     if (serverName.isEmpty()) {
         qWarning("Hand-off: no private folder for the socket, later starts cannot reach this one");
         return;
     }
-    if (!handOver(serverName))
+    if (handOver(serverName, otherInstance))
+        return;
+    // Only the instance serves: a later start that took the name for its short life would leave
+    // an instance starting at the same moment without a server.
+    if (otherInstance)
+        qWarning("Hand-off: the running instance does not answer, the arguments are not handed over");
+    else
         startServer(serverName);
 }
 
@@ -67,12 +74,21 @@ bool QZrApplicationLister::isStartRunning() const
     return m_isStartRunning;
 }
 
-bool QZrApplicationLister::handOver(const QString &serverName)
+bool QZrApplicationLister::handOver(const QString &serverName, bool instanceRuns)
 {
+    // A running instance may be starting its server this moment: try again until the time is up.
     QLocalSocket socket;
-    socket.connectToServer(serverName, QIODevice::ReadWrite);
-    if (!socket.waitForConnected(ConnectMs))
-        return false;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        socket.connectToServer(serverName, QIODevice::ReadWrite);
+        if (socket.waitForConnected(int(qMax<qint64>(1, ConnectMs - clock.elapsed()))))
+            break;
+        socket.abort();
+        if (!instanceRuns || clock.elapsed() >= ConnectMs)
+            return false;
+        QThread::msleep(50);
+    }
 
     const QStringList arguments = QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
@@ -80,10 +96,10 @@ bool QZrApplicationLister::handOver(const QString &serverName)
         if (socket.write(line) != line.size())
             qDebug() << "----fail------" << arguments.at(i);
     }
-    QElapsedTimer clock;
-    clock.start();
-    while (socket.bytesToWrite() > 0 && clock.elapsed() < WriteMs) {
-        if (!socket.waitForBytesWritten(int(WriteMs - clock.elapsed())))
+    QElapsedTimer writing;
+    writing.start();
+    while (socket.bytesToWrite() > 0 && writing.elapsed() < WriteMs) {
+        if (!socket.waitForBytesWritten(int(WriteMs - writing.elapsed())))
             break;
     }
     qDebug() << "----------quit" << arguments;

@@ -36,7 +36,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    bool handOver(const QString &serverName);
+    bool handOver(const QString &serverName, bool instanceRuns);
     void startServer(const QString &serverName);
     void readConnection(QLocalSocket *socket);
     void applyLines(const QByteArray &data);

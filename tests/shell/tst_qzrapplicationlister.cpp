@@ -128,6 +128,8 @@ private slots:
     void lineSplitOverWritesArrivesWhole();
     void connectionHeldOpenIsDropped();
     void anotherCopyIsAnInstanceOfItsOwn();
+    void startsAtOnceLeaveOneServingInstance_data();
+    void startsAtOnceLeaveOneServingInstance();
     void quitSignalEndsRunNormally_data();
     void quitSignalEndsRunNormally();
 
@@ -354,6 +356,39 @@ void TestQZrApplicationLister::anotherCopyIsAnInstanceOfItsOwn()
     QVERIFY(first->waitForLine("message:0"));
     QVERIFY(other.paths().isEmpty());
     QVERIFY(!other.lines.contains("message:0"));
+}
+
+void TestQZrApplicationLister::startsAtOnceLeaveOneServingInstance_data()
+{
+    QTest::addColumn<int>("round");
+    for (int round = 0; round < 3; ++round)
+        QTest::newRow(qPrintable(QString("round %1").arg(round))) << round;
+}
+
+void TestQZrApplicationLister::startsAtOnceLeaveOneServingInstance()
+{
+    // Whichever of the two claims the instance, the other must not take the hand-off name.
+    auto one = startLater({});
+    auto two = startLater({"two.mkv"});
+    QElapsedTimer clock;
+    clock.start();
+    while (one->process.state() != QProcess::NotRunning && two->process.state() != QProcess::NotRunning
+           && clock.elapsed() < LongWaitMs) {
+        one->process.waitForFinished(100);
+        two->process.waitForFinished(100);
+    }
+    Host *ended = one->process.state() == QProcess::NotRunning ? one.get() : two.get();
+    Host *running = ended == one.get() ? two.get() : one.get();
+    QVERIFY(ended->finish());
+    QCOMPARE(ended->process.exitCode(), 0);
+    QVERIFY(running->waitForLine("ready:1"));
+    if (running == one.get())
+        QVERIFY(running->waitForLine("path:two.mkv"));
+
+    auto third = startLater({"third.mkv"});
+    QVERIFY(third->finish());
+    QCOMPARE(third->process.exitCode(), 0);
+    QVERIFY(running->waitForLine("path:third.mkv"));
 }
 
 void TestQZrApplicationLister::quitSignalEndsRunNormally_data()
