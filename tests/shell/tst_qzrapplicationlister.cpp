@@ -127,6 +127,7 @@ private slots:
     void socketOfKilledInstanceIsReplaced();
     void lineSplitOverWritesArrivesWhole();
     void connectionHeldOpenIsDropped();
+    void anotherCopyIsAnInstanceOfItsOwn_data();
     void anotherCopyIsAnInstanceOfItsOwn();
     void startsAtOnceLeaveOneServingInstance_data();
     void startsAtOnceLeaveOneServingInstance();
@@ -142,6 +143,8 @@ private:
     std::unique_ptr<Host> startFirst();
     std::unique_ptr<Host> startLater(const QStringList &arguments, const QString &workDir = QString());
     QString handOffPath() const { return m_runtime + "/ZRPlayer/QuorvaneZRPlayerServer"; }
+    // Writes to the hand-off socket as a later start would, connecting first when needed.
+    bool sendToHandOff(QLocalSocket &socket, const QByteArray &bytes);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_runtime;
@@ -157,6 +160,16 @@ void TestQZrApplicationLister::init()
     QVERIFY(QDir().mkpath(m_runtime));
     QVERIFY(QDir().mkpath(m_workDir));
     QFile::setPermissions(m_runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool TestQZrApplicationLister::sendToHandOff(QLocalSocket &socket, const QByteArray &bytes)
+{
+    if (socket.state() != QLocalSocket::ConnectedState) {
+        socket.connectToServer(handOffPath());
+        if (!socket.waitForConnected(LongWaitMs))
+            return false;
+    }
+    return socket.write(bytes) == bytes.size() && socket.waitForBytesWritten(LongWaitMs);
 }
 
 std::unique_ptr<Host> TestQZrApplicationLister::startFirst()
@@ -302,13 +315,9 @@ void TestQZrApplicationLister::lineSplitOverWritesArrivesWhole()
     auto first = startFirst();
     QVERIFY(first->lines.contains("ready:1"));
     QLocalSocket socket;
-    socket.connectToServer(handOffPath());
-    QVERIFY(socket.waitForConnected(LongWaitMs));
-    socket.write("split");
-    QVERIFY(socket.waitForBytesWritten(LongWaitMs));
+    QVERIFY(sendToHandOff(socket, "split"));
     QTest::qWait(200);
-    socket.write("-line.mkv\nafter the last break");
-    QVERIFY(socket.waitForBytesWritten(LongWaitMs));
+    QVERIFY(sendToHandOff(socket, "-line.mkv\nafter the last break"));
     socket.disconnectFromServer();
 
     QVERIFY(first->waitForLine("path:split-line.mkv"));
@@ -322,10 +331,7 @@ void TestQZrApplicationLister::connectionHeldOpenIsDropped()
     auto first = startFirst();
     QVERIFY(first->lines.contains("ready:1"));
     QLocalSocket socket;
-    socket.connectToServer(handOffPath());
-    QVERIFY(socket.waitForConnected(LongWaitMs));
-    socket.write("held.mkv\n");
-    QVERIFY(socket.waitForBytesWritten(LongWaitMs));
+    QVERIFY(sendToHandOff(socket, "held.mkv\n"));
     // The running instance ends the connection itself, and meanwhile serves other starts.
     auto second = startLater({"meanwhile.mkv"});
     QVERIFY(second->finish());
@@ -335,27 +341,46 @@ void TestQZrApplicationLister::connectionHeldOpenIsDropped()
     QVERIFY(first->waitForLine("path:held.mkv"));
 }
 
+void TestQZrApplicationLister::anotherCopyIsAnInstanceOfItsOwn_data()
+{
+    QTest::addColumn<bool>("symlink");
+    QTest::newRow("copy of the program") << false;
+    QTest::newRow("link to the program") << true;
+}
+
 void TestQZrApplicationLister::anotherCopyIsAnInstanceOfItsOwn()
 {
-    const QString copy = m_dir->filePath("copy/handoff_host");
-    QVERIFY(QDir().mkpath(m_dir->filePath("copy")));
-    QVERIFY(QFile::copy(HANDOFF_HOST, copy));
-    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QFETCH(bool, symlink);
+    const QString other = m_dir->filePath("other/handoff_host");
+    QVERIFY(QDir().mkpath(m_dir->filePath("other")));
+    if (symlink) {
+        QVERIFY(QFile::link(HANDOFF_HOST, other));
+    } else {
+        QVERIFY(QFile::copy(HANDOFF_HOST, other));
+        QVERIFY(QFile::setPermissions(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
 
     auto first = startFirst();
     QVERIFY(first->lines.contains("ready:1"));
-    Host other(m_runtime, m_workDir);
-    other.start({"from the copy.mkv"}, copy);
-    // The copy hands its argument over and then runs on as an instance of its own.
-    QVERIFY(other.waitForLine("ready:1"));
-    QVERIFY(first->waitForLine("path:from the copy.mkv"));
+    Host start(m_runtime, m_workDir);
+    start.start({"from the other.mkv"}, other);
+    QVERIFY(first->waitForLine("path:from the other.mkv"));
+    if (symlink) {
+        // The same executable under another name is the same program: a later start.
+        QVERIFY(start.finish());
+        QCOMPARE(start.process.exitCode(), 0);
+        QVERIFY(first->waitForLine("message:0"));
+        return;
+    }
+    // A copy hands its argument over and then runs on as an instance of its own.
+    QVERIFY(start.waitForLine("ready:1"));
     auto later = startLater({"later.mkv"});
     QVERIFY(later->finish());
     QCOMPARE(later->process.exitCode(), 0);
     QVERIFY(first->waitForLine("path:later.mkv"));
     QVERIFY(first->waitForLine("message:0"));
-    QVERIFY(other.paths().isEmpty());
-    QVERIFY(!other.lines.contains("message:0"));
+    QVERIFY(start.paths().isEmpty());
+    QVERIFY(!start.lines.contains("message:0"));
 }
 
 void TestQZrApplicationLister::startsAtOnceLeaveOneServingInstance_data()
