@@ -111,11 +111,9 @@ bool QtSingleApplication::claim()
         m_claimed = true;
         return true;
     }
-    if (!m_lock) {
-        m_lock = new QLockFile(lockPath);
-        // Only a dead owner makes a lock stale, never its age.
-        m_lock->setStaleLockTime(0);
-    }
+    m_lock = new QLockFile(lockPath);
+    // Only a dead owner makes a lock stale, never its age.
+    m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError)
             return false;
