@@ -23,7 +23,7 @@ private slots:
     void terminationSavesThePlaylist();
 
 private:
-    enum Colour { Red, Blue, Green, Warning };
+    enum Colour { Red, Blue, Green, Warning, Cover };
 
     QString clip(const QString &name) const { return m_dir.path() + "/" + name; }
     void start(QProcess &process, const QStringList &arguments, const QString &folder = QString());
@@ -51,9 +51,12 @@ bool matches(int colour, uchar r, uchar g, uchar b)
         return b > 180 && r < 70 && g < 70;
     case 2:
         return g > 180 && r < 70 && b < 70;
-    default:
+    case 3:
         // The message box's warning icon.
         return qAbs(r - 240) < 30 && qAbs(g - 168) < 30 && qAbs(b - 48) < 30;
+    default:
+        // The idle cover's play button.
+        return qAbs(r - 253) < 20 && qAbs(g - 94) < 20 && qAbs(b - 105) < 20;
     }
 }
 
@@ -125,7 +128,7 @@ bool tst_ZRPlayer::waitFor(Colour colour, bool shown) const
     timer.start();
     while (timer.elapsed() < Long) {
         const int found = count(colour);
-        if (shown ? found > (colour == Warning ? 300 : Shown) : found >= 0 && found < 100)
+        if (shown ? found > (colour >= Warning ? 300 : Shown) : found >= 0 && found < 100)
             return true;
         QTest::qWait(20);
     }
@@ -147,6 +150,7 @@ void tst_ZRPlayer::playsTheFilesOfTheCommandLine()
     QVERIFY(waitFor(Blue, true));
     QVERIFY(waitFor(Blue, false));
     QVERIFY(count(Red) < 100);
+    QVERIFY(waitFor(Cover, true));
     QCOMPARE(m_player.state(), QProcess::Running);
 
     QProcess closer;
@@ -164,8 +168,8 @@ void tst_ZRPlayer::playsTheFilesOfTheCommandLine()
 void tst_ZRPlayer::secondStartHandsOver()
 {
     start(m_player, {});
+    QVERIFY(waitFor(Cover, true));
     QProcess second;
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QDir::homePath() + "/.local/share/ZRPlayer/DefaultSetting.xml"), Long);
     start(second, {"../green.mp4"}, clip("elsewhere"));
     QVERIFY(second.waitForFinished(Long));
     QCOMPARE(second.exitCode(), 0);
