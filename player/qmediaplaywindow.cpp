@@ -11,6 +11,8 @@
 #include "playlist/qhiddendlg.h"
 #include "playlist/qplayhistorymanager.h"
 #include "services/qianyutil.h"
+#include "shell/qmenumanager.h"
+#include "toolkit/qzrmenu.h"
 #include "services/qsettingxml.h"
 #include "settings_dialog/qsettingdlg.h"
 #include "settings_dialog/qsubtitlesettingdlg.h"
@@ -18,6 +20,7 @@
 #include "toolkit/qzrmessagebox.h"
 #include "ui_qmediaplaywindow.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QScreen>
 #include <QTimer>
@@ -161,6 +164,42 @@ void QMediaPlayWindow::setSettingDlg(QSettingDlg *settingDlg)
         connect(settingDlg, &QSettingDlg::emitSettingChange, this, &QMediaPlayWindow::settingChange);
 }
 
+void QMediaPlayWindow::setMenuManager(QMenuManager *menuManager)
+{
+    m_pMenuManager = menuManager;
+    if (!menuManager)
+        return;
+    installEventFilter(menuManager);
+    connect(menuManager, &QMenuManager::emitMenuToShow, this, &QMediaPlayWindow::normalToShow);
+    connect(menuManager, &QMenuManager::emitMenuToHide, this, &QMediaPlayWindow::normalToHide);
+    connect(menuManager, &QMenuManager::emitOpenImgPath, this, &QMediaPlayWindow::openImgPath);
+    connect(menuManager, &QMenuManager::emitShowPathSettingDlg, this, &QMediaPlayWindow::showPathSettingDlg);
+    connect(menuManager, &QMenuManager::emitActOpenDir, this, &QMediaPlayWindow::actOpenDir);
+    connect(menuManager, &QMenuManager::emitActOpenFile, this, &QMediaPlayWindow::actOpenFile);
+    connect(menuManager, &QMenuManager::emitPlayVideoFile, this, &QMediaPlayWindow::PlayVideoFile);
+    connect(menuManager, &QMenuManager::emitDragMediaPlayItemInfo, this, &QMediaPlayWindow::emitDragMediaPlayItemInfo);
+    connect(menuManager, &QMenuManager::emitActNext, this, &QMediaPlayWindow::emitPlayNextMedia);
+    connect(menuManager, &QMenuManager::emitActPrevious, this, &QMediaPlayWindow::emitPlayPreviousMedia);
+    connect(menuManager, &QMenuManager::emitIsFullScreen, this, &QMediaPlayWindow::fullScreenPlayer);
+    connect(menuManager, &QMenuManager::emitFullScreenToNormal, this, &QMediaPlayWindow::fullScreenToNormal);
+    connect(menuManager, &QMenuManager::emitScreenSize, this, &QMediaPlayWindow::emitScreenSize);
+    connect(menuManager, &QMenuManager::emitSetPlayerProgram, this, [this](int index) { setPlayerProgram(index); });
+    connect(menuManager, &QMenuManager::emitWindowAlwaysFront, this, &QMediaPlayWindow::windowAlwaysFront);
+    connect(menuManager, &QMenuManager::emitSnapShot, this, &QMediaPlayWindow::OnScreenshots);
+}
+
+void QMediaPlayWindow::updateMenu()
+{
+    if (m_pMenuManager)
+        m_pMenuManager->updateMenu();
+}
+
+void QMediaPlayWindow::OnTrack()
+{
+    if (m_pMenuManager)
+        m_pMenuManager->getTrackMenu()->popup(QCursor::pos());
+}
+
 void QMediaPlayWindow::setHiddenPlayListBtnState(bool hidden)
 {
     if (m_pHiddenDlg)
@@ -200,6 +239,8 @@ void QMediaPlayWindow::loadData()
         connect(bar, &PlayBtnWidget::emitLeaveEvent, this, &QMediaPlayWindow::widgetLeaveEvent);
         bar->show();
         connect(bar, &PlayBtnWidget::emitBtnSetting, this, &QMediaPlayWindow::onBtnSetting);
+        connect(bar, &PlayBtnWidget::emitBtnSnapshotMenu, this, &QMediaPlayWindow::OnScreenshotsMenu);
+        connect(bar, &PlayBtnWidget::emitBtnTrack, this, &QMediaPlayWindow::OnTrack);
         connect(bar, &PlayBtnWidget::sendVolumeValue, this, &QMediaPlayWindow::SoundValueChange);
         connect(bar, &PlayBtnWidget::emitBtnVolume, this, &QMediaPlayWindow::OnBtnVolume);
         connect(bar, &PlayBtnWidget::emitBtnFullScreen, this, &QMediaPlayWindow::OnBtnFullScreen);
@@ -294,6 +335,7 @@ void QMediaPlayWindow::PlayVideoFile(PlayItemInfo *playItemInfo)
     updateSettingDlgPages();
     m_pPlayObject->StartPlay();
     emit emitSetCurrentPlayingPlayItemInfo(m_pCurPlayItem, PlayListItemState_Playing);
+    updateMenu();
     showToolTip(mediaTitle());
     if (m_pPlayBtnWidget && !m_pPlayBtnWidget->isHidden()) {
         m_nHideCount = 15;
@@ -355,6 +397,7 @@ void QMediaPlayWindow::setPlayerProgram(int programIndex, uint64_t seekTime)
     m_pPlayObject->StartPlay();
     if (m_pCurPlayItem)
         emit emitSetCurrentPlayingPlayItemInfo(m_pCurPlayItem, PlayListItemState_Playing);
+    updateMenu();
 }
 
 void QMediaPlayWindow::playCompleted(PlayState playState)
@@ -403,6 +446,7 @@ void QMediaPlayWindow::onPlay()
         m_pSettingManager->setMediaSettting(m_mediaSetting);
     if (m_pSettingDlg)
         m_pSettingDlg->updateFrom();
+    updateMenu();
     m_pPlayObject->StartPlay();
     if (m_pPlayObject->isPlayer())
         showToolTip(tr("Play"));
@@ -429,6 +473,7 @@ void QMediaPlayWindow::onStopPlay()
         m_pSettingManager->setMediaSettting(stoppedMediaSetting());
     if (m_pSettingDlg)
         m_pSettingDlg->updateFrom();
+    updateMenu();
     showToolTip(tr("Stop"));
     setMediaType(MediaType_None);
 }

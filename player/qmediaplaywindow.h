@@ -20,6 +20,7 @@
 class PlayBtnWidget;
 class QHiddenDlg;
 class QLoadingDlg;
+class QMenuManager;
 class QMediaInfos;
 class QMediaSettingManager;
 class QMessageForm;
@@ -56,6 +57,8 @@ public:
     void setPlayHistoryManager(QPlayHistoryManager *historyManager);
     // Also follows the dialog's changes of the playback settings.
     void setSettingDlg(QSettingDlg *settingDlg);
+    // Its key filter watches the window; its menus pop up here and follow what plays.
+    void setMenuManager(QMenuManager *menuManager);
     // Which of the overlay's buttons shows: "show playlist" while it is hidden.
     void setHiddenPlayListBtnState(bool hidden);
 
@@ -103,6 +106,8 @@ public slots:
     void deleteCurrentPlayItem(PlayItemInfo *playItemInfo);
     void settingChange();
     void onBtnSetting();
+    void OnTrack();
+    void OnScreenshotsMenu();
     void KeepVideoScale(bool bScale);
     void setPlayModel(PlayModel playMode);
     void showToolTip(QString content);
@@ -161,6 +166,7 @@ private:
     void refreshMediaSetting();
     // The settings dialog's pages that follow a new file or program.
     void updateSettingDlgPages();
+    void updateMenu();
     QString mediaTitle() const;
     bool isDiscProgram() const;
     // The main window: the top-level window the player window lies in.
@@ -186,6 +192,7 @@ private:
     QPointer<QSettingDlg> m_pSettingDlg;
     QHiddenDlg *m_pHiddenDlg = nullptr;
     QPlayHistoryManager *m_pHistoryManager = nullptr;
+    QMenuManager *m_pMenuManager = nullptr;
     QMessageOpacityForm *m_pOpacityMsgDlg = nullptr;
     QMediaInfos *m_pMediaInfos = nullptr;
     bool m_bDataLoaded = false;

@@ -7,6 +7,8 @@
 #include "playlist/qhiddendlg.h"
 #include "services/qianyutil.h"
 #include "settings_dialog/qsettingdlg.h"
+#include "shell/qmenumanager.h"
+#include "toolkit/qzrmenu.h"
 #include "shell/newmainwindowflags.h"
 #include "ui_qmediaplaywindow.h"
 
@@ -195,6 +197,8 @@ void QMediaPlayWindow::windowAlwaysFront()
         m_pSettingDlg->setWindowFlags(m_bAlwaysFront ? dialogFlags | Qt::WindowStaysOnTopHint : dialogFlags);
         m_pSettingDlg->setFontSettingDlgTOTop(m_bAlwaysFront);
     }
+    if (m_pMenuManager)
+        m_pMenuManager->setAlwaysFront(m_bAlwaysFront);
 }
 
 void QMediaPlayWindow::normalToShow()
@@ -231,6 +235,8 @@ void QMediaPlayWindow::mediaVideoMousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         setCursor(Qt::ArrowCursor);
+    else if (m_pMenuManager)
+        m_pMenuManager->getNormalMenu()->popup(event->globalPos());
 }
 
 void QMediaPlayWindow::mousePressEvent(QMouseEvent *event)

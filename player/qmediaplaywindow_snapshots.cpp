@@ -5,7 +5,10 @@
 #include "engine/zrqplayobject.h"
 #include "player/qcapturesettingdlg.h"
 #include "services/qsettingxml.h"
+#include "shell/qmenumanager.h"
+#include "toolkit/qzrmenu.h"
 
+#include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -41,6 +44,12 @@ void QMediaPlayWindow::OnScreenshots()
         showOpacityMsgDlg(tr("Snapshot successfully!"));
     else
         showOpacityMsgDlg(tr("Snapshot failed!"));
+}
+
+void QMediaPlayWindow::OnScreenshotsMenu()
+{
+    if (m_pMenuManager)
+        m_pMenuManager->getScreenshotsMenu()->popup(QCursor::pos());
 }
 
 void QMediaPlayWindow::openImgPath()

@@ -16,11 +16,13 @@
 #include "services/zrcommoninterface.h"
 #include "settings_dialog/qsettingdlg.h"
 #include "settings_dialog/qsubtitlesettingdlg.h"
+#include "shell/qmenumanager.h"
 #include "toolkit/qzrmessagebox.h"
 #include "ui_newmainwindow.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
@@ -130,6 +132,23 @@ void NewMainWindow::initData()
     m_pSettingDlg->setSettingManager(m_pSettingManager);
     m_pSettingDlg->setSubtitleSettingDlg(m_pSubtitleSettingDlg);
     m_pSubtitleSettingDlg->setSettingManager(m_pSettingManager);
+
+    m_pMenuBar = new QMenuBar(this);
+    m_pMenuBar->setNativeMenuBar(false);
+    m_pMenuManager = new QMenuManager(this);
+    m_pMenuManager->setPlayObject(m_pPlayObject);
+    m_pMenuManager->setSettingManager(m_pSettingManager);
+    m_pMenuManager->setMenuBar(m_pMenuBar);
+    m_pMenuManager->setMediaInfos(m_pMediaInfos);
+    m_pMenuManager->setMessageForm(m_pMessageForm);
+    m_pMenuManager->setPlayHistoryManager(m_pHistoryManager);
+    m_pMenuManager->setSettingDlg(m_pSettingDlg);
+    m_pMenuManager->initMenu();
+    m_pMenuManager->updateMenu();
+    m_pPlayBtnWidget->installEventFilter(m_pMenuManager);
+    m_pHiddenDlg->installEventFilter(m_pMenuManager);
+    m_pMessageForm->installEventFilter(m_pMenuManager);
+    installEventFilter(m_pMenuManager);
 }
 
 void NewMainWindow::initDlg()
@@ -153,6 +172,7 @@ void NewMainWindow::initDlg()
     player->setPlayHistoryManager(m_pHistoryManager);
     player->setHiddenDlg(m_pHiddenDlg);
     player->setSettingDlg(m_pSettingDlg);
+    player->setMenuManager(m_pMenuManager);
     player->show();
 
     m_pPlayListDlg = new QPlayListDlg(this);

@@ -15,6 +15,7 @@ class QMediaPlayWindow;
 class QMediaSettingManager;
 class QMenu;
 class QMenuBar;
+class QMenuManager;
 class QMessageForm;
 class QPlayHistoryManager;
 class QPlayListDlg;
@@ -103,6 +104,7 @@ private:
     PlayBtnWidget *m_pPlayBtnWidget = nullptr;
     QHiddenDlg *m_pHiddenDlg = nullptr;
     QMessageForm *m_pMessageForm = nullptr;
+    QMenuManager *m_pMenuManager = nullptr;
     QMediaPlayWindow *m_pMediaPlayWindow = nullptr;
     QPlayListDlg *m_pPlayListDlg = nullptr;
     bool m_bPlayListHidden = true;

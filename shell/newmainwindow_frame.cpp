@@ -13,6 +13,7 @@
 #include "services/zrcommoninterface.h"
 #include "settings_dialog/qsettingdlg.h"
 #include "shell/qaboutdlg.h"
+#include "shell/qmenumanager.h"
 #include "shell/qzrprojectplatform.h"
 #include "toolkit/qzrbuttonext.h"
 #include "ui_newmainwindow.h"
@@ -59,8 +60,6 @@ void NewMainWindow::InitMenu()
     m_actAbout = new QAction("About", this);
     m_actUpdates = new QAction(tr("Check for Updates"), this);
 
-    m_pMenuBar = new QMenuBar(this);
-    m_pMenuBar->setNativeMenuBar(false);
     m_pHelpMenu = new QMenu(tr("Help"), this);
     m_pHelpMenu->addAction(m_actHelp);
     m_pHelpMenu->addAction(m_actAbout);
@@ -255,6 +254,7 @@ void NewMainWindow::windowAlwaysFront()
         m_pSettingDlg->setWindowFlags(m_bAlwaysFront ? dialog | Qt::WindowStaysOnTopHint : dialog);
         m_pSettingDlg->setFontSettingDlgTOTop(m_bAlwaysFront);
     }
+    m_pMenuManager->setAlwaysFront(m_bAlwaysFront);
 }
 
 // A hidden panel lies beyond the right edge, so showing it can slide it in.

@@ -18,7 +18,7 @@ private slots:
 // Image paths written as literals in the sources below a folder.
 static QStringList namedImages(const QString &root)
 {
-    static const QRegularExpression literal(QStringLiteral("\"(/(?:images|pic)/[^\"%]+\\.(?:png|jpg|gif|icns|ico))\""));
+    static const QRegularExpression literal(QStringLiteral("\"(/(?:images|image|pic)/[^\"%]+\\.(?:png|jpg|gif|icns|ico))\""));
     QStringList found;
     QDirIterator it(root, {"*.cpp", "*.h", "*.ui"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {

@@ -135,6 +135,8 @@ void addControlSkins(SkinSet &set)
     // Radio buttons and menu check marks.
     set.push_back({"/images/common/Edit_selections_yes.png", [] { return radio(true); }});
     set.push_back({"/images/common/Edit_selections_no.png", [] { return radio(false); }});
+    // The track menu's radio mark, in a folder of its own spelling.
+    set.push_back({"/image/common/btn_check_on.png", [] { return radio(true); }});
     set.push_back({"/images/Common/btn_check_on.png", [] { return checkBox(true); }});
     set.push_back({"/images/Common/btn_check_off.png", [] { return checkBox(false); }});
 
