@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     addSettingsSkins(set);
     addAboutSkins(set);
     addShellSkins(set);
+    addMediaInfoSkins(set);
 
     int failures = 0;
     for (const SkinImage &skin : set) {

@@ -23,5 +23,6 @@ void addPlaylistSkins(SkinSet &set);
 void addSettingsSkins(SkinSet &set);
 void addAboutSkins(SkinSet &set);
 void addShellSkins(SkinSet &set);
+void addMediaInfoSkins(SkinSet &set);
 
 #endif
