@@ -4,6 +4,7 @@
 #include "engine/playiteminfo.h"
 #include "engine/playtypes.h"
 
+#include <QKeySequence>
 #include <QList>
 #include <QObject>
 #include <QPointer>
