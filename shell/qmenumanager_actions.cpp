@@ -4,7 +4,6 @@
 #include "engine/mediasettting.h"
 #include "engine/qmediasettingmanager.h"
 #include "engine/zrqplayobject.h"
-#include "player/qmediaplaywindowflags.h"
 #include "player/qmessageform.h"
 #include "settings_dialog/qsettingdlg.h"
 #include "shell/mediainfodlg.h"
@@ -316,17 +315,7 @@ void QMenuManager::actSubtitleSettings()
 
 void QMenuManager::actMediaInfo()
 {
-    QMediaPlayWindowFlags::m_bWindowShowTop = true;
-    MediaInfoDlg dialog(m_pParentWindow);
-    dialog.setMediaInfos(m_pMediaInfos);
-    if (m_pParentWindow) {
-        const QPoint corner = m_pParentWindow->mapToGlobal(QPoint(0, 0));
-        int x = corner.x() + (m_pParentWindow->width() - dialog.width()) / 2;
-        int y = corner.y() + (m_pParentWindow->height() - dialog.height()) / 2;
-        dialog.move(x < 1 ? 50 : x, y < 1 ? 50 : y);
-    }
-    dialog.exec();
-    QMediaPlayWindowFlags::m_bWindowShowTop = false;
+    MediaInfoDlg::showMediaInfo(m_pParentWindow, m_pMediaInfos);
 }
 
 void QMenuManager::actExit()

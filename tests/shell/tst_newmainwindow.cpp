@@ -5,6 +5,8 @@
 #include "engine/qmediasettingmanager.h"
 #include "player/playbtnwidget.h"
 #include "player/qmediaplaywindow.h"
+#include "player/qmessageform.h"
+#include "playlist/qhiddendlg.h"
 #include "playlist/qplaylistdlg.h"
 #include "services/qianyutil.h"
 #include "services/qsettingxml.h"
@@ -39,6 +41,7 @@ private slots:
     void titles();
     void maximiseAndRestore();
     void fullScreen();
+    void keysOnEveryWatchedWindow();
 };
 
 namespace {
@@ -364,6 +367,28 @@ void tst_NewMainWindow::fullScreen()
     QVERIFY(!child<QWidget>(bar, "m_btnFullScreen")->isHidden());
     QVERIFY(child<QWidget>(bar, "m_btnNormalScreen")->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(list->x() >= window.width(), Long);
+}
+
+// The key filter watches the main window, the bar, the overlay, the popup and the player window:
+// Shift+F speeds up from each of them, and none of them sees the key.
+void tst_NewMainWindow::keysOnEveryWatchedWindow()
+{
+    NewMainWindow window;
+    showWindow(window);
+    auto *hub = child<QMediaSettingManager>(&window);
+    const QList<QWidget *> watched = {&window, child<PlayBtnWidget>(&window), child<QHiddenDlg>(&window),
+                                      child<QMessageForm>(&window), child<QMediaPlayWindow>(&window)};
+    unsigned int expected = 100;
+    for (QWidget *target : watched) {
+        QVERIFY(target);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QVERIFY2(press.isAccepted(), target->metaObject()->className());
+        expected += 20;
+        AudioSettings audio;
+        hub->getAudioSettings(audio);
+        QCOMPARE(audio.m_speed, expected);
+    }
 }
 
 QTEST_MAIN(tst_NewMainWindow)

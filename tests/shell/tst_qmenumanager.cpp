@@ -6,6 +6,7 @@
 #include "engine/qmediasettingmanager.h"
 #include "engine/zrhelper.h"
 #include "engine/zrqplayobject.h"
+#include "player/qmediaplaywindowflags.h"
 #include "player/qmessageform.h"
 #include "playlist/qplayhistorymanager.h"
 #include "services/qianyutil.h"
@@ -36,6 +37,7 @@ private slots:
     void keysThatGoOn();
     void rotationAndMirror();
     void speedAndResyncBounds();
+    void autoRepeat();
     void scalingWithNothingOpen();
 
 private:
@@ -289,27 +291,56 @@ void tst_QMenuManager::keys_data()
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("signal");
     QTest::addColumn<QString>("checked");
+    QTest::addColumn<QString>("effect");
     const int none = Qt::NoModifier, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, alt = Qt::AltModifier;
-    QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl << "emitSnapShot()" << "";
-    QTest::newRow("Esc") << int(Qt::Key_Escape) << none << "emitFullScreenToNormal()" << "";
-    QTest::newRow("Shift+Esc") << int(Qt::Key_Escape) << shift << "emitFullScreenToNormal()" << "";
-    QTest::newRow("Ctrl+Esc") << int(Qt::Key_Escape) << ctrl << "emitFullScreenToNormal()" << "";
-    QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl << "emitActPrevious()" << "";
-    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << ctrl << "emitActNext()" << "";
-    QTest::newRow("Alt+A") << int(Qt::Key_A) << alt << "emitIsFullScreen()" << "";
-    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << ctrl << "emitWindowAlwaysFront()" << "";
-    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << "emitActOpenFile()" << "";
-    QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << "emitActOpenDir()" << "";
-    QTest::newRow("Alt+L") << int(Qt::Key_L) << alt << "" << "Letter Box";
-    QTest::newRow("Alt+P") << int(Qt::Key_P) << alt << "" << "Pan Scan";
-    QTest::newRow("Alt+F") << int(Qt::Key_F) << alt << "" << "Fill Screen";
-    QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "" << "Original Display";
-    QTest::newRow("Shift+S") << int(Qt::Key_S) << shift << "" << "Original Resolution";
-    QTest::newRow("Shift+1") << int(Qt::Key_1) << shift << "" << "16:9";
-    QTest::newRow("Shift+4") << int(Qt::Key_4) << shift << "" << "3:4";
-    QTest::newRow("Alt+1") << int(Qt::Key_1) << alt << "" << "Auto";
-    QTest::newRow("Alt+2") << int(Qt::Key_2) << alt << "" << "Enable";
-    QTest::newRow("Alt+3") << int(Qt::Key_3) << alt << "" << "Disable";
+    QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl << "emitSnapShot()" << "" << "";
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << none << "emitFullScreenToNormal()" << "" << "";
+    QTest::newRow("Shift+Esc") << int(Qt::Key_Escape) << shift << "emitFullScreenToNormal()" << "" << "";
+    QTest::newRow("Ctrl+Esc") << int(Qt::Key_Escape) << ctrl << "emitFullScreenToNormal()" << "" << "";
+    QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl << "emitActPrevious()" << "" << "";
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << ctrl << "emitActNext()" << "" << "";
+    QTest::newRow("Alt+A") << int(Qt::Key_A) << alt << "emitIsFullScreen()" << "" << "";
+    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << ctrl << "emitWindowAlwaysFront()" << "" << "";
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << "emitActOpenFile()" << "" << "";
+    QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << "emitActOpenDir()" << "" << "";
+    QTest::newRow("Alt+L") << int(Qt::Key_L) << alt << "" << "Letter Box" << "";
+    QTest::newRow("Alt+P") << int(Qt::Key_P) << alt << "" << "Pan Scan" << "";
+    QTest::newRow("Alt+F") << int(Qt::Key_F) << alt << "" << "Fill Screen" << "";
+    QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "" << "Original Display" << "";
+    QTest::newRow("Shift+S") << int(Qt::Key_S) << shift << "" << "Original Resolution" << "";
+    QTest::newRow("Shift+1") << int(Qt::Key_1) << shift << "" << "16:9" << "";
+    QTest::newRow("Shift+4") << int(Qt::Key_4) << shift << "" << "3:4" << "";
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << alt << "" << "Auto" << "";
+    QTest::newRow("Alt+2") << int(Qt::Key_2) << alt << "" << "Enable" << "";
+    QTest::newRow("Alt+3") << int(Qt::Key_3) << alt << "" << "Disable" << "";
+    QTest::newRow("Shift+I") << int(Qt::Key_I) << shift << "" << "" << "subtitle delay 0.5";
+    QTest::newRow("Shift+E") << int(Qt::Key_E) << shift << "" << "" << "subtitle delay -0.5";
+    QTest::newRow("Alt+I") << int(Qt::Key_I) << alt << "" << "" << "audio delay 0.5";
+    QTest::newRow("Alt+E") << int(Qt::Key_E) << alt << "" << "" << "audio delay -0.5";
+    QTest::newRow("Shift+L") << int(Qt::Key_L) << shift << "" << "" << "rotation 270 0";
+    QTest::newRow("Shift+R") << int(Qt::Key_R) << shift << "" << "" << "rotation 90 0";
+    QTest::newRow("Shift+H") << int(Qt::Key_H) << shift << "" << "" << "rotation 0 1";
+    QTest::newRow("Shift+V") << int(Qt::Key_V) << shift << "" << "" << "rotation 180 1";
+    QTest::newRow("Shift+F") << int(Qt::Key_F) << shift << "" << "" << "speed 120";
+    QTest::newRow("Shift+N") << int(Qt::Key_N) << shift << "" << "" << "speed 100";
+    QTest::newRow("Shift+D") << int(Qt::Key_D) << shift << "" << "" << "speed 80";
+    QTest::newRow("Ctrl+1") << int(Qt::Key_1) << ctrl << "emitFullScreenToNormal()" << "" << "";
+    QTest::newRow("Ctrl+2") << int(Qt::Key_2) << ctrl << "emitFullScreenToNormal()" << "" << "";
+    QTest::newRow("Ctrl+3") << int(Qt::Key_3) << ctrl << "emitFullScreenToNormal()" << "" << "";
+    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl << "" << "" << "settings dialog";
+    QTest::newRow("Ctrl+A") << int(Qt::Key_A) << ctrl << "" << "" << "settings dialog";
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << "" << "" << "settings dialog";
+    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << ctrl << "" << "" << "media information";
+    QTest::newRow("Alt+J") << int(Qt::Key_J) << alt << "" << "" << "media information";
+    QTest::newRow("Ctrl+W") << int(Qt::Key_W) << ctrl << "" << "" << "close";
+    QTest::newRow("Space") << int(Qt::Key_Space) << none << "" << "" << "";
+    QTest::newRow("Shift+Space") << int(Qt::Key_Space) << shift << "" << "" << "";
+    QTest::newRow("Alt+Space") << int(Qt::Key_Space) << alt << "" << "" << "";
+    QTest::newRow("Ctrl+Space") << int(Qt::Key_Space) << ctrl << "" << "" << "";
+    QTest::newRow("Alt+K") << int(Qt::Key_K) << alt << "" << "" << "";
+    QTest::newRow("Alt+M") << int(Qt::Key_M) << alt << "" << "" << "";
+    QTest::newRow("Ctrl+F") << int(Qt::Key_F) << ctrl << "" << "" << "";
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << ctrl << "" << "" << "";
 }
 
 // Each key is consumed, with its signal or the checked entry of its group, which the hub agrees
@@ -320,12 +351,50 @@ void tst_QMenuManager::keys()
     QFETCH(int, modifiers);
     QFETCH(QString, signal);
     QFETCH(QString, checked);
+    QFETCH(QString, effect);
     QByteArray signature;
     if (!signal.isEmpty())
         signature = QByteArray("2") + signal.toLatin1();
     QSignalSpy spy(f->manager, signature.isEmpty() ? SIGNAL(emitSnapShot()) : signature.constData());
+    f->window.show();
+    bool dialogFlagWhileOpen = false;
+    if (effect == "media information") {
+        // Closed from inside its own loop; the dialog flag is up meanwhile.
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [poll, &dialogFlagWhileOpen] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                poll->stop();
+                poll->deleteLater();
+                dialogFlagWhileOpen = QMediaPlayWindowFlags::m_bWindowShowTop;
+                dialog->close();
+            }
+        });
+        poll->start(10);
+    }
     QVERIFY(f->send(key, Qt::KeyboardModifiers(modifiers)));
     QCOMPARE(spy.count(), signal.isEmpty() ? 0 : 1);
+    const QStringList words = effect.split(' ');
+    if (effect.startsWith("subtitle delay")) {
+        SubtitleSettings style;
+        f->hub.getSubtitleSettings(style);
+        QCOMPARE(style.m_delay, words.last().toDouble());
+    } else if (effect.startsWith("audio delay")) {
+        QCOMPARE(f->hub.getAudioDelay(), words.last().toDouble());
+    } else if (effect.startsWith("rotation")) {
+        QCOMPARE(f->hub.getDegree(), words.at(1).toInt());
+        QCOMPARE(f->hub.getMirror(), words.at(2).toInt());
+    } else if (effect.startsWith("speed")) {
+        AudioSettings audio;
+        f->hub.getAudioSettings(audio);
+        QCOMPARE(int(audio.m_speed), words.last().toInt());
+    } else if (effect == "settings dialog") {
+        QVERIFY(f->settings->isVisible());
+    } else if (effect == "media information") {
+        QVERIFY(dialogFlagWhileOpen);
+        QVERIFY(!QMediaPlayWindowFlags::m_bWindowShowTop);
+    } else if (effect == "close") {
+        QVERIFY(!f->window.isVisible());
+    }
     if (checked.isEmpty())
         return;
     const QStringList menu = dump(f->manager->getNormalMenu());
@@ -352,6 +421,7 @@ void tst_QMenuManager::keysThatGoOn_data()
     QTest::addColumn<int>("modifiers");
     QTest::newRow("Ctrl+Shift+I") << int(Qt::Key_I) << int(Qt::ControlModifier | Qt::ShiftModifier);
     QTest::newRow("plain A") << int(Qt::Key_A) << int(Qt::NoModifier);
+    QTest::newRow("Ctrl+Alt+1") << int(Qt::Key_1) << int(Qt::ControlModifier | Qt::AltModifier);
     QTest::newRow("Ctrl+Alt+L") << int(Qt::Key_L) << int(Qt::ControlModifier | Qt::AltModifier);
 }
 
@@ -413,6 +483,19 @@ void tst_QMenuManager::speedAndResyncBounds()
 
     f->manager->actResyncSubtitledec();
     QCOMPARE(f->message(), QString("Resync Subtitle: -0.5 sec"));
+}
+
+// Held keys repeat: each repeat acts again.
+void tst_QMenuManager::autoRepeat()
+{
+    for (bool repeat : {false, true, true}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F, Qt::ShiftModifier, QString(), repeat);
+        QCoreApplication::sendEvent(&f->window, &press);
+        QVERIFY(press.isAccepted());
+    }
+    AudioSettings audio;
+    f->hub.getAudioSettings(audio);
+    QCOMPARE(audio.m_speed, 160u);
 }
 
 void tst_QMenuManager::scalingWithNothingOpen()
