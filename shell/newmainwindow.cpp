@@ -17,6 +17,7 @@
 #include "settings_dialog/qsettingdlg.h"
 #include "settings_dialog/qsubtitlesettingdlg.h"
 #include "shell/qmenumanager.h"
+#include "shell/qshortcutmanager.h"
 #include "toolkit/qzrmessagebox.h"
 #include "ui_newmainwindow.h"
 
@@ -223,6 +224,11 @@ void NewMainWindow::setGlobalFunction()
     codecGlobalInit(1);
     codecSetWorkDirectory(QIAnyUtil::getAppDataPath().toUtf8().constData());
     codecSetGlobalIntList(intList, 2);
+}
+
+void NewMainWindow::InitShortcut()
+{
+    QShortCutManager::initShortcuts(m_pAcceptDialog);
 }
 
 void NewMainWindow::fileOpen(QString filepath)

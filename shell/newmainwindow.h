@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class PlayBtnWidget;
+class QAcceptDialog;
 class QAction;
 class QHiddenDlg;
 class QMediaInfos;
@@ -38,6 +39,8 @@ public:
     // Opens paths as one drop on the player window: all of them reach the playlist and the
     // first playable one plays. Waits for the first show when the window is not shown yet.
     void openPaths(const QStringList &paths);
+    // Registers the four stored system-wide hot keys; the program itself does not call it.
+    void InitShortcut();
 
 signals:
     void emitMainWinwowFullScreen(bool fullScreen);
@@ -115,6 +118,8 @@ private:
     QAction *m_actAbout = nullptr;
     QAction *m_actUpdates = nullptr;
     bool m_bAlwaysFront = false;
+    // Parent of the hot keys; made on first use, never shown.
+    QAcceptDialog *m_pAcceptDialog = nullptr;
     // The pair of the last playlist toggle; a new toggle stops it first.
     QList<QPointer<QPropertyAnimation>> m_animations;
     QStringList m_startPaths;

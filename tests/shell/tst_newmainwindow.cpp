@@ -13,6 +13,8 @@
 #include "settings_dialog/qsettingdlg.h"
 #include "settings_dialog/qsubtitlesettingdlg.h"
 #include "shell/newmainwindow.h"
+#include "shell/qglobalshortcut.h"
+#include "shell/qshortcutmanager.h"
 #include "toolkit/qzrbuttonext.h"
 
 #include <QApplication>
@@ -42,6 +44,7 @@ private slots:
     void maximiseAndRestore();
     void fullScreen();
     void keysOnEveryWatchedWindow();
+    void hotKeysFromTheSettings();
 };
 
 namespace {
@@ -198,6 +201,7 @@ void tst_NewMainWindow::closeDeletesTheDialogsOnce()
 
     auto *player = child<QMediaPlayWindow>(&window);
     QTest::keyClick(&window, Qt::Key_Space);
+    QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(player, Qt::Key_Right);
     player->onStopPlay();
     QTest::mouseClick(child<QWidget>(child<PlayBtnWidget>(&window), "m_btnSetttings"), Qt::LeftButton);
@@ -389,6 +393,16 @@ void tst_NewMainWindow::keysOnEveryWatchedWindow()
         hub->getAudioSettings(audio);
         QCOMPARE(audio.m_speed, expected);
     }
+}
+
+// A stored hot key that does not read back is rewritten to its default; the four are registered.
+void tst_NewMainWindow::hotKeysFromTheSettings()
+{
+    store("SHORTCUT_SET", "Pause_shortcut", "no star");
+    NewMainWindow window;
+    window.InitShortcut();
+    QCOMPARE(QSettingXml::getItemValue("SHORTCUT_SET", "Pause_shortcut", "?"), QString("201326592*16777273"));
+    QVERIFY(QShortCutManager::getShortCutManagerObject()->GetItemForType(QGlobalShortCut::ShortCutPause));
 }
 
 QTEST_MAIN(tst_NewMainWindow)
