@@ -68,6 +68,19 @@ QString clockText(unsigned long long time)
     return ZRHelper::getCountStringTime(time, 0);
 }
 
+// Rows of values the prober may not know: an empty text or a time of 0 gives no row.
+void addTextRow(QTreeWidgetItem *group, const char *label, const QString &value)
+{
+    if (!value.isEmpty())
+        addItem(group, QString::fromLatin1(label).arg(value));
+}
+
+void addTimeRow(QTreeWidgetItem *group, const char *label, unsigned long long time)
+{
+    if (time != 0)
+        addItem(group, QString::fromLatin1(label).arg(clockText(time)));
+}
+
 QString speakerText(int mask)
 {
     QString text;
@@ -93,7 +106,7 @@ void addGeneralRows(QTreeWidgetItem *general, const QMediaInfos &infos)
     addItem(general, QStringLiteral("CompleteName : %1").arg(infos.m_mediaPath), true);
     addItem(general, QStringLiteral("Format : %1").arg(infos.m_formatName));
     addItem(general, QStringLiteral("FileSize : %1").arg(ZRHelper::getFileSizeToString(infos.m_fileSize)));
-    // A disc's own duration is its first title's; the whole disc is the sum of its titles.
+    // A disc lasts as long as its titles together, whatever the probe reports for the whole.
     const unsigned long long duration = infos.m_isDisc ? infos.m_programsDuration : infos.m_mediaDuration;
     addItem(general, QStringLiteral("Duration : %1").arg(clockText(duration)));
     for (const auto &row : TagRows) {
@@ -106,10 +119,8 @@ void addGeneralRows(QTreeWidgetItem *general, const QMediaInfos &infos)
 void addVideoGroup(QTreeWidgetItem *program, const StreamInfo &video)
 {
     QTreeWidgetItem *group = addItem(program, QStringLiteral("Video #%1").arg(video.m_label));
-    if (video.m_duration != 0)
-        addItem(group, QStringLiteral("Duration : %1").arg(clockText(video.m_duration)));
-    if (!video.m_title.isEmpty())
-        addItem(group, QStringLiteral("Title : %1").arg(video.m_title));
+    addTimeRow(group, "Duration : %1", video.m_duration);
+    addTextRow(group, "Title : %1", video.m_title);
     const bool hasAspect = video.m_aspectNum > 0 && video.m_aspectDen > 0;
     if (hasAspect)
         addItem(group, QStringLiteral("AspectRatio : %1 : %2").arg(video.m_aspectNum).arg(video.m_aspectDen));
@@ -123,8 +134,7 @@ void addVideoGroup(QTreeWidgetItem *program, const StreamInfo &video)
     qDebug() << ".......displayStr......" << displayText;
     addItem(group, QStringLiteral("Display : %1").arg(displayText));
 
-    if (!video.m_language.isEmpty())
-        addItem(group, QStringLiteral("Langauge : %1").arg(video.m_language));
+    addTextRow(group, "Langauge : %1", video.m_language);
     if (video.m_videoBitRate > 0) {
         qDebug() << ".......videoInfo.m_videoBitRate..........." << video.m_videoBitRate;
         addItem(group, QStringLiteral("BitRate : %1").arg(ZRHelper::getBitRate(video.m_videoBitRate)));
@@ -139,14 +149,10 @@ void addVideoGroup(QTreeWidgetItem *program, const StreamInfo &video)
 void addAudioGroup(QTreeWidgetItem *program, const AudioStreamInfo &audio)
 {
     QTreeWidgetItem *group = addItem(program, QStringLiteral("Audio #%1").arg(audio.m_label));
-    if (audio.m_duration != 0)
-        addItem(group, QStringLiteral("Duration : %1").arg(clockText(audio.m_duration)));
-    if (!audio.m_title.isEmpty())
-        addItem(group, QStringLiteral("Title : %1").arg(audio.m_title));
-    if (!audio.m_codecName.isEmpty())
-        addItem(group, QStringLiteral("Format : %1").arg(audio.m_codecName));
-    if (!audio.m_language.isEmpty())
-        addItem(group, QStringLiteral("Language : %1").arg(audio.m_language));
+    addTimeRow(group, "Duration : %1", audio.m_duration);
+    addTextRow(group, "Title : %1", audio.m_title);
+    addTextRow(group, "Format : %1", audio.m_codecName);
+    addTextRow(group, "Language : %1", audio.m_language);
     if (audio.m_bitDepth > 0)
         addItem(group, QStringLiteral("BitDepth : %1 bits").arg(audio.m_bitDepth));
     if (audio.m_audioBitRate > 0)
@@ -168,28 +174,20 @@ void addSubtitleGroups(QTreeWidgetItem *program, const QList<SubtitleStreamInfo>
         if (subtitle.m_kind != QStringLiteral("内嵌"))
             continue;
         QTreeWidgetItem *group = addItem(program, QStringLiteral("Subtitle #%1").arg(subtitle.m_language));
-        if (!subtitle.m_title.isEmpty())
-            addItem(group, QStringLiteral("Title : %1").arg(subtitle.m_title));
-        if (subtitle.m_duration != 0)
-            addItem(group, QStringLiteral("Duration : %1").arg(clockText(subtitle.m_duration)));
-        if (!subtitle.m_codecName.isEmpty())
-            addItem(group, QStringLiteral("Format : %1").arg(subtitle.m_codecName));
-        if (!subtitle.m_language.isEmpty())
-            addItem(group, QStringLiteral("Language : %1").arg(subtitle.m_language));
+        addTextRow(group, "Title : %1", subtitle.m_title);
+        addTimeRow(group, "Duration : %1", subtitle.m_duration);
+        addTextRow(group, "Format : %1", subtitle.m_codecName);
+        addTextRow(group, "Language : %1", subtitle.m_language);
     }
 }
 
 void addChapterGroup(QTreeWidgetItem *program, const ChapterInfo &chapter)
 {
     QTreeWidgetItem *group = addItem(program, QStringLiteral("Chapter #%1").arg(chapter.m_title));
-    if (!chapter.m_title.isEmpty())
-        addItem(group, QStringLiteral("Title : %1").arg(chapter.m_title));
-    if (chapter.m_duration != 0)
-        addItem(group, QStringLiteral("Duration : %1").arg(clockText(chapter.m_duration)));
-    if (chapter.m_start != 0)
-        addItem(group, QStringLiteral("StartTime : %1").arg(clockText(chapter.m_start)));
-    if (chapter.m_end != 0)
-        addItem(group, QStringLiteral("EndTime : %1").arg(clockText(chapter.m_end)));
+    addTextRow(group, "Title : %1", chapter.m_title);
+    addTimeRow(group, "Duration : %1", chapter.m_duration);
+    addTimeRow(group, "StartTime : %1", chapter.m_start);
+    addTimeRow(group, "EndTime : %1", chapter.m_end);
 }
 
 }

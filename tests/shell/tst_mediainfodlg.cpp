@@ -7,13 +7,12 @@
 #include "shell/mediainfodlg.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrscrollbar.h"
+#include "whenshown.h"
 
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include <climits>
-#include <functional>
 
 Q_DECLARE_METATYPE(StreamInfo)
 
@@ -102,30 +101,6 @@ struct OneProgram
     }
 };
 
-MediaInfoDlg *shownDialog()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<MediaInfoDlg *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
-}
-
-// Runs action once on the dialog when it shows, from inside its modal loop.
-void whenShown(const std::function<void(MediaInfoDlg *)> &action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (MediaInfoDlg *dialog = shownDialog()) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
-
 int dialogs()
 {
     int count = 0;
@@ -149,6 +124,8 @@ private slots:
     void movieChapters();
     void discTitles();
     void generalRows();
+    void durationRow_data();
+    void durationRow();
     void screenSize_data();
     void screenSize();
     void videoRows_data();
@@ -374,6 +351,28 @@ void tst_MediaInfoDlg::generalRows()
     }
     QCOMPARE(group->toolTip(0), QString());
     QCOMPARE(program(dialog, 0)->toolTip(0), QString());
+}
+
+void tst_MediaInfoDlg::durationRow_data()
+{
+    QTest::addColumn<bool>("disc");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("file") << false << "Duration : 00:00:04.000";
+    QTest::newRow("disc: all titles") << true << "Duration : 00:00:06.500";
+}
+
+// A disc's own duration may be its first title's; the row shows the titles together.
+void tst_MediaInfoDlg::durationRow()
+{
+    QFETCH(bool, disc);
+    QFETCH(QString, row);
+    OneProgram medium;
+    medium.infos.m_isDisc = disc;
+    medium.infos.m_mediaDuration = 4000000;
+    medium.infos.m_programsDuration = 6500000;
+    MediaInfoDlg dialog;
+    dialog.setMediaInfos(&medium.infos);
+    QCOMPARE(texts(general(dialog)).at(3), row);
 }
 
 void tst_MediaInfoDlg::screenSize_data()
@@ -630,7 +629,7 @@ void tst_MediaInfoDlg::keys()
 
     OneProgram medium;
     bool openAfter = true;
-    whenShown([&](MediaInfoDlg *dialog) {
+    whenShown<MediaInfoDlg>([&](MediaInfoDlg *dialog) {
         QWidget *target = toTree ? static_cast<QWidget *>(treeOf(dialog)) : dialog;
         QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         openAfter = dialog->isVisible();
@@ -668,7 +667,7 @@ void tst_MediaInfoDlg::modalRun()
     bool flagWhileOpen = false;
     QPoint position;
     int items = 0;
-    whenShown([&](MediaInfoDlg *dialog) {
+    whenShown<MediaInfoDlg>([&](MediaInfoDlg *dialog) {
         flagWhileOpen = QMediaPlayWindowFlags::m_bWindowShowTop;
         position = dialog->pos();
         items = treeOf(dialog)->topLevelItemCount();
@@ -690,7 +689,7 @@ void tst_MediaInfoDlg::closeButtonCloses()
 {
     OneProgram medium;
     QString tooltip;
-    whenShown([&](MediaInfoDlg *dialog) {
+    whenShown<MediaInfoDlg>([&](MediaInfoDlg *dialog) {
         const auto buttons = dialog->findChildren<QZRBaseButton *>();
         for (QZRBaseButton *button : buttons) {
             if (button->isVisible() && button->isEnabled()) {
@@ -711,7 +710,7 @@ void tst_MediaInfoDlg::parentDyingDuringTheRun()
     OneProgram medium;
     auto *parent = new QWidget;
     parent->show();
-    whenShown([parent](MediaInfoDlg *) { delete parent; });
+    whenShown<MediaInfoDlg>([parent](MediaInfoDlg *) { delete parent; });
     MediaInfoDlg::showMediaInfo(parent, &medium.infos);
     QVERIFY(!QMediaPlayWindowFlags::m_bWindowShowTop);
     QCOMPARE(dialogs(), 0);
