@@ -280,11 +280,16 @@ void QMenuManager::initAudioMenu()
     m_actAudioTrack = newMenuAction(tr("Audio Track"), m_pAudioTrackMenu);
 }
 
-// The stand-alone "Full Screen" and "Always on top" entries would show in no menu: Alt+A and
-// Ctrl+T are the key filter's.
+// The stand-alone "Full Screen" and "Always on top" entries show in no menu: Alt+A and Ctrl+T are
+// the key filter's.
 void QMenuManager::initVideoMenu()
 {
     m_actVideo = newMenuAction(tr("Video"), m_pVideoMenu);
+    m_actFullScreen = newAction(tr("Full Screen"), Qt::ALT + Qt::Key_A);
+    connect(m_actFullScreen, &QAction::triggered, this, &QMenuManager::actFullScreenTriggered);
+    m_actAlwaysFront = newAction(tr("Always on top"), Qt::CTRL + Qt::Key_T);
+    m_actAlwaysFront->setCheckable(true);
+    connect(m_actAlwaysFront, &QAction::triggered, this, &QMenuManager::emitWindowAlwaysFront);
     m_actAdjust = newMenuAction(tr("Adjust"), m_pAdjustMenu);
     m_actAspect = newMenuAction(tr("Aspect Ratio"), m_pAspectMenu);
     m_actScaling = newMenuAction(tr("Keep Video Frame To"), m_pScalingMenu);

@@ -107,6 +107,15 @@ public slots:
     void actSubtitleSettings();
     void actMediaInfo();
     void actExit();
+    void actFullScreenTriggered();
+
+    // Also the key filter's: each writes the value to the hub, refreshes the settings page and
+    // checks the entry that stands for it.
+    void playerOrPause();
+    void fillMode(int index);
+    void aspectRatio(int index);
+    void deinterlace(int index);
+    void alwaysFrontTriggered();
 
     // Refresh from the settings dialog.
     void updateFillMode(int index);
@@ -157,9 +166,6 @@ private:
 
     void showToolTip(QString text);
     void settingsPage(int page);
-    void keyFillMode(int mode);
-    void keyAspectRatio(RatioType ratio);
-    void keyDeinterlace(unsigned int mode);
     void rotate(int degree, int mirror, bool flip);
     void resyncAudio(double step);
     void resyncSubtitle(double step);
@@ -226,6 +232,8 @@ private:
     QAction *m_actAudio = nullptr;
     QAction *m_actAudioTrack = nullptr;
     QAction *m_actVideo = nullptr;
+    QAction *m_actFullScreen = nullptr;
+    QAction *m_actAlwaysFront = nullptr;
     QAction *m_actAdjust = nullptr;
     QAction *m_actAspect = nullptr;
     QAction *m_actScaling = nullptr;

@@ -286,6 +286,8 @@ void QMenuManager::scalingScreen(int index)
 void QMenuManager::setAlwaysFront(bool check)
 {
     m_bAlwaysFront = check;
+    if (m_actAlwaysFront)
+        m_actAlwaysFront->setChecked(check);
 }
 
 // Brought up again in front, on the page asked for.
@@ -316,6 +318,56 @@ void QMenuManager::actSubtitleSettings()
 void QMenuManager::actMediaInfo()
 {
     MediaInfoDlg::showMediaInfo(m_pParentWindow, m_pMediaInfos);
+}
+
+void QMenuManager::actFullScreenTriggered()
+{
+    emit emitIsFullScreen();
+}
+
+void QMenuManager::playerOrPause()
+{
+    if (!m_pPlayObject)
+        return;
+    if (m_pPlayObject->isPlayer())
+        actPause();
+    else
+        actPlay();
+}
+
+void QMenuManager::fillMode(int index)
+{
+    if (!m_pSettingManager)
+        return;
+    m_pSettingManager->setFillModeAll(index);
+    if (m_pSettingDlg)
+        m_pSettingDlg->updateFillMode();
+    updateFillMode(index);
+}
+
+void QMenuManager::aspectRatio(int index)
+{
+    if (!m_pSettingManager)
+        return;
+    m_pSettingManager->setAspectRatioAll(RatioType(index));
+    if (m_pSettingDlg)
+        m_pSettingDlg->updateAspectRatio();
+    updateAspectRatio(RatioType(index));
+}
+
+void QMenuManager::deinterlace(int index)
+{
+    if (!m_pSettingManager)
+        return;
+    m_pSettingManager->setDeinterlaceAll(unsigned(index));
+    if (m_pSettingDlg)
+        m_pSettingDlg->updateDeinterlace();
+    updateDeinterlace(index);
+}
+
+void QMenuManager::alwaysFrontTriggered()
+{
+    emit emitWindowAlwaysFront();
 }
 
 void QMenuManager::actExit()

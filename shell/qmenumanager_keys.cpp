@@ -30,30 +30,6 @@ int digitKey(const QKeyEvent *event)
 
 }
 
-void QMenuManager::keyFillMode(int mode)
-{
-    m_pSettingManager->setFillModeAll(mode);
-    if (m_pSettingDlg)
-        m_pSettingDlg->updateFillMode();
-    updateFillMode(mode);
-}
-
-void QMenuManager::keyAspectRatio(RatioType ratio)
-{
-    m_pSettingManager->setAspectRatioAll(ratio);
-    if (m_pSettingDlg)
-        m_pSettingDlg->updateAspectRatio();
-    updateAspectRatio(ratio);
-}
-
-void QMenuManager::keyDeinterlace(unsigned int mode)
-{
-    m_pSettingManager->setDeinterlaceAll(mode);
-    if (m_pSettingDlg)
-        m_pSettingDlg->updateDeinterlace();
-    updateDeinterlace(int(mode));
-}
-
 // The rows are tried in order; a row with modifiers matches them exactly, Esc and Space match
 // with any.
 bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
@@ -68,7 +44,6 @@ bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
     const bool ctrl = modifiers == Qt::ControlModifier;
     const bool shift = modifiers == Qt::ShiftModifier;
     const bool alt = modifiers == Qt::AltModifier;
-    const bool picture = m_pSettingManager != nullptr;
 
     if (ctrl && code == Qt::Key_Space)
         actStop();
@@ -90,14 +65,9 @@ bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
         actStepBack();
     else if (code == Qt::Key_Escape)
         emit emitFullScreenToNormal();
-    else if (code == Qt::Key_Space) {
-        if (m_pPlayObject) {
-            if (m_pPlayObject->isPlayer())
-                actPause();
-            else
-                actPlay();
-        }
-    } else if (ctrl && code == Qt::Key_P)
+    else if (code == Qt::Key_Space)
+        playerOrPause();
+    else if (ctrl && code == Qt::Key_P)
         emit emitActPrevious();
     else if (ctrl && code == Qt::Key_N)
         emit emitActNext();
@@ -107,18 +77,18 @@ bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
         emit emitIsFullScreen();
     else if (ctrl && code == Qt::Key_T)
         emit emitWindowAlwaysFront();
-    else if (picture && alt && code == Qt::Key_L)
-        keyFillMode(0);
-    else if (picture && alt && code == Qt::Key_P)
-        keyFillMode(1);
-    else if (picture && alt && code == Qt::Key_F)
-        keyFillMode(2);
-    else if (picture && shift && code == Qt::Key_A)
-        keyAspectRatio(RatioType(0));
-    else if (picture && shift && code == Qt::Key_S)
-        keyAspectRatio(RatioType(1));
-    else if (picture && shift && digit >= Qt::Key_1 && digit <= Qt::Key_4)
-        keyAspectRatio(RatioType(2 + digit - Qt::Key_1));
+    else if (alt && code == Qt::Key_L)
+        fillMode(0);
+    else if (alt && code == Qt::Key_P)
+        fillMode(1);
+    else if (alt && code == Qt::Key_F)
+        fillMode(2);
+    else if (shift && code == Qt::Key_A)
+        aspectRatio(0);
+    else if (shift && code == Qt::Key_S)
+        aspectRatio(1);
+    else if (shift && digit >= Qt::Key_1 && digit <= Qt::Key_4)
+        aspectRatio(2 + digit - Qt::Key_1);
     else if (ctrl && digit >= Qt::Key_1 && digit <= Qt::Key_3)
         scalingScreen(digit - Qt::Key_1);
     else if (shift && code == Qt::Key_L)
@@ -129,12 +99,12 @@ bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
         flipH();
     else if (shift && code == Qt::Key_V)
         flipV();
-    else if (picture && alt && digit == Qt::Key_1)
-        keyDeinterlace(1);
-    else if (picture && alt && digit == Qt::Key_2)
-        keyDeinterlace(2);
-    else if (picture && alt && digit == Qt::Key_3)
-        keyDeinterlace(0);
+    else if (alt && digit == Qt::Key_1)
+        deinterlace(1);
+    else if (alt && digit == Qt::Key_2)
+        deinterlace(2);
+    else if (alt && digit == Qt::Key_3)
+        deinterlace(0);
     else if (ctrl && code == Qt::Key_V)
         settingsPage(0);
     else if (ctrl && code == Qt::Key_A)
