@@ -398,7 +398,7 @@ void Player::setPlaybackSpeed(int percent)
 {
     m_sound.setSpeed(percent);
     // With sound the device moves the clock on at the speed of what it plays.
-    if (!hasAudio())
+    if (!hasAudio() || !m_sync.deviceClock)
         m_sync.clock.setSpeed(m_sound.settings().speed / 100.0);
 }
 

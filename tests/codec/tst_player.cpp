@@ -385,8 +385,15 @@ void TestPlayer::pauseHoldsPosition()
     QTest::qWait(400);
     QCOMPARE(codecGetCurrentTime(m_player), held);
     QCOMPARE(m_recorder.count(), frames);
+    // Playing on starts from the held position, never before it.
     QVERIFY(codecPlay(m_player));
+    QVERIFY(codecGetCurrentTime(m_player) >= held);
     QTRY_VERIFY(codecGetCurrentTime(m_player) > held);
+    QVERIFY(codecPause(m_player));
+    const uint64_t again = codecGetCurrentTime(m_player);
+    QVERIFY(again > held);
+    QTest::qWait(200);
+    QCOMPARE(codecGetCurrentTime(m_player), again);
 }
 
 void TestPlayer::exactSeek_data()
