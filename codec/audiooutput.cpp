@@ -9,6 +9,11 @@
 
 namespace rq {
 
+namespace {
+// Sound this far ahead of the silent clock moves the clock to it.
+constexpr double kSilentJump = 1.0;
+}
+
 AudioOutput::AudioOutput(FrameQueue &chunks, SyncState &sync, SpectrumAnalyser &spectrum)
     : m_chunks(chunks), m_sync(sync), m_spectrum(spectrum)
 {
@@ -142,7 +147,7 @@ void AudioOutput::fill(uint8_t *stream, int length)
     double speed = 1;  // media seconds per second played, of the first chunk
     bool ended = false;
     // Nothing is heard: the clock runs on the wall clock, and the sound it has passed is let go unplayed.
-    const double clockAtStart = m_silent && !m_sync.paused ? m_sync.clock.now() : -1;
+    double clockAtStart = m_silent && !m_sync.paused ? m_sync.clock.now() : -1;
     double behind = clockAtStart;
     while (!m_sync.paused && written < length) {
         if (!m_hasCurrent) {
@@ -173,6 +178,18 @@ void AudioOutput::fill(uint8_t *stream, int length)
             m_current.consumed = std::max(m_current.consumed, skip);
             m_sync.audioSkipUntil = -1;
             behind = -1;
+        }
+        // Nor is sound played before the clock reaches it (the sound is heard later than the picture), unless
+        // it lies far off, stamped apart from the pictures: then the clock goes to it, as with a device.
+        if (clockAtStart >= 0 && written == 0) {
+            const double at = m_current.pts + m_current.consumed * perByte;
+            const double ahead = at - (clockAtStart - delay);
+            if (ahead > kSilentJump) {
+                clockAtStart = at + delay;
+                m_sync.clock.set(clockAtStart);
+            } else if (ahead > length / bytesPerSecond) {
+                break;
+            }
         }
         const int n = std::min(length - written, total - m_current.consumed);
         if (firstPts < 0) {
