@@ -2,6 +2,7 @@
 // Usage: bench_step <clip> <frames per second> <GOP length> <steps>
 // The steps start a few pictures into the second GOP, so that one of them crosses into the first.
 #include "codec/rqcodec.h"
+#include "benchstats.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,20 +15,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5))];
-}
+using benchstats::Clock;
+using benchstats::msSince;
+using benchstats::percentile;
 
 // Counts the pictures the frame callback is given.
 struct Shown {
