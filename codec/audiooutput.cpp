@@ -9,6 +9,11 @@
 
 namespace rq {
 
+namespace {
+// Sound this far ahead of the silent clock moves the clock to it.
+constexpr double kSilentJump = 1.0;
+}
+
 AudioOutput::AudioOutput(FrameQueue &chunks, SyncState &sync, SpectrumAnalyser &spectrum)
     : m_chunks(chunks), m_sync(sync), m_spectrum(spectrum)
 {
@@ -35,12 +40,17 @@ bool AudioOutput::openDevice(const char *name)
     const char *driver = SDL_GetCurrentAudioDriver();
     const bool dummy = driver && std::strcmp(driver, "dummy") == 0;
     m_latency = dummy ? 0.0 : 2.0 * have.samples / std::max(1, have.freq);
+    // The dummy driver's pace is its own, not real time: it takes the pace of the clock as a silent sink does.
+    m_silent = dummy;
+    m_sync.deviceClock = m_device != 0 && !dummy;
     return m_device != 0;
 }
 
 void AudioOutput::openSilently()
 {
     m_latency = 0;
+    m_silent = true;
+    m_sync.deviceClock = false;
     const auto period = std::chrono::nanoseconds(int64_t(bufferSamples()) * 1000000000 / m_rate);
     m_sink = std::make_unique<SilentSink>(bufferSamples() * AudioDecoder::kBytesPerFrame, period,
                                           [this](uint8_t *stream, int length) { fill(stream, length); });
@@ -136,6 +146,9 @@ void AudioOutput::fill(uint8_t *stream, int length)
     double firstPts = -1;
     double speed = 1;  // media seconds per second played, of the first chunk
     bool ended = false;
+    // Nothing is heard: the clock runs on the wall clock, and the sound it has passed is let go unplayed.
+    double clockAtStart = m_silent && !m_sync.paused ? m_sync.clock.now() : -1;
+    double behind = clockAtStart;
     while (!m_sync.paused && written < length) {
         if (!m_hasCurrent) {
             if (!m_chunks.pop(m_current))
@@ -151,7 +164,7 @@ void AudioOutput::fill(uint8_t *stream, int length)
         const int total = m_current.frame->nb_samples * bytesPerFrame;
         // A chunk played at another speed covers more or less of the medium than its length.
         const double perByte = total > 0 ? m_current.duration / total : 1 / bytesPerSecond;
-        const double skipUntil = m_sync.audioSkipUntil;
+        const double skipUntil = std::max<double>(m_sync.audioSkipUntil, behind);
         if (skipUntil >= 0) {
             const double audioSkipUntil = skipUntil - delay;
             if (m_current.pts + m_current.duration <= audioSkipUntil) {
@@ -164,6 +177,19 @@ void AudioOutput::fill(uint8_t *stream, int length)
             const int skip = int(std::clamp(frames, 0.0, double(total / bytesPerFrame))) * bytesPerFrame;
             m_current.consumed = std::max(m_current.consumed, skip);
             m_sync.audioSkipUntil = -1;
+            behind = -1;
+        }
+        // Nor is sound played before the clock reaches it (the sound is heard later than the picture), unless
+        // it lies far off, stamped apart from the pictures: then the clock goes to it, as with a device.
+        if (clockAtStart >= 0 && written == 0) {
+            const double at = m_current.pts + m_current.consumed * perByte;
+            const double ahead = at - (clockAtStart - delay);
+            if (ahead > kSilentJump) {
+                clockAtStart = at + delay;
+                m_sync.clock.set(clockAtStart);
+            } else if (ahead > length / bytesPerSecond) {
+                break;
+            }
         }
         const int n = std::min(length - written, total - m_current.consumed);
         if (firstPts < 0) {
@@ -187,13 +213,19 @@ void AudioOutput::fill(uint8_t *stream, int length)
     }
     std::memset(stream + written, 0, size_t(length - written));
     if (firstPts >= 0) {
-        m_sync.clock.set(firstPts + delay - m_latency * speed, started, speed);
+        if (!m_silent)
+            m_sync.clock.set(firstPts + delay - m_latency * speed, started, speed);
         m_spectrum.feed(reinterpret_cast<const int16_t *>(stream), written / bytesPerFrame,
                         firstPts + written / bytesPerSecond * speed);
     }
     if (ended) {
+        double left = written / bytesPerSecond + m_latency;
+        // Silently, the sound ends when the clock reaches its last sample, which may lie ahead of the clock.
+        if (clockAtStart >= 0 && firstPts >= 0)
+            left = std::max(0.0, (firstPts + written / bytesPerSecond * speed + delay - clockAtStart)
+                                     / std::max(0.01, m_sync.clock.speed()));
         const auto endsAt = started + std::chrono::duration_cast<MediaClock::Clock::duration>(
-                                          std::chrono::duration<double>(written / bytesPerSecond + m_latency));
+                                          std::chrono::duration<double>(left));
         m_sync.audioEndsAt = std::chrono::duration_cast<std::chrono::nanoseconds>(endsAt.time_since_epoch()).count();
     }
 }

@@ -16,7 +16,8 @@ namespace rq {
 
 // The SDL audio device of an open medium. Its callback takes converted sound from the queue, applies the
 // volume, and sets the master clock to the position it plays. Without a usable device (ZR_AUDIO=null, no
-// driver, no device) a silent sink of its own takes the samples in real time instead.
+// driver, no device) a silent sink of its own takes the samples instead; then the clock keeps to the wall
+// clock, and the sink lets go of the sound the clock has passed.
 class AudioOutput
 {
 public:
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<SilentSink> m_sink;
     bool m_acquired = false;
     bool m_paused = true;
+    bool m_silent = false;
     int m_rate = 0;
     double m_latency = 0;  // seconds between filling a buffer and hearing it
     // Touched by the callback only.

@@ -101,6 +101,7 @@ void Player::closeLocked()
     m_aspectNum = 0;
     m_aspectDen = 0;
     m_last.clear();
+    m_stepCache.clear();
     m_subtitles.reset();
     m_captions = false;
     m_subtitleFile.clear();
@@ -154,7 +155,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
                 m_captionDecoder = std::move(captions);
         }
         auto decoder = std::make_unique<VideoDecoder>(*m_videoPackets, *m_videoFrames, m_sync, m_frameDuration,
-                                                      m_captionDecoder.get());
+                                                      m_captionDecoder.get(), &m_stepCache);
         if (decoder->open(st, m_input->startTime(), threads)) {
             m_videoDecoder = std::move(decoder);
             const int w = st->codecpar->width, h = st->codecpar->height;
@@ -234,6 +235,7 @@ void Player::stopPipeline()
     m_audioPackets.reset();
     m_videoFrames.reset();
     m_audioFrames.reset();
+    m_stepCache.clear();
 }
 
 bool Player::selectProgram(int index)
@@ -398,7 +400,7 @@ void Player::setPlaybackSpeed(int percent)
 {
     m_sound.setSpeed(percent);
     // With sound the device moves the clock on at the speed of what it plays.
-    if (!hasAudio())
+    if (!hasAudio() || !m_sync.deviceClock)
         m_sync.clock.setSpeed(m_sound.settings().speed / 100.0);
 }
 
@@ -415,7 +417,7 @@ void Player::wakePresenter()
         m_presenter->presentAgain();
 }
 
-void Player::seekLocked(double target, bool exact)
+void Player::seekLocked(double target, bool exact, bool stepBack, FrameQueue::Entry *first)
 {
     // Without a known duration the target is held to what time stamps can express.
     const double duration = m_duration > 0 ? m_duration / 1e6 : kMostSeconds;
@@ -432,6 +434,15 @@ void Player::seekLocked(double target, bool exact)
         m_sync.audioEndsAt = 0;
         m_sync.audioSkipUntil = -1;
         m_sync.clock.set(target);
+        if (stepBack)
+            m_stepCache.arm(serial, target);
+        else
+            m_stepCache.clear();
+        // Into the emptied queue ahead of anything of the new serial, which comes only after the seek below.
+        if (first) {
+            first->serial = serial;
+            m_videoFrames->push(std::move(*first));
+        }
     };
     if (m_audio)
         m_audio->locked(reset);
@@ -502,6 +513,9 @@ void Player::setPausedLocked(bool paused)
     }
     m_sync.paused = paused;
     m_sync.clock.setPaused(paused);
+    // Playing on needs no pictures to step back to.
+    if (!paused)
+        m_stepCache.clear();
     if (m_audio)
         m_audio->setPaused(paused);
     if (m_videoFrames)
@@ -570,7 +584,15 @@ bool Player::stepFrame(int direction)
         const double target = shown - m_frameDuration / 2;
         if (target < 0)
             return false;
-        seekLocked(target, true);
+        FrameQueue::Entry cached;
+        cached.frame = m_stepCache.find(target, shown, &cached.pts, &cached.duration);
+        if (cached.frame) {
+            // Decoded before: shown at once, while the decoder starts again from the picture after it, just
+            // past its start so that the cached one is not brought twice.
+            seekLocked(shown + 1e-3, true, true, &cached);
+        } else {
+            seekLocked(target, true, true);
+        }
         serial = m_sync.serial;
     }
     if (!presenter->waitForSerial(serial, kStepTimeout))

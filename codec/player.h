@@ -103,7 +103,9 @@ private:
     void closeLocked();
     // Stops the pipeline, runs change and starts again where it was, playing or paused.
     bool restartWith(const std::function<bool()> &change);
-    void seekLocked(double target, bool exact);
+    // A backward step's seek keeps the step cache and fills it; `first`, if any, is shown before what the
+    // decoder brings.
+    void seekLocked(double target, bool exact, bool stepBack = false, FrameQueue::Entry *first = nullptr);
     void setPausedLocked(bool paused);
     void wakePresenter();
 
@@ -123,6 +125,8 @@ private:
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;
 
+    // Outlives the decoders that fill it.
+    StepCache m_stepCache;
     std::unique_ptr<MediaInput> m_input;
     std::shared_ptr<DvdDisc> m_disc;
     std::unique_ptr<PacketQueue> m_videoPackets;

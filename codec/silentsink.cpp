@@ -52,8 +52,8 @@ try {
             std::lock_guard<std::mutex> fill(m_fillMutex);
             m_fill(buffer.data(), m_bytes);
         }
-        // A thread that could not run for a while catches up with real time, unless it fell far behind.
-        next = std::max(next + m_period, Clock::now() - std::chrono::milliseconds(500));
+        // The clock keeps real time, not the sink: a thread that could not run for a while goes on from now.
+        next = std::max(next + m_period, Clock::now());
         lock.lock();
         m_cond.wait_until(lock, next, [this] { return m_stop || m_paused; });
     }

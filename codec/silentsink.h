@@ -12,7 +12,7 @@ namespace rq {
 
 // Stands in for an audio device where there is none (ZR_AUDIO=null, or no device would open): a thread of the
 // player that asks for a buffer of sound each buffer's time and lets it go unheard. It needs nothing of SDL, so
-// any number of players play silently at once, each at the pace of real time.
+// any number of players play silently at once. The pace is the clock's: the filler skips what it has passed.
 class SilentSink
 {
 public:

@@ -39,6 +39,8 @@ public:
     std::atomic<int> serial{0};
     std::atomic<bool> paused{true};
     std::atomic<bool> videoEnded{false};
+    // The audio device sets the clock as it plays; otherwise the clock runs on the wall clock.
+    std::atomic<bool> deviceClock{false};
     // Steady-clock nanoseconds at which the last sample will have been played; 0 while not known.
     std::atomic<int64_t> audioEndsAt{0};
     // Audio older than this position (seconds) is skipped, after pictures were stepped while paused.

@@ -3,9 +3,9 @@
 namespace rq {
 
 VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration,
-                           SubtitleDecoder *captions)
+                           SubtitleDecoder *captions, StepCache *steps)
     : Decoder(packets, frames, sync), m_frameDuration(frameDuration), m_deinterlacer(sync.deinterlace),
-      m_captions(captions)
+      m_captions(captions), m_steps(steps)
 {
 }
 
@@ -27,9 +27,10 @@ void VideoDecoder::beginSerial(int serial)
 bool VideoDecoder::deliver(FramePtr frame, int serial)
 {
     // Pictures well before an exact seek's target are not shown: they skip the deinterlacer, which needs
-    // only the one before the target.
-    if (!m_delivered && ptsOf(frame.get()) + 3 * m_frameDuration < m_start)
-        return deliverPicture(std::move(frame), serial);
+    // only the one before the target. Those kept for stepping back are deinterlaced as any shown picture.
+    const bool kept = m_steps && m_sync.deinterlace != 0 && m_steps->accepts(serial);
+    if (!m_delivered && !kept && ptsOf(frame.get()) + 3 * m_frameDuration < m_start)
+        return deliverPicture(std::move(frame), serial, true);
     m_pictures.clear();
     m_deinterlacer.push(std::move(frame), m_timeBase, m_pictures);
     return deliverPictures(serial);
@@ -43,7 +44,7 @@ bool VideoDecoder::deliverPictures(int serial)
     return true;
 }
 
-bool VideoDecoder::deliverPicture(FramePtr frame, int serial)
+bool VideoDecoder::deliverPicture(FramePtr frame, int serial, bool raw)
 {
     FrameQueue::Entry entry;
     entry.serial = serial;
@@ -57,6 +58,8 @@ bool VideoDecoder::deliverPicture(FramePtr frame, int serial)
     // A picture ending before the target of an exact seek is not shown; a tenth of a millisecond of slack
     // absorbs rounding of the time base.
     if (!m_delivered && entry.pts + entry.duration <= m_start + 1e-4) {
+        if (m_steps && (!raw || m_sync.deinterlace == 0))
+            m_steps->insert(serial, entry.frame.get(), entry.pts, entry.duration);
         m_held = std::move(entry);
         return true;
     }

@@ -3,6 +3,7 @@
 
 #include "codec/decoder.h"
 #include "codec/deinterlacer.h"
+#include "codec/stepcache.h"
 #include "codec/subtitledecoder.h"
 
 #include <vector>
@@ -11,12 +12,13 @@ namespace rq {
 
 // Decodes pictures, deinterlaces them as the player's mode asks, stamps them with their position and drops
 // those before an exact seek's target; when the target lies past the last picture, the last one is kept so
-// that a seek always shows something. Caption data the pictures carry goes to the caption decoder, if any.
+// that a seek always shows something. Caption data the pictures carry goes to the caption decoder, if any;
+// pictures dropped before a backward step's target go to the step cache, if any.
 class VideoDecoder : public Decoder
 {
 public:
     VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration,
-                 SubtitleDecoder *captions = nullptr);
+                 SubtitleDecoder *captions = nullptr, StepCache *steps = nullptr);
     ~VideoDecoder() override;
 
 protected:
@@ -27,11 +29,13 @@ protected:
 private:
     // Passes on what the deinterlacer gave out.
     bool deliverPictures(int serial);
-    bool deliverPicture(FramePtr frame, int serial);
+    // raw: straight from the decoder, past the deinterlacer.
+    bool deliverPicture(FramePtr frame, int serial, bool raw = false);
 
     const double m_frameDuration;
     Deinterlacer m_deinterlacer;
     SubtitleDecoder *m_captions;
+    StepCache *m_steps;
     std::vector<FramePtr> m_pictures;
     double m_start = 0;
     FrameQueue::Entry m_held;

@@ -2,6 +2,7 @@
 // latency, CPU time of real-time playback, A/V offset at presentation, dropped frames and peak memory.
 // Usage: bench_playback <clip> <frames per second> <frame count>
 #include "codec/rqcodec.h"
+#include "benchstats.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,32 +26,16 @@ extern char **environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using benchstats::Clock;
+using benchstats::median;
+using benchstats::msSince;
+using benchstats::percentile;
 
 double cpuSeconds()
 {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5))];
 }
 
 struct ToolRun {

@@ -134,6 +134,8 @@ private slots:
     void exactSeek();
     void seekWhilePlaying();
     void stepFrame();
+    void stepsBackRun_data();
+    void stepsBackRun();
     void dragSeek();
     void programSwitch();
     void audioTrackSwitch();
@@ -385,8 +387,15 @@ void TestPlayer::pauseHoldsPosition()
     QTest::qWait(400);
     QCOMPARE(codecGetCurrentTime(m_player), held);
     QCOMPARE(m_recorder.count(), frames);
+    // Playing on starts from the held position, never before it.
     QVERIFY(codecPlay(m_player));
+    QVERIFY(codecGetCurrentTime(m_player) >= held);
     QTRY_VERIFY(codecGetCurrentTime(m_player) > held);
+    QVERIFY(codecPause(m_player));
+    const uint64_t again = codecGetCurrentTime(m_player);
+    QVERIFY(again > held);
+    QTest::qWait(200);
+    QCOMPARE(codecGetCurrentTime(m_player), again);
 }
 
 void TestPlayer::exactSeek_data()
@@ -486,6 +495,54 @@ void TestPlayer::stepFrame()
     QCOMPARE(codecIsEndReached(m_player), 0);
     QVERIFY(codecPlay(m_player));
     QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+}
+
+void TestPlayer::stepsBackRun_data()
+{
+    QTest::addColumn<int>("deinterlace");
+    QTest::newRow("as decoded") << 0;
+    QTest::newRow("every picture deinterlaced") << 2;
+}
+
+void TestPlayer::stepsBackRun()
+{
+    QFETCH(int, deinterlace);
+    QVERIFY(openPaused("counter.mp4"));
+    QVERIFY(waitForCounterFrame(0));
+    codecSetDeinterlace(m_player, deinterlace);
+    auto stepTo = [this](int direction, int frame) {
+        if (!codecStepFrame(m_player, direction) || m_recorder.counterFrame() != frame
+            || codecGetCurrentTime(m_player) != uint64_t(frame) * 40000) {
+            qWarning("step %d: shown frame %d at %llu, expected %d", direction, m_recorder.counterFrame(),
+                     static_cast<unsigned long long>(codecGetCurrentTime(m_player)), frame);
+            return false;
+        }
+        return true;
+    };
+
+    // Sixty steps back from the last picture, across the keyframes at 75 and 50.
+    QVERIFY(codecSeek(m_player, 3960000));
+    QVERIFY(waitForCounterFrame(99));
+    for (int frame = 98; frame >= 39; --frame)
+        QVERIFY(stepTo(-1, frame));
+    // Forward from there, and back again.
+    for (int frame = 40; frame <= 42; ++frame)
+        QVERIFY(stepTo(1, frame));
+    QVERIFY(stepTo(-1, 41));
+    QVERIFY(stepTo(-1, 40));
+    // A seek between the steps: they count from its picture.
+    QVERIFY(codecSeek(m_player, 2000000));
+    QVERIFY(waitForCounterFrame(50));
+    QVERIFY(stepTo(-1, 49));
+    QVERIFY(stepTo(-1, 48));
+    QVERIFY(codecSeek(m_player, 3000000));
+    QVERIFY(waitForCounterFrame(75));
+    QVERIFY(stepTo(-1, 74));
+    QVERIFY(stepTo(1, 75));
+    QVERIFY(stepTo(1, 76));
+    QVERIFY(stepTo(-1, 75));
+    QVERIFY(stepTo(-1, 74));
+    QVERIFY(stepTo(-1, 73));
 }
 
 void TestPlayer::dragSeek()
