@@ -213,25 +213,7 @@ QSize getScreenSize(QSize picture, QSize aspect)
 MediaInfoDlg::MediaInfoDlg(QWidget *parent) : QZRDialogEx(parent), ui(new Ui::MediaInfoDlg)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("ZRPlayer"));
-    setBackgroundImage(QIAnyUtil::getResourcePath() + "/images/bg_1.png", true);
-    setTitleRect(QRect(0, 8, 0, 0));
-    QBaseDrawWidget::setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::All, QPalette::WindowText, QBrush(QColor(255, 255, 255, 255)));
-    setPalette(palette);
-    setMoveTopHeight(30);
-    setStretchPolicy(StretchNone);
-    QFont dialogFont = font();
-    dialogFont.setFamily(QStringLiteral("Tahoma"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
-    const rectSize corner{56, 56};
-    setGridViewInfo(corner, corner, corner, corner);
-    setDlgTitle(tr("Media Infomation"));
-    setFixedSize(600, 500);
+    initSkin(tr("Media Infomation"), QSize(600, 500));
     initControls();
     ui->m_treeWidget->hide();
     installEventFilter(this);

@@ -48,25 +48,7 @@ void QAboutDlg::showAbout(QWidget *owner)
 
 void QAboutDlg::Init()
 {
-    setAttribute(Qt::WA_TranslucentBackground);
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("ZRPlayer"));
-    setBackgroundImage(QIAnyUtil::getResourcePath() + "/images/bg_1.png", true);
-    setTitleRect(QRect(0, 8, 0, 0));
-    QBaseDrawWidget::setAlignment(Qt::AlignCenter);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    setPalette(palette);
-    setMoveTopHeight(30);
-    setStretchPolicy(StretchNone);
-    QFont dialogFont = font();
-    dialogFont.setFamily(QStringLiteral("Tahoma"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
-    const rectSize corner{56, 56};
-    setGridViewInfo(corner, corner, corner, corner);
-    setDlgTitle(tr("About"));
-    setFixedSize(400, 250);
+    initSkin(tr("About"), QSize(400, 250));
 }
 
 void QAboutDlg::InitCtrl()

@@ -382,10 +382,7 @@ void QMenuManager::initAddAction()
     m_pAspectMenu->addActions(m_aspectActs);
     m_pScalingMenu->clear();
     m_pScalingMenu->addActions(m_scalingActs);
-
-    m_pHistoryMenu->addActions(m_historyActs);
-    m_pHistoryMenu->addSeparator();
-    m_pHistoryMenu->addAction(m_actClearHistory);
+    // The history submenu is filled by loadingHistory(), which always follows.
 }
 
 void QMenuManager::updateNormalMenu(bool playing)

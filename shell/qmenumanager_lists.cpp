@@ -100,7 +100,6 @@ void QMenuManager::initProgramAct()
 void QMenuManager::loadingHistory()
 {
     dropEntries(m_historyActs);
-    m_pHistoryMenu->clear();
     const QList<PlayItemInfo *> *items = m_pHistoryManager ? m_pHistoryManager->m_pPlayHistoryList : nullptr;
     for (int i = 1; items && i <= items->size() && i <= HistoryEntries; ++i) {
         QAction *action = newAction(QString("%1.%2").arg(i).arg(items->at(i - 1)->path));

@@ -1,8 +1,10 @@
 #include "toolkit/qzrdialogex.h"
 
+#include "services/qianyutil.h"
 #include "toolkit/qzrbasebutton.h"
 
 #include <QCoreApplication>
+#include <QPalette>
 
 QZRDialogEx::QZRDialogEx(QWidget *parent) : QZRDialog(parent)
 {
@@ -50,4 +52,27 @@ void QZRDialogEx::addRestoreBtn(QString, bool)
 void QZRDialogEx::setTransDlg(bool trans)
 {
     m_bTransDlg = trans;
+}
+
+void QZRDialogEx::initSkin(const QString &title, QSize size)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("ZRPlayer"));
+    setBackgroundImage(QIAnyUtil::getResourcePath() + "/images/bg_1.png", true);
+    setTitleRect(QRect(0, 8, 0, 0));
+    QBaseDrawWidget::setAlignment(Qt::AlignCenter);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    setPalette(palette);
+    setMoveTopHeight(30);
+    setStretchPolicy(StretchNone);
+    QFont dialogFont = font();
+    dialogFont.setFamily(QStringLiteral("Tahoma"));
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+    const rectSize corner{56, 56};
+    setGridViewInfo(corner, corner, corner, corner);
+    setDlgTitle(title);
+    setFixedSize(size);
 }

@@ -26,10 +26,10 @@ namespace {
 // same length and patched in afterwards, so any bytes can stand in a name.
 const char makeArchiveScript[] = R"(
 import json, sys, zipfile
-path, spec = sys.argv[1], json.loads(sys.argv[2])
+path, listing = sys.argv[1], json.loads(sys.argv[2])
 swaps = []
 with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as archive:
-    for i, entry in enumerate(spec):
+    for i, entry in enumerate(listing):
         raw = bytes.fromhex(entry['name'])
         if entry.get('utf8'):
             name = raw.decode('utf-8')
@@ -131,7 +131,7 @@ QString python()
 
 bool makeArchive(const QString &path, const QList<Entry> &entries)
 {
-    QJsonArray spec;
+    QJsonArray listing;
     for (const Entry &entry : entries) {
         QJsonObject object{{"name", QString::fromLatin1(entry.name.toHex())},
                            {"data", QString::fromUtf8(entry.data)},
@@ -143,10 +143,10 @@ bool makeArchive(const QString &path, const QList<Entry> &entries)
         if (!entry.date.isEmpty())
             object.insert("date", QJsonArray::fromVariantList({entry.date[0], entry.date[1], entry.date[2],
                                                                entry.date[3], entry.date[4], entry.date[5]}));
-        spec.append(object);
+        listing.append(object);
     }
     return runTool(python(), {"-c", makeArchiveScript, path,
-                               QString::fromUtf8(QJsonDocument(spec).toJson(QJsonDocument::Compact))})
+                               QString::fromUtf8(QJsonDocument(listing).toJson(QJsonDocument::Compact))})
            == 0;
 }
 
