@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the project and runs every benchmark; each prints ratios against the ffmpeg tools on the same file.
+# Builds the project and runs every benchmark. ZR_BENCH_QUICK=1 makes the codec comparison short and
+# ZR_BENCH_UPDATE=1 puts its tables into bench/RESULTS.md (see bench/codec/compare_run.sh).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/build.sh"

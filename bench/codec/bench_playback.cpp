@@ -1,115 +1,76 @@
-// Measures the codec player against the ffmpeg tool on the same file: time to the first picture, exact-seek
-// latency, CPU time of real-time playback, A/V offset at presentation, dropped frames and peak memory.
-// Usage: bench_playback <clip> <frames per second> <frame count>
+// Plays a clip once in real time from its paused start to its end, the way the player does, and identifies
+// each picture handed to the frame callback against the reference decode of bench_signatures, so that a
+// picture shown twice cannot hide one never shown. Run as a process of its own so that its CPU time and peak
+// memory can be taken beside the ffmpeg tool's. Prints one line:
+//   pictures <n> shown <n> repeated <n> dropped <n> late <n> lateness_ms <p50> <p90> <p99> <max>
+// Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index>]
 #include "codec/rqcodec.h"
 #include "benchstats.h"
+#include "picturesignature.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
-
-extern char **environ;
-
 namespace {
 
-using benchstats::Clock;
-using benchstats::median;
-using benchstats::msSince;
-using benchstats::percentile;
+struct Reference {
+    std::vector<double> times;
+    std::vector<benchsig::Signature> signatures;
 
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-struct ToolRun {
-    double wallMs = 0;
-    double cpuSeconds = 0;
+    bool load(const std::string &path)
+    {
+        FILE *in = std::fopen(path.c_str(), "rb");
+        if (!in)
+            return false;
+        double time;
+        benchsig::Signature signature;
+        while (std::fread(&time, sizeof time, 1, in) == 1 && std::fread(signature.data(), signature.size(), 1, in) == 1) {
+            times.push_back(time);
+            signatures.push_back(signature);
+        }
+        std::fclose(in);
+        return !times.empty();
+    }
 };
 
-// Runs the ffmpeg tool with its output thrown away; wall time and the child's CPU time.
-ToolRun runTool(const std::vector<std::string> &args)
-{
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    ToolRun run;
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot run %s\n", argv[0]);
-        std::exit(1);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    run.wallMs = msSince(start);
-    run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
-                     + usage.ru_stime.tv_usec / 1e6;
-    posix_spawn_file_actions_destroy(&actions);
-    return run;
-}
-
-// What the frame callback saw: the time of each call and the player's clock at that moment.
-struct Presentations {
-    std::mutex mutex;
-    std::condition_variable cond;
+// Each picture the callback is given: which reference picture it is, the player's clock then, and whether
+// the player was playing.
+struct Shown {
+    struct Picture {
+        int index;
+        double clock;
+        bool playing;
+    };
+    const Reference *reference = nullptr;
     uint64_t player = 0;
-    int count = 0;
-    std::vector<Clock::time_point> times;
-    std::vector<double> clockAt;
+    std::mutex mutex;
+    std::vector<Picture> pictures;
+    bool playing = false;
 
-    static int callback(void *context, void *)
+    static int callback(void *context, void *frame)
     {
-        auto *self = static_cast<Presentations *>(context);
-        const auto now = Clock::now();
+        auto *self = static_cast<Shown *>(context);
         const double clock = codecGetCurrentTime(self->player) / 1e6;
+        int index = -1;
+        if (codecFrameGetFormat(frame) == 0 && !self->reference->signatures.empty()) {
+            const benchsig::Signature signature
+                = benchsig::compute(codecFrameGetPlane(frame, 0), codecFrameGetLineSize(frame, 0),
+                                    codecFrameGetWidth(frame), codecFrameGetHeight(frame), 1, 0);
+            index = benchsig::nearest(self->reference->signatures, signature);
+        }
         std::lock_guard<std::mutex> lock(self->mutex);
-        ++self->count;
-        self->times.push_back(now);
-        self->clockAt.push_back(clock);
-        self->cond.notify_all();
+        self->pictures.push_back({index, clock, self->playing});
         return 1;
     }
-
-    void reset()
+    int count()
     {
         std::lock_guard<std::mutex> lock(mutex);
-        count = 0;
-        times.clear();
-        clockAt.clear();
-    }
-
-    // Waits for the n-th call; its time, or none after ten seconds.
-    bool waitFor(int n, Clock::time_point *at)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (!cond.wait_for(lock, std::chrono::seconds(10), [&] { return count >= n; }))
-            return false;
-        *at = times[size_t(n - 1)];
-        return true;
+        return int(pictures.size());
     }
 };
 
@@ -117,123 +78,78 @@ struct Presentations {
 
 int main(int argc, char **argv)
 {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: bench_playback <clip> <fps> <frames> [<subtitle file>]\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_playback <clip> <signature file|-> [<subtitle stream index>]\n");
         return 2;
     }
-    const std::string clip = argv[1];
-    const double fps = std::atof(argv[2]);
-    const int frameCount = std::atoi(argv[3]);
-    const int rounds = 5;
-    // With a subtitle file the typical processing chain is on: eq, hue, deinterlacing and the subtitles.
-    const std::string subtitles = argc > 4 ? argv[4] : "";
-
+    Reference reference;
+    if (std::string(argv[2]) != "-" && !reference.load(argv[2])) {
+        std::fprintf(stderr, "cannot read %s\n", argv[2]);
+        return 1;
+    }
     codecGlobalInit(1);
     codecSetGlobalOption(1, 1);
-    codecSetGlobalOption(7, 2000000);
-    Presentations shown;
+    const int planarYuv = 0;
+    codecSetGlobalIntList(&planarYuv, 1);
+    Shown shown;
+    shown.reference = &reference;
     shown.player = codecCreatePlayer(-1);
-    codecSetFrameCallback(shown.player, &Presentations::callback, &shown);
-    if (!subtitles.empty()) {
-        codecSetBrightness(shown.player, 20);
-        codecSetContrast(shown.player, 110);
-        codecSetSaturation(shown.player, 120);
-        codecSetHue(shown.player, 10);
-        codecSetDeinterlace(shown.player, 2);
+    codecSetFrameCallback(shown.player, &Shown::callback, &shown);
+    if (!codecOpenFile(shown.player, argv[1], 0, 0, nullptr, nullptr)) {
+        std::fprintf(stderr, "cannot open %s\n", argv[1]);
+        return 1;
     }
-    auto openClip = [&] {
-        return codecOpenFile(shown.player, clip.c_str(), 0, 0, nullptr, nullptr)
-               && (subtitles.empty() || codecOpenSubtitleFile(shown.player, subtitles.c_str()));
-    };
-
-    // Open to first picture.
-    std::vector<double> ours, theirs;
-    for (int i = 0; i < rounds; ++i) {
-        codecClosePlayer(shown.player);
-        shown.reset();
-        const auto start = Clock::now();
-        if (!openClip()) {
-            std::fprintf(stderr, "cannot open %s\n", clip.c_str());
-            return 1;
-        }
-        Clock::time_point first;
-        if (!shown.waitFor(1, &first)) {
-            std::fprintf(stderr, "no picture\n");
-            return 1;
-        }
-        ours.push_back(std::chrono::duration<double, std::milli>(first - start).count());
-        theirs.push_back(runTool({"ffmpeg", "-nostdin", "-i", clip, "-frames:v", "1", "-f", "null", "-"}).wallMs);
+    using Clock = std::chrono::steady_clock;
+    const auto opened = Clock::now();
+    while (codecHasVideo(shown.player) && shown.count() == 0 && Clock::now() - opened < std::chrono::seconds(30))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (argc > 3 && !codecSelectSubtitleStream(shown.player, std::atoi(argv[3]))) {
+        std::fprintf(stderr, "no subtitle stream %s\n", argv[3]);
+        return 1;
     }
-    const double firstOurs = median(ours), firstTheirs = median(theirs);
-    std::printf("open to first picture: %.1f ms vs ffmpeg %.1f ms (medians of %d): ratio %.2f (target <= 1.0)\n",
-                firstOurs, firstTheirs, rounds, firstOurs / firstTheirs);
-
-    // Exact seeks while paused, to the same ten random points.
-    std::mt19937 random(20240601);
-    std::uniform_real_distribution<double> where(0.5, frameCount / fps - 0.5);
-    double seekOurs = 0, seekTheirs = 0;
-    const int points = 10;
-    for (int i = 0; i < points; ++i) {
-        const double target = std::round(where(random) * 1000) / 1000;
-        int before;
-        {
-            std::lock_guard<std::mutex> lock(shown.mutex);
-            before = shown.count;
-        }
-        const auto start = Clock::now();
-        codecSeek(shown.player, uint64_t(target * 1e6));
-        Clock::time_point at;
-        if (!shown.waitFor(before + 1, &at)) {
-            std::fprintf(stderr, "seek to %.3f showed nothing\n", target);
-            return 1;
-        }
-        seekOurs += std::chrono::duration<double, std::milli>(at - start).count();
-        char ss[32];
-        std::snprintf(ss, sizeof ss, "%.3f", target);
-        seekTheirs += runTool({"ffmpeg", "-nostdin", "-ss", ss, "-i", clip, "-frames:v", "1", "-f", "null", "-"}).wallMs;
-    }
-    std::printf("exact seek, %d random points: mean %.1f ms vs ffmpeg -ss %.1f ms: ratio %.2f (target <= 1.0)\n",
-                points, seekOurs / points, seekTheirs / points, seekOurs / seekTheirs);
-
-    // Real-time playback from the start to the end.
-    codecClosePlayer(shown.player);
-    shown.reset();
-    openClip();
-    Clock::time_point at;
-    shown.waitFor(1, &at);
-    const double cpuStart = cpuSeconds();
-    const auto playStart = Clock::now();
-    codecPlay(shown.player);
-    while (!codecIsEndReached(shown.player) && msSince(playStart) < 60000)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const double cpuOurs = cpuSeconds() - cpuStart;
-    const double playMs = msSince(playStart);
-    const ToolRun reference = runTool({"ffmpeg", "-nostdin", "-re", "-i", clip, "-f", "null", "-"});
-    std::printf("CPU to play in real time: %.2f s in %.1f s vs ffmpeg -re %.2f s in %.1f s: ratio %.2f "
-                "(target <= 1.3)\n",
-                cpuOurs, playMs / 1000, reference.cpuSeconds, reference.wallMs / 1000, cpuOurs / reference.cpuSeconds);
-
-    // The k-th picture of the run is frame k when none was dropped; its offset is its time minus the clock.
-    std::vector<double> offsets;
-    int presented;
     {
         std::lock_guard<std::mutex> lock(shown.mutex);
-        presented = shown.count;
-        for (size_t k = 1; k < shown.clockAt.size(); ++k)
-            offsets.push_back(std::fabs(k / fps - shown.clockAt[k]) * 1000);
+        shown.playing = true;
     }
-    const int dropped = std::max(0, frameCount - presented);
-    if (dropped == 0)
-        std::printf("A/V offset at presentation: p50 %.1f ms, p99 %.1f ms, max %.1f ms (target p99 <= 20 ms)\n",
-                    percentile(offsets, 0.5), percentile(offsets, 0.99), percentile(offsets, 1.0));
-    else
-        std::printf("A/V offset at presentation: not measured, pictures were dropped\n");
-    std::printf("frames dropped: %d of %d (target 0)\n", dropped, frameCount);
-
-    codecClosePlayer(shown.player);
+    const auto limit = std::chrono::microseconds(codecGetDuration(shown.player)) * 3 + std::chrono::seconds(10);
+    const auto start = Clock::now();
+    codecPlay(shown.player);
+    while (!codecIsEndReached(shown.player) && Clock::now() - start < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        codecPlayerTick(shown.player);
+    }
+    const bool ended = codecIsEndReached(shown.player);
     codecDestroyPlayer(shown.player);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory of the player process: %.0f MB\n", usage.ru_maxrss / 1024.0);
+    if (!ended) {
+        std::fprintf(stderr, "%s did not reach its end\n", argv[1]);
+        return 1;
+    }
+
+    // Late: first shown more than one frame period after its time on the player's clock.
+    const size_t count = reference.times.size();
+    const double period = count > 1 ? (reference.times.back() - reference.times.front()) / double(count - 1) : 0;
+    std::vector<int> showings(count, 0);
+    std::vector<double> lateness;
+    int repeated = 0, late = 0;
+    for (const Shown::Picture &picture : shown.pictures) {
+        if (picture.index < 0)
+            continue;
+        if (showings[size_t(picture.index)]++ > 0) {
+            ++repeated;
+            continue;
+        }
+        if (!picture.playing)
+            continue;
+        const double ms = (picture.clock - reference.times[size_t(picture.index)]) * 1000;
+        lateness.push_back(ms);
+        late += ms > period * 1000;
+    }
+    int shownCount = 0;
+    for (int n : showings)
+        shownCount += n > 0;
+    std::printf("pictures %zu shown %d repeated %d dropped %zu late %d lateness_ms %.1f %.1f %.1f %.1f\n", count,
+                shownCount, repeated, count - size_t(shownCount), late, benchstats::percentile(lateness, 0.5),
+                benchstats::percentile(lateness, 0.9), benchstats::percentile(lateness, 0.99),
+                benchstats::percentile(lateness, 1.0));
     return 0;
 }

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Codec library benchmarks.
+# Codec library benchmarks; the arguments (--quick, --update) go to the like-for-like comparison.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bash "$here/probe_run.sh"
-bash "$here/playback_run.sh"
+bash "$here/compare_run.sh" "$@"
 bash "$here/step_run.sh"
