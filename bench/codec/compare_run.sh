@@ -9,7 +9,7 @@
 #   --quick (or ZR_BENCH_QUICK=1): H.264 and MP3 only, 2 cores only, 3 runs.
 #   --update (or ZR_BENCH_UPDATE=1): also put the tables into bench/RESULTS.md.
 # The results go to $ZR_BENCH_OUT (default /tmp/zr-bench-<date>.md). ZR_BENCH_RUNS overrides the run count,
-# ZR_BENCH_CORES the core sets (taskset lists, e.g. "0,1").
+# ZR_BENCH_CORES the core sets (taskset lists, e.g. "0,1"), ZR_BENCH_FILES the file kinds (see media.sh).
 set -euo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
@@ -39,6 +39,7 @@ else
 fi
 runs=${ZR_BENCH_RUNS:-$runs}
 settings=${ZR_BENCH_CORES:-$settings}
+kinds=${ZR_BENCH_FILES:-$kinds}
 out=${ZR_BENCH_OUT:-/tmp/zr-bench-$(date -u +%Y%m%d-%H%M%S).md}
 work=$(mktemp -d)
 trap 'taskset -pc "$all" $$ >/dev/null; rm -rf "$work"' EXIT

@@ -42,16 +42,19 @@ bool LibavFile::nextPicture()
     }
 }
 
+double LibavFile::start() const
+{
+    return format_->start_time == AV_NOPTS_VALUE ? 0 : double(format_->start_time) / AV_TIME_BASE;
+}
+
 double LibavFile::pictureTime() const
 {
-    const int64_t start = stream_->start_time == AV_NOPTS_VALUE ? 0 : stream_->start_time;
-    return double(frame_->best_effort_timestamp - start) * av_q2d(stream_->time_base);
+    return double(frame_->best_effort_timestamp) * av_q2d(stream_->time_base) - start();
 }
 
 bool LibavFile::seekExact(double seconds)
 {
-    const int64_t start = stream_->start_time == AV_NOPTS_VALUE ? 0 : stream_->start_time;
-    const int64_t target = start + int64_t(seconds / av_q2d(stream_->time_base));
+    const int64_t target = int64_t((start() + seconds) / av_q2d(stream_->time_base));
     if (av_seek_frame(format_.get(), stream_->index, target, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(codec_.get());

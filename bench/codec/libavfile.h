@@ -14,13 +14,15 @@ public:
     bool open(const std::string &path, bool decoder);
     // The next picture in presentation order; false at the end or on an error.
     bool nextPicture();
-    // Seeks to the keyframe before seconds (from the start) and decodes up to the picture shown then.
+    // Seeks to the keyframe before seconds (from the start of the file) and decodes up to the picture shown then.
     bool seekExact(double seconds);
     const AVFrame *picture() const { return frame_.get(); }
-    // The current picture's time in seconds from the start.
+    // The current picture's time in seconds from the start of the file (the earliest stream's start).
     double pictureTime() const;
 
 private:
+    double start() const;
+
     rq::FormatContextPtr format_;
     rq::CodecContextPtr codec_;
     rq::PacketPtr packet_ = rq::makePacket();
