@@ -7,13 +7,12 @@
 #include "codec/rqcodec.h"
 #include "benchstats.h"
 #include "libavfile.h"
+#include "showncount.h"
 
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,32 +20,6 @@ namespace {
 
 using benchstats::Clock;
 using benchstats::msSince;
-
-// Counts the pictures the frame callback is given.
-struct Shown {
-    std::mutex mutex;
-    std::condition_variable cond;
-    int count = 0;
-
-    static int callback(void *context, void *)
-    {
-        auto *self = static_cast<Shown *>(context);
-        std::lock_guard<std::mutex> lock(self->mutex);
-        ++self->count;
-        self->cond.notify_all();
-        return 1;
-    }
-    int seen()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return count;
-    }
-    bool waitBeyond(int count0)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return cond.wait_for(lock, std::chrono::seconds(30), [&] { return count > count0; });
-    }
-};
 
 bool ourProbe(const std::string &clip)
 {
@@ -57,16 +30,16 @@ bool ourProbe(const std::string &clip)
     return opened != 0;
 }
 
-bool ourFirstPicture(uint64_t player, Shown &shown, const std::string &clip)
+bool ourFirstPicture(uint64_t player, ShownCount &shown, const std::string &clip)
 {
     const int before = shown.seen();
-    return codecOpenFile(player, clip.c_str(), 0, 0, nullptr, nullptr) && shown.waitBeyond(before);
+    return codecOpenFile(player, clip.c_str(), 0, 0, nullptr, nullptr) && shown.waitPast(before);
 }
 
-bool ourSeek(uint64_t player, Shown &shown, double seconds)
+bool ourSeek(uint64_t player, ShownCount &shown, double seconds)
 {
     const int before = shown.seen();
-    return codecSeek(player, uint64_t(seconds * 1e6)) && shown.waitBeyond(before);
+    return codecSeek(player, uint64_t(seconds * 1e6)) && shown.waitPast(before);
 }
 
 bool libavFirstPicture(const std::string &clip)
@@ -90,8 +63,11 @@ void timeInto(std::vector<double> &into, const std::function<bool()> &work)
     into.push_back(msSince(start));
 }
 
-void printRow(const Figure &figure)
+// The row of a figure whose first round warmed up.
+void printRow(Figure figure)
 {
+    figure.floor.erase(figure.floor.begin());
+    figure.ours.erase(figure.ours.begin());
     const double floor = benchstats::median(figure.floor), ours = benchstats::median(figure.ours);
     std::printf("| %s | %s | %s | %.2f |\n", figure.name, benchstats::spread(figure.floor).c_str(),
                 benchstats::spread(figure.ours).c_str(), ours / floor);
@@ -101,9 +77,9 @@ int once(const char *job, const std::string &clip, double seconds)
 {
     if (std::strcmp(job, "probe") == 0)
         return ourProbe(clip) ? 0 : 1;
-    Shown shown;
+    ShownCount shown;
     const uint64_t player = codecCreatePlayer(-1);
-    codecSetFrameCallback(player, &Shown::callback, &shown);
+    codecSetFrameCallback(player, &ShownCount::callback, &shown);
     bool done = ourFirstPicture(player, shown, clip);
     if (done && std::strcmp(job, "seek") == 0)
         done = ourSeek(player, shown, seconds);
@@ -127,33 +103,24 @@ int main(int argc, char **argv)
     const int runs = std::atoi(argv[2]);
     const bool video = argc > 3 && std::strcmp(argv[3], "video") == 0;
 
+    // The first round of each figure warms the file cache and is not counted.
     Figure probe{"probe (open + stream information)", {}, {}};
-    for (int i = 0; i <= runs; ++i) {   // the first round warms the file cache and is not counted
-        Figure round{"", {}, {}};
-        timeInto(round.floor, [&] { return LibavFile().open(clip, false); });
-        timeInto(round.ours, [&] { return ourProbe(clip); });
-        if (i > 0) {
-            probe.floor.push_back(round.floor[0]);
-            probe.ours.push_back(round.ours[0]);
-        }
+    for (int i = 0; i <= runs; ++i) {
+        timeInto(probe.floor, [&] { return LibavFile().open(clip, false); });
+        timeInto(probe.ours, [&] { return ourProbe(clip); });
     }
     printRow(probe);
     if (!video)
         return 0;
 
-    Shown shown;
+    ShownCount shown;
     const uint64_t player = codecCreatePlayer(-1);
-    codecSetFrameCallback(player, &Shown::callback, &shown);
+    codecSetFrameCallback(player, &ShownCount::callback, &shown);
     Figure first{"open to first picture", {}, {}};
     for (int i = 0; i <= runs; ++i) {
-        std::vector<double> floor, ours;
-        timeInto(floor, [&] { return libavFirstPicture(clip); });
+        timeInto(first.floor, [&] { return libavFirstPicture(clip); });
         codecClosePlayer(player);
-        timeInto(ours, [&] { return ourFirstPicture(player, shown, clip); });
-        if (i > 0) {
-            first.floor.push_back(floor[0]);
-            first.ours.push_back(ours[0]);
-        }
+        timeInto(first.ours, [&] { return ourFirstPicture(player, shown, clip); });
     }
     printRow(first);
 
@@ -168,7 +135,7 @@ int main(int argc, char **argv)
         return 1;
     }
     Figure seek{"exact seek, opened and warm (mean of 4 targets)", {}, {}};
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i <= runs; ++i) {
         std::vector<double> floor, ours;
         for (double target : targets) {
             timeInto(floor, [&] { return warm.seekExact(target); });

@@ -3,6 +3,7 @@
 // The steps start a few pictures into the second GOP, so that one of them crosses into the first.
 #include "codec/rqcodec.h"
 #include "benchstats.h"
+#include "showncount.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,32 +20,6 @@ using benchstats::Clock;
 using benchstats::msSince;
 using benchstats::percentile;
 
-// Counts the pictures the frame callback is given.
-struct Shown {
-    std::mutex mutex;
-    std::condition_variable cond;
-    int count = 0;
-
-    static int callback(void *context, void *)
-    {
-        auto *self = static_cast<Shown *>(context);
-        std::lock_guard<std::mutex> lock(self->mutex);
-        ++self->count;
-        self->cond.notify_all();
-        return 1;
-    }
-    int seen()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return count;
-    }
-    bool waitPast(int n)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return cond.wait_for(lock, std::chrono::seconds(20), [&] { return count > n; });
-    }
-};
-
 }
 
 int main(int argc, char **argv)
@@ -59,9 +34,9 @@ int main(int argc, char **argv)
     const int steps = std::atoi(argv[4]);
     const int start = gop + 5;
     codecGlobalInit(1);
-    Shown shown;
+    ShownCount shown;
     const uint64_t player = codecCreatePlayer(-1);
-    codecSetFrameCallback(player, &Shown::callback, &shown);
+    codecSetFrameCallback(player, &ShownCount::callback, &shown);
     if (!codecOpenFile(player, clip.c_str(), 0, 0, nullptr, nullptr) || !shown.waitPast(0)) {
         std::fprintf(stderr, "cannot open %s\n", clip.c_str());
         return 1;
