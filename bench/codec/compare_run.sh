@@ -61,7 +61,8 @@ label() { if [ "$1" = "$all" ]; then echo "$(nproc) cores"; else echo "2 cores";
 declare -A file
 for kind in $kinds; do
   file[$kind]=$(bench_media "$kind")
-  if has_video "$kind" && [ ! -s "${file[$kind]}.sig" ]; then
+  # The reference signatures are kept beside the file, made again when the program that makes them is newer.
+  if has_video "$kind" && [ ! "${file[$kind]}.sig" -nt "$build/bin/bench_signatures" ]; then
     "$build/bin/bench_signatures" "${file[$kind]}" "${file[$kind]}.sig.part"
     mv "${file[$kind]}.sig.part" "${file[$kind]}.sig"
   fi
