@@ -2,6 +2,8 @@
 
 #include "codec/numeric.h"
 
+#include <limits>
+
 namespace rq {
 
 namespace {
@@ -10,8 +12,9 @@ constexpr int kMinPackets = 16;
 }
 
 Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
-                 SubtitleDecoder *subtitles)
-    : m_input(input), m_video(video), m_audio(audio), m_subtitles(subtitles), m_readAhead(readAheadMicros)
+                 SubtitleDecoder *subtitles, SyncState *sync)
+    : m_input(input), m_video(video), m_audio(audio), m_subtitles(subtitles), m_sync(subtitles ? sync : nullptr),
+      m_readAhead(readAheadMicros)
 {
 }
 
@@ -63,6 +66,16 @@ bool Demuxer::queuesFull() const
     return enough(m_video, m_input.videoStream()) && enough(m_audio, m_input.audioStream());
 }
 
+void Demuxer::markRead(const AVPacket *packet)
+{
+    const int64_t ts = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    if (!m_sync || ts == AV_NOPTS_VALUE)
+        return;
+    const AVStream *stream = m_input.stream(packet->stream_index);
+    if (stream)
+        m_sync->setReadTo(m_serial, ts * av_q2d(stream->time_base) - m_input.startTime() / double(AV_TIME_BASE));
+}
+
 // Nothing may leave the thread: a failure (no memory) ends the reading as the end of the input would.
 void Demuxer::run()
 try {
@@ -102,6 +115,8 @@ try {
                 continue;
             }
             // Read errors past this point (a cut-off file) end the stream the same way as its real end.
+            if (m_sync)
+                m_sync->setReadTo(m_serial, std::numeric_limits<double>::infinity());
             if (m_video)
                 m_video->putEnd(m_serial);
             if (m_audio)
@@ -109,6 +124,7 @@ try {
             ended = true;
             continue;
         }
+        markRead(packet.get());
         PacketQueue *target = nullptr;
         if (m_video && packet->stream_index == m_input.videoStream())
             target = m_video;
