@@ -2,6 +2,7 @@
 
 #include "codec/numeric.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace rq {
@@ -9,6 +10,10 @@ namespace rq {
 namespace {
 constexpr int64_t kMaxBytes = 64 * 1024 * 1024;
 constexpr int kMinPackets = 16;
+// A full reader waits until an eighth of the read-ahead has been taken, looking round every twentieth of it
+// (10 to 100 ms), rather than read each packet as soon as one is taken.
+constexpr int kRefillParts = 8;
+constexpr int64_t kFullWaitParts = 20;
 }
 
 Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
@@ -53,12 +58,12 @@ double Demuxer::secondsIn(const PacketQueue *queue, int stream) const
     return queue->duration() * av_q2d(m_input.stream(stream)->time_base);
 }
 
-bool Demuxer::queuesFull() const
+bool Demuxer::queuesFull(bool refilling) const
 {
     const int64_t bytes = (m_video ? m_video->bytes() : 0) + (m_audio ? m_audio->bytes() : 0);
     if (bytes > kMaxBytes)
         return true;
-    const double limit = m_readAhead / 1e6;
+    const double limit = m_readAhead / 1e6 * (refilling ? 1.0 - 1.0 / kRefillParts : 1.0);
     auto enough = [&](const PacketQueue *queue, int stream) {
         return !queue || (queue->count() >= kMinPackets && secondsIn(queue, stream) >= limit)
                || queue->count() >= 4096;
@@ -82,12 +87,15 @@ try {
     AVFormatContext *ctx = m_input.context();
     PacketPtr packet = makePacket();
     bool ended = false;
+    bool full = false;
     while (!m_stop) {
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            if (!m_seekPending && (ended || queuesFull())) {
+            full = !m_seekPending && !ended && queuesFull(full);
+            if (!m_seekPending && (ended || full)) {
                 // Queues drain while playing, so a full reader looks again soon; an ended one waits for a seek.
-                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : 10));
+                const int64_t full = std::clamp<int64_t>(m_readAhead / 1000 / kFullWaitParts, 10, 100);
+                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : full));
                 continue;
             }
             if (m_seekPending) {

@@ -33,7 +33,8 @@ public:
 private:
     void run();
     void markRead(const AVPacket *packet);
-    bool queuesFull() const;
+    // refilling: the reader stopped full, and goes on once the queues have drained by part of the read-ahead.
+    bool queuesFull(bool refilling) const;
     double secondsIn(const PacketQueue *queue, int stream) const;
 
     MediaInput &m_input;
