@@ -94,8 +94,8 @@ try {
             full = !m_seekPending && !ended && queuesFull(full);
             if (!m_seekPending && (ended || full)) {
                 // Queues drain while playing, so a full reader looks again soon; an ended one waits for a seek.
-                const int64_t full = std::clamp<int64_t>(m_readAhead / 1000 / kFullWaitParts, 10, 100);
-                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : full));
+                const int64_t look = std::clamp<int64_t>(m_readAhead / 1000 / kFullWaitParts, 10, 100);
+                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : look));
                 continue;
             }
             if (m_seekPending) {

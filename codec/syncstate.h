@@ -62,6 +62,7 @@ public:
     // Audio older than this position (seconds) is skipped, after pictures were stepped while paused.
     std::atomic<double> audioSkipUntil{-1};
     std::atomic<int> volume{100};
+    // An embedded subtitle stream is read: see setReadTo().
     std::atomic<bool> embeddedSubtitles{false};
     std::atomic<int64_t> latenessMicros{50000};
     // Deinterlacing of decoded pictures: 0 off, 1 those marked interlaced, 2 all.
