@@ -2,16 +2,24 @@
 
 #include "codec/numeric.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace rq {
 
 namespace {
 constexpr int64_t kMaxBytes = 64 * 1024 * 1024;
 constexpr int kMinPackets = 16;
+// A full reader waits until an eighth of the read-ahead has been taken, looking round every twentieth of it
+// (10 to 100 ms), rather than read each packet as soon as one is taken.
+constexpr int kRefillParts = 8;
+constexpr int64_t kFullWaitParts = 20;
 }
 
 Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
-                 SubtitleDecoder *subtitles)
-    : m_input(input), m_video(video), m_audio(audio), m_subtitles(subtitles), m_readAhead(readAheadMicros)
+                 SubtitleDecoder *subtitles, SyncState *sync)
+    : m_input(input), m_video(video), m_audio(audio), m_subtitles(subtitles), m_sync(subtitles ? sync : nullptr),
+      m_readAhead(readAheadMicros)
 {
 }
 
@@ -50,17 +58,27 @@ double Demuxer::secondsIn(const PacketQueue *queue, int stream) const
     return queue->duration() * av_q2d(m_input.stream(stream)->time_base);
 }
 
-bool Demuxer::queuesFull() const
+bool Demuxer::queuesFull(bool refilling) const
 {
     const int64_t bytes = (m_video ? m_video->bytes() : 0) + (m_audio ? m_audio->bytes() : 0);
     if (bytes > kMaxBytes)
         return true;
-    const double limit = m_readAhead / 1e6;
+    const double limit = m_readAhead / 1e6 * (refilling ? 1.0 - 1.0 / kRefillParts : 1.0);
     auto enough = [&](const PacketQueue *queue, int stream) {
         return !queue || (queue->count() >= kMinPackets && secondsIn(queue, stream) >= limit)
                || queue->count() >= 4096;
     };
     return enough(m_video, m_input.videoStream()) && enough(m_audio, m_input.audioStream());
+}
+
+void Demuxer::markRead(const AVPacket *packet)
+{
+    const int64_t ts = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    if (!m_sync || ts == AV_NOPTS_VALUE)
+        return;
+    const AVStream *stream = m_input.stream(packet->stream_index);
+    if (stream)
+        m_sync->setReadTo(m_serial, ts * av_q2d(stream->time_base) - m_input.startTime() / double(AV_TIME_BASE));
 }
 
 // Nothing may leave the thread: a failure (no memory) ends the reading as the end of the input would.
@@ -69,12 +87,15 @@ try {
     AVFormatContext *ctx = m_input.context();
     PacketPtr packet = makePacket();
     bool ended = false;
+    bool full = false;
     while (!m_stop) {
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            if (!m_seekPending && (ended || queuesFull())) {
+            full = !m_seekPending && !ended && queuesFull(full);
+            if (!m_seekPending && (ended || full)) {
                 // Queues drain while playing, so a full reader looks again soon; an ended one waits for a seek.
-                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : 10));
+                const int64_t look = std::clamp<int64_t>(m_readAhead / 1000 / kFullWaitParts, 10, 100);
+                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : look));
                 continue;
             }
             if (m_seekPending) {
@@ -102,6 +123,8 @@ try {
                 continue;
             }
             // Read errors past this point (a cut-off file) end the stream the same way as its real end.
+            if (m_sync)
+                m_sync->setReadTo(m_serial, std::numeric_limits<double>::infinity());
             if (m_video)
                 m_video->putEnd(m_serial);
             if (m_audio)
@@ -109,6 +132,7 @@ try {
             ended = true;
             continue;
         }
+        markRead(packet.get());
         PacketQueue *target = nullptr;
         if (m_video && packet->stream_index == m_input.videoStream())
             target = m_video;

@@ -4,6 +4,7 @@
 #include "codec/mediainput.h"
 #include "codec/packetqueue.h"
 #include "codec/subtitledecoder.h"
+#include "codec/syncstate.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -19,7 +20,7 @@ class Demuxer
 {
 public:
     Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
-            SubtitleDecoder *subtitles = nullptr);
+            SubtitleDecoder *subtitles = nullptr, SyncState *sync = nullptr);
     ~Demuxer();
     Demuxer(const Demuxer &) = delete;
     Demuxer &operator=(const Demuxer &) = delete;
@@ -31,13 +32,17 @@ public:
 
 private:
     void run();
-    bool queuesFull() const;
+    void markRead(const AVPacket *packet);
+    // refilling: the reader stopped full, and goes on once the queues have drained by part of the read-ahead.
+    bool queuesFull(bool refilling) const;
     double secondsIn(const PacketQueue *queue, int stream) const;
 
     MediaInput &m_input;
     PacketQueue *m_video;
     PacketQueue *m_audio;
     SubtitleDecoder *m_subtitles;
+    // Told how far the reading has come, with subtitles.
+    SyncState *m_sync;
     const int64_t m_readAhead;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

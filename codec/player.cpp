@@ -150,7 +150,8 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         AVRational rate = av_guess_frame_rate(ctx, st, nullptr);
         m_frameDuration = rate.num > 0 && rate.den > 0 ? av_q2d(av_inv_q(rate)) : 0.04;
         if (m_captions) {
-            auto captions = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(), [this] { redraw(); });
+            auto captions = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(),
+                                                              [this](double from, double to) { redrawIfShown(from, to); });
             if (captions->openCaptions())
                 m_captionDecoder = std::move(captions);
         }
@@ -185,13 +186,15 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         return false;
 
     if (AVStream *st = m_input->stream(m_input->subtitleStream())) {
-        auto subtitles = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(), [this] { redraw(); });
+        auto subtitles = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(),
+                                                           [this](double from, double to) { redrawIfShown(from, to); });
         if (subtitles->open(st))
             m_subtitleDecoder = std::move(subtitles);
     }
     m_demuxer = std::make_unique<Demuxer>(*m_input, m_videoDecoder ? m_videoPackets.get() : nullptr,
                                           m_audioDecoder ? m_audioPackets.get() : nullptr,
-                                          GlobalOptions::instance().readAheadMicros(), m_subtitleDecoder.get());
+                                          GlobalOptions::instance().readAheadMicros(), m_subtitleDecoder.get(), &m_sync);
+    m_sync.embeddedSubtitles = bool(m_subtitleDecoder);
     if (seekFirst)
         m_demuxer->seek(serial, position);
     if (m_videoDecoder) {
@@ -285,11 +288,16 @@ bool Player::restartWith(const std::function<bool()> &change)
     const double position = currentTime() / 1e6;
     stopPipeline();
     m_open = false;
-    if (!change() || !startPipeline(position, paused, true)) {
+    if (!change() || !startPipeline(position, true, true)) {
         closeLocked();
         return false;
     }
     m_open = true;
+    // Played on only from the picture where it stopped, shown again, so that the clock does not run ahead of
+    // the pictures of the new pipeline.
+    if (m_presenter)
+        m_presenter->waitForSerial(m_sync.serial, kStepTimeout);
+    setPausedLocked(paused);
     return true;
 }
 
@@ -379,6 +387,16 @@ void Player::setFrameCallback(CodecFrameCallback callback, void *context)
 void Player::redraw()
 {
     if (m_open && m_sync.paused)
+        wakePresenter();
+}
+
+void Player::redrawIfShown(double from, double to)
+{
+    double shown = 0;
+    if (!m_open || !m_sync.paused || !m_last.take(&shown))
+        return;
+    const double at = shown - m_subtitles.style().delayMicros / 1e6;
+    if (from <= at && (to < 0 || at < to))
         wakePresenter();
 }
 

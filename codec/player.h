@@ -108,6 +108,8 @@ private:
     void seekLocked(double target, bool exact, bool stepBack = false, FrameQueue::Entry *first = nullptr);
     void setPausedLocked(bool paused);
     void wakePresenter();
+    // Presents the paused picture again when subtitles from..to seconds (to < 0: open-ended) cover it.
+    void redrawIfShown(double from, double to);
 
     std::mutex m_api;
     std::atomic<bool> m_open{false};

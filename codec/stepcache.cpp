@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -69,6 +70,7 @@ FramePtr StepCache::copyLocked(const AVFrame *frame)
         m_poolSize = m_pool ? size : 0;
         if (!m_pool)
             return FramePtr();
+        warmLocked(size_t(size));
     }
     FramePtr copy = makeFrame();
     if (!copy)
@@ -86,6 +88,25 @@ FramePtr StepCache::copyLocked(const AVFrame *frame)
     if (av_frame_copy_props(copy.get(), frame) < 0)
         return FramePtr();
     return copy;
+}
+
+void StepCache::warmLocked(size_t size)
+{
+    // Large pictures: blocks for as many as the bound holds are faulted in now, on the first step back, so that
+    // the step that crosses into the GOP before copies into memory at hand instead of zeroing it on the way.
+    // Small ones cost little to fault in.
+    if (size < kPage / 2)
+        return;
+    std::vector<AVBufferRef *> blocks(m_mostBytes / size);
+    for (AVBufferRef *&block : blocks) {
+        block = av_buffer_pool_get(m_pool);
+        if (!block)
+            break;
+        for (size_t at = 0; at < block->size; at += 4096)
+            block->data[at] = 0;
+    }
+    for (AVBufferRef *&block : blocks)
+        av_buffer_unref(&block);
 }
 
 void StepCache::arm(int serial, double target)

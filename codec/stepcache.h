@@ -42,6 +42,8 @@ private:
     void trimLocked();
     // A copy of the picture in a buffer of the pool; null without memory.
     FramePtr copyLocked(const AVFrame *frame);
+    // Fills a new pool of blocks of that size up to the bound, touched.
+    void warmLocked(size_t size);
 
     const size_t m_mostBytes;
     mutable std::mutex m_mutex;

@@ -15,7 +15,7 @@ constexpr double kOpenEnded = 5.0;
 
 }
 
-SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void()> changed)
+SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void(double, double)> changed)
     : m_renderer(renderer), m_source(source), m_changed(std::move(changed))
 {
 }
@@ -105,7 +105,7 @@ int SubtitleDecoder::decode(const AVPacket *packet, double origin)
     if (!bitmaps.empty() || sub->format == 0)
         m_renderer.addBitmaps(m_source, start, end, m_context->width, m_context->height, std::move(bitmaps));
     if (m_changed)
-        m_changed();
+        m_changed(start, end > start ? end : -1.0);
     return 0;
 }
 

@@ -13,8 +13,9 @@ namespace rq {
 class SubtitleDecoder
 {
 public:
-    // changed runs after events were added, on the decoding thread.
-    SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void()> changed = {});
+    // changed(from, to) runs after events were added, on the decoding thread, with the seconds they cover (to < 0:
+    // until the next event).
+    SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void(double, double)> changed = {});
 
     // charset: the encoding of text that is not UTF-8, as iconv names it; empty for UTF-8.
     bool open(const AVStream *stream, const std::string &charset = std::string());
@@ -33,7 +34,7 @@ private:
 
     SubtitleRenderer &m_renderer;
     const int m_source;
-    std::function<void()> m_changed;
+    std::function<void(double, double)> m_changed;
     CodecContextPtr m_context;
     AVRational m_timeBase{1, AV_TIME_BASE};
 };

@@ -269,22 +269,42 @@ void SubtitleRenderer::restyleLocked()
 bool SubtitleRenderer::writable(FramePtr &frame)
 {
     const AVPixelFormat format = AVPixelFormat(frame->format);
-    if (format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_BGRA)
-        return av_frame_make_writable(frame.get()) >= 0;
+    const bool drawable = format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_BGRA;
+    if (drawable && av_frame_is_writable(frame.get()))
+        return true;
     // Drawn on in planar 4:2:0 or packed BGRA, as the picture would reach the callback anyway: pictures with
     // and without text keep one format.
-    const AVPixelFormat target = FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
-    FramePtr converted = makeFrame();
-    converted->width = frame->width;
-    converted->height = frame->height;
-    converted->format = target;
-    SwsPtr scaler = FrameConverter::scalerFor(frame.get(), frame->width, frame->height, target, SWS_BILINEAR);
-    if (!scaler || av_frame_get_buffer(converted.get(), 0) < 0)
+    const AVPixelFormat target = drawable ? format
+                                 : FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
+    // The copy goes into a canvas of our own, reused once the picture before has been let go: a fresh one
+    // for every picture costs more than the drawing.
+    if (!m_canvas || m_canvas->width != frame->width || m_canvas->height != frame->height
+        || m_canvas->format != target || !av_frame_is_writable(m_canvas.get())) {
+        m_canvas = makeFrame();
+        m_canvas->width = frame->width;
+        m_canvas->height = frame->height;
+        m_canvas->format = target;
+        if (av_frame_get_buffer(m_canvas.get(), 0) < 0) {
+            m_canvas.reset();
+            return false;
+        }
+    }
+    if (drawable) {
+        if (av_frame_copy(m_canvas.get(), frame.get()) < 0)
+            return false;
+    } else {
+        SwsPtr scaler = FrameConverter::scalerFor(frame.get(), frame->width, frame->height, target, SWS_BILINEAR);
+        if (!scaler)
+            return false;
+        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, m_canvas->data, m_canvas->linesize);
+    }
+    FramePtr copy = makeFrame();
+    if (av_frame_ref(copy.get(), m_canvas.get()) < 0)
         return false;
-    sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
-    av_frame_copy_props(converted.get(), frame.get());
-    converted->color_range = target == AV_PIX_FMT_YUV420P ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
-    frame = std::move(converted);
+    av_frame_copy_props(copy.get(), frame.get());
+    if (!drawable)
+        copy->color_range = target == AV_PIX_FMT_YUV420P ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
+    frame = std::move(copy);
     return true;
 }
 

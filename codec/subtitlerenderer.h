@@ -99,6 +99,8 @@ private:
     SubtitleStyle m_style;
     SubtitleStyle m_pending;
     int m_frameWidth = 0, m_frameHeight = 0;
+    // Where pictures the decoder still holds are copied to be drawn on.
+    FramePtr m_canvas;
     // The events that showed when a layout overran its budget, and how many layouts of them overran running.
     std::vector<int> m_slowEvents;
     int m_overruns = 0;

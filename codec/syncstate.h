@@ -35,6 +35,22 @@ public:
         return -std::numeric_limits<double>::infinity();
     }
 
+    // How far the reader has read the medium for a serial (seconds, by decoding time), while embedded
+    // subtitles are read beside the pictures: a picture waits for the lines of its time.
+    void setReadTo(int serial, double seconds)
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        if (m_readSerial != serial || seconds > m_readTo) {
+            m_readSerial = serial;
+            m_readTo = seconds;
+        }
+    }
+    bool hasRead(int serial, double seconds) const
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        return m_readSerial == serial && m_readTo > seconds;
+    }
+
     MediaClock clock;
     std::atomic<int> serial{0};
     std::atomic<bool> paused{true};
@@ -46,6 +62,8 @@ public:
     // Audio older than this position (seconds) is skipped, after pictures were stepped while paused.
     std::atomic<double> audioSkipUntil{-1};
     std::atomic<int> volume{100};
+    // An embedded subtitle stream is read: see setReadTo().
+    std::atomic<bool> embeddedSubtitles{false};
     std::atomic<int64_t> latenessMicros{50000};
     // Deinterlacing of decoded pictures: 0 off, 1 those marked interlaced, 2 all.
     std::atomic<int> deinterlace{0};
@@ -55,6 +73,8 @@ public:
 private:
     mutable std::mutex m_seekMutex;
     SeekPoint m_seek;
+    int m_readSerial = -1;
+    double m_readTo = 0;
 };
 
 }

@@ -9,6 +9,9 @@ namespace rq {
 namespace {
 // A waiting presenter looks round at least this often, whatever it waits for.
 constexpr std::chrono::milliseconds kIdle(100);
+// How often a first picture looks whether the subtitles of its time were read, and how long it waits at most.
+constexpr std::chrono::milliseconds kReadPoll(2);
+constexpr std::chrono::milliseconds kMostReadWait(1000);
 }
 
 VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
@@ -112,18 +115,24 @@ void VideoPresenter::present(const AVFrame *frame, double pts, double duration)
 void VideoPresenter::run()
 {
     FrameQueue::Entry entry;
+    // Since when the first picture of a serial has waited for the subtitles of its time.
+    int readWaitSerial = -1;
+    FrameQueue::Clock::time_point readWaitSince;
     while (!m_stop) {
         const uint64_t generation = m_frames.generation();
         const auto now = FrameQueue::Clock::now();
-        if (m_presentAgain.exchange(false)) {
-            double pts = 0;
-            if (FramePtr again = m_last.take(&pts))
-                present(again.get(), pts, 0);
-        }
-        bool stepping;
+        bool stepping, shown;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             stepping = m_stepsDone < m_stepsAsked;
+            shown = m_shownSerial == m_sync.serial || m_endSerial == m_sync.serial;
+        }
+        // Before the first picture of a serial the one kept is of another position; that first picture comes
+        // with everything changed meanwhile.
+        if (m_presentAgain.exchange(false) && shown) {
+            double pts = 0;
+            if (FramePtr again = m_last.take(&pts))
+                present(again.get(), pts, 0);
         }
         if (!m_frames.front(entry)) {
             if (stepping && m_sync.videoEnded)
@@ -158,6 +167,16 @@ void VideoPresenter::run()
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             first = m_shownSerial != serial;
+        }
+        if (first && m_sync.embeddedSubtitles && !m_sync.hasRead(serial, entry.pts)) {
+            if (readWaitSerial != serial) {
+                readWaitSerial = serial;
+                readWaitSince = now;
+            }
+            if (now - readWaitSince < kMostReadWait) {
+                m_frames.waitChange(generation, now + kReadPoll);
+                continue;
+            }
         }
         if (!first && !stepping) {
             if (m_sync.paused) {

@@ -500,14 +500,31 @@ void TestPlayer::stepFrame()
 void TestPlayer::stepsBackRun_data()
 {
     QTest::addColumn<int>("deinterlace");
-    QTest::newRow("as decoded") << 0;
-    QTest::newRow("every picture deinterlaced") << 2;
+    QTest::addColumn<QString>("size");
+    QTest::newRow("as decoded") << 0 << QString();
+    QTest::newRow("every picture deinterlaced") << 2 << QString();
+    // Pictures large enough that the cache makes its memory ready ahead.
+    QTest::newRow("large pictures") << 0 << "1280x720";
 }
 
 void TestPlayer::stepsBackRun()
 {
     QFETCH(int, deinterlace);
-    QVERIFY(openPaused("counter.mp4"));
+    QFETCH(QString, size);
+    // The counter fixture, or the same made at another size.
+    QTemporaryDir dir;
+    QByteArray clip = fixture(QStringLiteral("counter.mp4"));
+    if (!size.isEmpty()) {
+        clip = dir.filePath(QStringLiteral("counter.mp4")).toUtf8();
+        QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
+                                   {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                    "color=black:size=" + size + ":rate=25:duration=4,format=yuv420p,"
+                                    "geq=lum='2*N':cb=128:cr=128",
+                                    "-c:v", "libx264", "-preset", "ultrafast", "-qp", "0", "-g", "25", "-bf", "2",
+                                    "-pix_fmt", "yuv420p", QString::fromUtf8(clip)}),
+                 0);
+    }
+    QVERIFY(codecOpenFile(m_player, clip.constData(), 0, 0, nullptr, nullptr));
     QVERIFY(waitForCounterFrame(0));
     codecSetDeinterlace(m_player, deinterlace);
     auto stepTo = [this](int direction, int frame) {

@@ -4,8 +4,11 @@
 #include "framegrabber.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <climits>
 
 namespace {
 
@@ -35,6 +38,44 @@ QByteArray captionPair(int a, int b)
     auto odd = [](int v) { return char(__builtin_popcount(v) % 2 ? v : v | 0x80); };
     return QByteArray() + char(0xFC) + odd(a) + odd(b);
 }
+
+// Each picture handed to a callback: its number, from its grey top left corner, and whether red text shows in
+// its bottom third.
+class PictureLog
+{
+public:
+    struct Picture {
+        int number;
+        bool line;
+    };
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<PictureLog *>(context);
+        const int h = codecFrameGetHeight(frame), w = codecFrameGetWidth(frame);
+        const int stride = codecFrameGetLineSize(frame, 0);
+        const unsigned char *bgra = codecFrameGetPlane(frame, 0);
+        int red = 0;
+        for (int y = 2 * h / 3; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const unsigned char *p = bgra + size_t(y) * stride + 4 * x;
+                red += p[2] > 200 && p[1] < 60 && p[0] < 60;
+            }
+        // Luma 16 + 4 n reaches the callback as grey 4 n x 255 / 219.
+        const int number = int(std::lround(bgra[4 * 4 * stride + 16] * 219.0 / 255.0 / 4.0));
+        std::lock_guard<std::mutex> lock(self->m_mutex);
+        self->m_pictures.push_back({number, red > 50});
+        return 1;
+    }
+    QVector<Picture> pictures() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_pictures;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QVector<Picture> m_pictures;
+};
 
 // Thirds of the picture, where the position puts the text.
 QRect third(const QImage &img, const QString &where)
@@ -70,6 +111,8 @@ private slots:
     void pictureSubtitlesOnAnyCanvas();
     void textNoScreenCanShowDoesNotStallThePictures_data();
     void textNoScreenCanShowDoesNotStallThePictures();
+    void choosingTheStreamShowsEachPictureOnce_data();
+    void choosingTheStreamShowsEachPictureOnce();
     void captionsNeedVideo();
     void captionsOfPictures();
     void drawnInEveryPictureFormat_data();
@@ -467,6 +510,88 @@ void TestSubtitles::textNoScreenCanShowDoesNotStallThePictures()
     const int plain = m_plainPictures;
     const int shown = picturesPlayedWith(file.constData());
     QVERIFY2(plain > 20 && shown * 10 >= plain * 6, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(plain)));
+}
+
+void TestSubtitles::choosingTheStreamShowsEachPictureOnce_data()
+{
+    QTest::addColumn<int>("lineFrom");
+
+    // The first line runs to picture 25 (1 s); it covers the paused picture, or begins later. A second one
+    // shows on pictures 35 to 44.
+    QTest::newRow("line on the paused picture") << 0;
+    QTest::newRow("line from picture 10") << 10;
+}
+
+void TestSubtitles::choosingTheStreamShowsEachPictureOnce()
+{
+    QFETCH(int, lineFrom);
+
+    // 2 s at 25 fps, each picture grey with a luma of 16 + 4 x its number, and an ASS track of red lines.
+    QTemporaryDir folder;
+    const QString ass = folder.filePath("line.ass"), clip = folder.filePath("counted.mkv");
+    QFile script(ass);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("[Script Info]\nScriptType: v4.00+\nPlayResX: 320\nPlayResY: 240\n\n[V4+ Styles]\n"
+                                "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, "
+                                "BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, "
+                                "BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
+                                "Style: Default,DejaVu Sans,40,&H000000FF,&H000000FF,&H000000FF,&H000000FF,1,0,0,0,"
+                                "100,100,0,0,1,0,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, "
+                                "MarginL, MarginR, MarginV, Effect, Text\n"
+                                "Dialogue: 0,0:00:00.%1,0:00:01.00,Default,,0,0,0,,Counted line\n"
+                                "Dialogue: 0,0:00:01.40,0:00:01.80,Default,,0,0,0,,Second line\n")
+                     .arg(lineFrom * 4, 2, 10, QChar('0'))
+                     .toUtf8());
+    script.close();
+    QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
+                               {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                "color=black:size=320x240:rate=25:duration=2,format=yuv420p,"
+                                "geq=lum='16+4*N':cb=128:cr=128",
+                                "-i", ass, "-map", "0:v", "-map", "1:s", "-c:v", "libx264", "-qp", "0", "-bf", "2",
+                                "-c:s", "ass", clip}),
+             0);
+
+    // No picture is dropped, however late: each one must come, and come once.
+    PictureLog log;
+    codecSetFrameCallback(m_player, &PictureLog::callback, &log);
+    codecSetPlayerParameter(m_player, INT64_MAX / 2);
+    QVERIFY(codecOpenFile(m_player, clip.toUtf8().constData(), 0, 0, nullptr, nullptr));
+    QTRY_COMPARE_WITH_TIMEOUT(log.pictures().size(), 1, 10000);
+    QVERIFY(codecSelectSubtitleStream(m_player, 0));
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+    // Paused between the lines, with both read again after the seek: neither is on the picture.
+    QVERIFY(codecPause(m_player));
+    const int played = log.pictures().size();
+    QVERIFY(codecSeek(m_player, 1200000));
+    QTRY_VERIFY_WITH_TIMEOUT(log.pictures().size() > played, 10000);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
+
+    // The paused picture comes again once when it must now show the line, at most once otherwise; then each
+    // picture once, in order, with the lines where they are due.
+    QVector<PictureLog::Picture> pictures = log.pictures();
+    QVERIFY(pictures.size() > 2);
+    QCOMPARE(pictures[0].number, 0);
+    QVERIFY(!pictures[0].line);
+    if (pictures[1].number == 0) {
+        QCOMPARE(pictures[1].line, lineFrom == 0);
+        pictures.remove(1);
+    } else {
+        QVERIFY(lineFrom > 0);
+    }
+    QVector<int> expected;
+    for (int n = 0; n < 50; ++n)
+        expected << n;
+    for (int n = 30; n < 50; ++n)
+        expected << n;
+    QCOMPARE(pictures.size(), expected.size());
+    for (int i = 1; i < pictures.size(); ++i) {
+        const int n = expected[i];
+        const bool line = (n >= lineFrom && n < 25) || (n >= 35 && n < 45);
+        QVERIFY2(pictures[i].number == n && pictures[i].line == line,
+                 qPrintable(QStringLiteral("%1: picture %2, line %3").arg(i).arg(pictures[i].number).arg(pictures[i].line)));
+    }
 }
 
 void TestSubtitles::captionsNeedVideo()
