@@ -10,8 +10,9 @@
 
 namespace rq {
 
-// Decoded pictures or converted audio on their way to the presenter or the audio device, bounded, with the
-// serial of the seek they belong to. An entry without a frame marks the end of the stream.
+// Decoded pictures or converted audio on their way to the presenter or the audio device, bounded in entries
+// and, if given, in bytes of frame data (one entry always fits), with the serial of the seek they belong to.
+// An entry without a frame marks the end of the stream.
 class FrameQueue
 {
 public:
@@ -26,7 +27,7 @@ public:
         bool end = false;
     };
 
-    explicit FrameQueue(int capacity) : m_capacity(capacity) {}
+    explicit FrameQueue(int capacity, size_t mostBytes = 0) : m_capacity(capacity), m_mostBytes(mostBytes) {}
 
     // Blocks while full; drops entries of an old serial; false once aborted.
     bool push(Entry entry);
@@ -49,8 +50,12 @@ public:
 private:
     // With the lock held and an entry there.
     bool takeFront(Entry &entry);
+    bool fullLocked() const;
+    static size_t bytesOf(const Entry &entry);
 
     const int m_capacity;
+    const size_t m_mostBytes;
+    size_t m_bytes = 0;
     mutable std::mutex m_mutex;
     std::condition_variable m_spaceCond;
     std::condition_variable m_changeCond;

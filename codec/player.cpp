@@ -11,7 +11,9 @@
 namespace rq {
 
 namespace {
-constexpr int kVideoFrames = 6;
+// Pictures decoded ahead: as many as fit the bytes, so that small pictures queue deeper than 4K ones.
+constexpr int kVideoFrames = 8;
+constexpr size_t kVideoBytes = size_t(48) << 20;
 constexpr int kAudioChunks = 32;
 constexpr std::chrono::milliseconds kStepTimeout(10000);
 // About 31,700 years: far past the end of anything, and still a time stamp in microseconds.
@@ -123,7 +125,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
 
     m_videoPackets = std::make_unique<PacketQueue>();
     m_audioPackets = std::make_unique<PacketQueue>();
-    m_videoFrames = std::make_unique<FrameQueue>(kVideoFrames);
+    m_videoFrames = std::make_unique<FrameQueue>(kVideoFrames, kVideoBytes);
     m_audioFrames = std::make_unique<FrameQueue>(kAudioChunks);
 
     const int serial = m_sync.serial + 1;
