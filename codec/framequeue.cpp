@@ -115,6 +115,14 @@ uint64_t FrameQueue::generation() const
     return m_generation;
 }
 
+bool FrameQueue::waitFilled(int serial, Clock::time_point deadline)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changeCond.wait_until(lock, deadline, [&] {
+        return m_aborted || m_serial != serial || fullLocked() || (!m_entries.empty() && m_entries.back().end);
+    });
+}
+
 void FrameQueue::waitChange(uint64_t seen, Clock::time_point deadline)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
