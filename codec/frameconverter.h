@@ -22,8 +22,7 @@ public:
     // Whether convert() would turn the picture into YUV 4:2:0 rather than pass it by pointer.
     bool convertsToYuv(const AVFrame *frame) const;
     // The picture as limited-range YUV 4:2:0 with its properties, in a buffer of the converter's pool; null
-    // without memory. Safe to call ahead of convert(), from another thread than convert()'s caller's only
-    // with a converter of its own.
+    // without memory. Used ahead of convert() by a thread of its own, with a converter of its own.
     FramePtr toYuv(const AVFrame *frame);
 
     // Packed or palette colours rather than YUV.
