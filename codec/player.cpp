@@ -487,7 +487,8 @@ bool Player::seek(uint64_t micros)
 
 void Player::prerollLocked()
 {
-    if (m_videoFrames && m_hasVideo)
+    // Past the last picture nothing more comes.
+    if (m_videoFrames && m_hasVideo && !m_sync.videoEnded)
         m_videoFrames->waitFilled(m_sync.serial, FrameQueue::Clock::now() + kPreroll);
 }
 
