@@ -1,5 +1,9 @@
 #include "codec/decoder.h"
 
+extern "C" {
+#include <libavutil/cpu.h>
+}
+
 namespace rq {
 
 Decoder::Decoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync)
@@ -21,7 +25,9 @@ bool Decoder::open(const AVStream *stream, int64_t startTime, int threads)
     if (!m_context || avcodec_parameters_to_context(m_context.get(), stream->codecpar) < 0)
         return false;
     m_context->pkt_timebase = stream->time_base;
-    m_context->thread_count = threads;
+    // One thread a core: FFmpeg's own choice for "every core" adds one more, which holds more pictures and
+    // spends more time switching.
+    m_context->thread_count = threads > 0 ? threads : av_cpu_count();
     m_context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
         return false;

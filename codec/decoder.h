@@ -20,6 +20,7 @@ public:
     Decoder(const Decoder &) = delete;
     Decoder &operator=(const Decoder &) = delete;
 
+    // threads: 0 for one a core.
     bool open(const AVStream *stream, int64_t startTime, int threads);
     void start();
     // The queues must have been aborted first.

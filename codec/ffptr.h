@@ -23,6 +23,7 @@ struct PacketFree { void operator()(AVPacket *p) const { av_packet_free(&p); } }
 struct SwsFree { void operator()(SwsContext *c) const { sws_freeContext(c); } };
 struct FilterGraphFree { void operator()(AVFilterGraph *g) const { avfilter_graph_free(&g); } };
 struct SwrFree { void operator()(SwrContext *c) const { swr_free(&c); } };
+struct BufferPoolFree { void operator()(AVBufferPool *p) const { av_buffer_pool_uninit(&p); } };
 struct IOContextFree {
     void operator()(AVIOContext *io) const
     {
@@ -38,6 +39,8 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;
 using FilterGraphPtr = std::unique_ptr<AVFilterGraph, FilterGraphFree>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
+// Buffers still out when the pool goes are freed as they come back.
+using BufferPoolPtr = std::unique_ptr<AVBufferPool, BufferPoolFree>;
 using IOContextPtr = std::unique_ptr<AVIOContext, IOContextFree>;
 
 inline FramePtr makeFrame() { return FramePtr(av_frame_alloc()); }

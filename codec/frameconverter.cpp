@@ -1,6 +1,11 @@
 #include "codec/frameconverter.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -8,6 +13,32 @@ extern "C" {
 }
 
 namespace rq {
+
+namespace {
+
+// 10-bit samples to 8 bits, rounded to the nearest: limited range stays limited range (64..940 to 16..235).
+void narrow(const uint8_t *from, int fromLine, uint8_t *to, int toLine, int width, int height)
+{
+    for (int y = 0; y < height; ++y) {
+        const auto *s = reinterpret_cast<const uint16_t *>(from + size_t(y) * fromLine);
+        uint8_t *d = to + size_t(y) * toLine;
+        int x = 0;
+#ifdef __SSE2__
+        const __m128i two = _mm_set1_epi16(2);
+        for (; x + 16 <= width; x += 16) {
+            // Saturating: out-of-range samples of a broken stream end at 255 rather than wrap.
+            const auto *in = reinterpret_cast<const __m128i *>(s + x);
+            const __m128i a = _mm_srli_epi16(_mm_adds_epu16(_mm_loadu_si128(in), two), 2);
+            const __m128i b = _mm_srli_epi16(_mm_adds_epu16(_mm_loadu_si128(in + 1), two), 2);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + x), _mm_packus_epi16(a, b));
+        }
+#endif
+        for (; x < width; ++x)
+            d[x] = uint8_t(std::min(255, (s[x] + 2) >> 2));
+    }
+}
+
+}
 
 FrameConverter::FrameConverter(std::vector<int> accepted) : m_accepted(std::move(accepted))
 {
@@ -55,15 +86,78 @@ AVPixelFormat FrameConverter::targetFor(AVPixelFormat source) const
     return AV_PIX_FMT_YUV420P;
 }
 
+bool FrameConverter::needsConversion(const AVFrame *frame, AVPixelFormat target) const
+{
+    return AVPixelFormat(frame->format) != target || isFullRange(frame);
+}
+
+bool FrameConverter::convertsToYuv(const AVFrame *frame) const
+{
+    const AVPixelFormat target = targetFor(AVPixelFormat(frame->format));
+    return target == AV_PIX_FMT_YUV420P && needsConversion(frame, target);
+}
+
+bool FrameConverter::scale(const AVFrame *frame, AVFrame *to)
+{
+    const std::vector<int> key{frame->width, frame->height, frame->format, isFullRange(frame), to->format};
+    if (!m_scaler || key != m_scalerKey) {
+        m_scaler = scalerFor(frame, frame->width, frame->height, AVPixelFormat(to->format), SWS_BILINEAR);
+        m_scalerKey = key;
+    }
+    if (!m_scaler)
+        return false;
+    sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, frame->height, to->data, to->linesize);
+    return true;
+}
+
+FramePtr FrameConverter::toYuv(const AVFrame *frame)
+{
+    const int w = frame->width, h = frame->height;
+    const int chromaW = (w + 1) / 2, chromaH = (h + 1) / 2;
+    const int lumaLine = (w + 63) & ~63, chromaLine = (chromaW + 63) & ~63;
+    const size_t lumaSize = size_t(lumaLine) * h, chromaSize = size_t(chromaLine) * chromaH;
+    if (!m_pool || w != m_poolWidth || h != m_poolHeight) {
+        // Room past the end for readers that overread a line, as FFmpeg's own buffers have.
+        m_pool.reset(av_buffer_pool_init(lumaSize + 2 * chromaSize + 64, nullptr));
+        m_poolWidth = m_pool ? w : 0;
+        m_poolHeight = m_pool ? h : 0;
+    }
+    FramePtr out = makeFrame();
+    if (!out || !m_pool || !(out->buf[0] = av_buffer_pool_get(m_pool.get()))
+        || av_frame_copy_props(out.get(), frame) < 0)
+        return FramePtr();
+    out->width = w;
+    out->height = h;
+    out->format = AV_PIX_FMT_YUV420P;
+    out->color_range = AVCOL_RANGE_MPEG;
+    out->data[0] = out->buf[0]->data;
+    out->data[1] = out->data[0] + lumaSize;
+    out->data[2] = out->data[1] + chromaSize;
+    out->linesize[0] = lumaLine;
+    out->linesize[1] = out->linesize[2] = chromaLine;
+    if (frame->format == AV_PIX_FMT_YUV420P10 && !isFullRange(frame)) {
+        narrow(frame->data[0], frame->linesize[0], out->data[0], lumaLine, w, h);
+        narrow(frame->data[1], frame->linesize[1], out->data[1], chromaLine, chromaW, chromaH);
+        narrow(frame->data[2], frame->linesize[2], out->data[2], chromaLine, chromaW, chromaH);
+    } else if (!scale(frame, out.get())) {
+        return FramePtr();
+    }
+    return out;
+}
+
 bool FrameConverter::convert(const AVFrame *frame, CodecFrame &out)
 {
-    const AVPixelFormat source = AVPixelFormat(frame->format);
-    const AVPixelFormat target = targetFor(source);
+    const AVPixelFormat target = targetFor(AVPixelFormat(frame->format));
     out.width = frame->width;
     out.height = frame->height;
     out.format = target == AV_PIX_FMT_BGRA ? CodecFrame::Bgra : CodecFrame::Yuv420;
     const AVFrame *shown = frame;
-    if (source != target || isFullRange(frame)) {
+    if (target == AV_PIX_FMT_YUV420P && needsConversion(frame, target)) {
+        m_buffer = toYuv(frame);
+        if (!m_buffer)
+            return false;
+        shown = m_buffer.get();
+    } else if (needsConversion(frame, target)) {
         if (!m_buffer || m_buffer->width != frame->width || m_buffer->height != frame->height
             || m_buffer->format != target) {
             m_buffer = makeFrame();
@@ -75,15 +169,8 @@ bool FrameConverter::convert(const AVFrame *frame, CodecFrame &out)
                 return false;
             }
         }
-        const std::vector<int> key{frame->width, frame->height, source, isFullRange(frame), target};
-        if (!m_scaler || key != m_scalerKey) {
-            m_scaler = scalerFor(frame, frame->width, frame->height, target, SWS_BILINEAR);
-            m_scalerKey = key;
-        }
-        if (!m_scaler)
+        if (!scale(frame, m_buffer.get()))
             return false;
-        sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, frame->height,
-                  m_buffer->data, m_buffer->linesize);
         shown = m_buffer.get();
     }
     const int planes = out.format == CodecFrame::Bgra ? 1 : 3;

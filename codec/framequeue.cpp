@@ -6,12 +6,13 @@ bool FrameQueue::push(Entry entry)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_spaceCond.wait(lock, [&] {
-        return m_aborted || entry.serial != m_serial || int(m_entries.size()) < m_capacity;
+        return m_aborted || entry.serial != m_serial || !fullLocked();
     });
     if (m_aborted)
         return false;
     if (entry.serial != m_serial)
         return true;
+    m_bytes += bytesOf(entry);
     m_entries.push_back(std::move(entry));
     ++m_generation;
     m_changeCond.notify_all();
@@ -30,9 +31,24 @@ bool FrameQueue::pop(Entry &entry, int serial)
     return !m_entries.empty() && m_entries.front().serial == serial && takeFront(entry);
 }
 
+bool FrameQueue::fullLocked() const
+{
+    return int(m_entries.size()) >= m_capacity || (m_mostBytes && m_bytes >= m_mostBytes);
+}
+
+size_t FrameQueue::bytesOf(const Entry &entry)
+{
+    size_t bytes = 0;
+    if (entry.frame)
+        for (const AVBufferRef *buf : entry.frame->buf)
+            bytes += buf ? buf->size : 0;
+    return bytes;
+}
+
 bool FrameQueue::takeFront(Entry &entry)
 {
     entry = std::move(m_entries.front());
+    m_bytes -= bytesOf(entry);
     m_entries.pop_front();
     m_spaceCond.notify_all();
     return true;
@@ -65,6 +81,7 @@ void FrameQueue::flush(int serial)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         dropped.swap(m_entries);
+        m_bytes = 0;
         m_serial = serial;
         ++m_generation;
     }
@@ -96,6 +113,14 @@ uint64_t FrameQueue::generation() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_generation;
+}
+
+bool FrameQueue::waitFilled(int serial, Clock::time_point deadline)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changeCond.wait_until(lock, deadline, [&] {
+        return m_aborted || m_serial != serial || fullLocked() || (!m_entries.empty() && m_entries.back().end);
+    });
 }
 
 void FrameQueue::waitChange(uint64_t seen, Clock::time_point deadline)

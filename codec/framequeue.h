@@ -10,8 +10,9 @@
 
 namespace rq {
 
-// Decoded pictures or converted audio on their way to the presenter or the audio device, bounded, with the
-// serial of the seek they belong to. An entry without a frame marks the end of the stream.
+// Decoded pictures or converted audio on their way to the presenter or the audio device, bounded in entries
+// and, if given, in bytes of frame data (one entry always fits), with the serial of the seek they belong to.
+// An entry without a frame marks the end of the stream.
 class FrameQueue
 {
 public:
@@ -26,7 +27,7 @@ public:
         bool end = false;
     };
 
-    explicit FrameQueue(int capacity) : m_capacity(capacity) {}
+    explicit FrameQueue(int capacity, size_t mostBytes = 0) : m_capacity(capacity), m_mostBytes(mostBytes) {}
 
     // Blocks while full; drops entries of an old serial; false once aborted.
     bool push(Entry entry);
@@ -45,12 +46,19 @@ public:
     // Waits until something is pushed, flushed or woken after the generation seen, or the deadline passes.
     uint64_t generation() const;
     void waitChange(uint64_t seen, Clock::time_point deadline);
+    // Waits until the queue is full, holds the end of the stream, goes on to another serial or is aborted, or
+    // the deadline passes; true unless the deadline passed.
+    bool waitFilled(int serial, Clock::time_point deadline);
 
 private:
     // With the lock held and an entry there.
     bool takeFront(Entry &entry);
+    bool fullLocked() const;
+    static size_t bytesOf(const Entry &entry);
 
     const int m_capacity;
+    const size_t m_mostBytes;
+    size_t m_bytes = 0;
     mutable std::mutex m_mutex;
     std::condition_variable m_spaceCond;
     std::condition_variable m_changeCond;

@@ -36,7 +36,7 @@ void GlobalOptions::setOption(int option, int64_t value)
 int GlobalOptions::decoderThreads() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    // As AVCodecContext.thread_count: 0 lets FFmpeg use every core.
+    // Threads for a decoder; 0: one a core.
     if (m_decoderThreads == 0)
         return 1;
     return m_decoderThreads == 1 ? 0 : m_decoderThreads;

@@ -11,9 +11,13 @@
 namespace rq {
 
 namespace {
+// Pictures decoded ahead: as many as fit the bytes, so that small pictures queue deeper than 4K ones.
 constexpr int kVideoFrames = 6;
+constexpr size_t kVideoBytes = size_t(24) << 20;
 constexpr int kAudioChunks = 32;
 constexpr std::chrono::milliseconds kStepTimeout(10000);
+// The longest a start or a seek waits for the picture queue to fill.
+constexpr std::chrono::milliseconds kPreroll(1000);
 // About 31,700 years: far past the end of anything, and still a time stamp in microseconds.
 constexpr double kMostSeconds = 1e12;
 }
@@ -123,7 +127,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
 
     m_videoPackets = std::make_unique<PacketQueue>();
     m_audioPackets = std::make_unique<PacketQueue>();
-    m_videoFrames = std::make_unique<FrameQueue>(kVideoFrames);
+    m_videoFrames = std::make_unique<FrameQueue>(kVideoFrames, kVideoBytes);
     m_audioFrames = std::make_unique<FrameQueue>(kAudioChunks);
 
     const int serial = m_sync.serial + 1;
@@ -485,8 +489,25 @@ bool Player::seek(uint64_t micros)
         m_dragTarget = target;
         m_dragMoved = true;
     }
+    const bool playing = !m_sync.paused;
+    if (playing) {
+        m_seekingOnPlay = true;
+        setPausedLocked(true);
+    }
     seekLocked(target, !m_dragging);
+    if (playing) {
+        prerollLocked();
+        setPausedLocked(false);
+        m_seekingOnPlay = false;
+    }
     return true;
+}
+
+void Player::prerollLocked()
+{
+    // Past the last picture nothing more comes.
+    if (m_videoFrames && m_hasVideo && !m_sync.videoEnded)
+        m_videoFrames->waitFilled(m_sync.serial, FrameQueue::Clock::now() + kPreroll);
 }
 
 bool Player::beginAsyncSeek()
@@ -553,6 +574,8 @@ bool Player::play()
     }
     if (isEndReached())
         seekLocked(0, true);
+    if (m_sync.paused)
+        prerollLocked();
     setPausedLocked(false);
     return true;
 }
@@ -634,12 +657,12 @@ void Player::tick()
 
 bool Player::isPlaying() const
 {
-    return m_open && !m_sync.paused && !isEndReached();
+    return m_open && (!m_sync.paused || m_seekingOnPlay) && !isEndReached();
 }
 
 bool Player::isPaused() const
 {
-    return m_open && m_sync.paused;
+    return m_open && m_sync.paused && !m_seekingOnPlay;
 }
 
 bool Player::isEndReached() const

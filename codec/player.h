@@ -107,6 +107,9 @@ private:
     // decoder brings.
     void seekLocked(double target, bool exact, bool stepBack = false, FrameQueue::Entry *first = nullptr);
     void setPausedLocked(bool paused);
+    // Lets the picture queue fill before the clock runs, so that the pictures after a start or a seek come
+    // on time: decoding, warming up, falls behind at first.
+    void prerollLocked();
     void wakePresenter();
     // Presents the paused picture again when subtitles from..to seconds (to < 0: open-ended) cover it.
     void redrawIfShown(double from, double to);
@@ -155,6 +158,8 @@ private:
     std::atomic<unsigned> m_aspectDen{0};
     double m_frameDuration = 0.04;
     bool m_stepped = false;
+    // A seek while playing holds the clock until pictures are queued; the player still counts as playing.
+    std::atomic<bool> m_seekingOnPlay{false};
     bool m_dragging = false;
     bool m_dragWasPlaying = false;
     bool m_dragMoved = false;

@@ -1,11 +1,13 @@
 #include "codec/videodecoder.h"
 
+#include "codec/globaloptions.h"
+
 namespace rq {
 
 VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration,
                            SubtitleDecoder *captions, StepCache *steps)
     : Decoder(packets, frames, sync), m_frameDuration(frameDuration), m_deinterlacer(sync.deinterlace),
-      m_captions(captions), m_steps(steps)
+      m_converter(GlobalOptions::instance().frameFormats()), m_captions(captions), m_steps(steps)
 {
 }
 
@@ -65,6 +67,15 @@ bool VideoDecoder::deliverPicture(FramePtr frame, int serial, bool raw)
     }
     m_delivered = true;
     m_held = FrameQueue::Entry();
+    return push(std::move(entry));
+}
+
+bool VideoDecoder::push(FrameQueue::Entry entry)
+{
+    // Without memory for the copy the picture goes as it is: the presenter converts it then.
+    if (m_converter.convertsToYuv(entry.frame.get()))
+        if (FramePtr yuv = m_converter.toYuv(entry.frame.get()))
+            entry.frame = std::move(yuv);
     return m_frames.push(std::move(entry));
 }
 
@@ -74,7 +85,7 @@ bool VideoDecoder::deliverEnd(int serial)
     m_deinterlacer.finish(m_pictures);
     if (!deliverPictures(serial))
         return false;
-    if (!m_delivered && m_held.frame && !m_frames.push(std::move(m_held)))
+    if (!m_delivered && m_held.frame && !push(std::move(m_held)))
         return false;
     m_delivered = true;
     return Decoder::deliverEnd(serial);

@@ -3,6 +3,7 @@
 
 #include "codec/decoder.h"
 #include "codec/deinterlacer.h"
+#include "codec/frameconverter.h"
 #include "codec/stepcache.h"
 #include "codec/subtitledecoder.h"
 
@@ -13,7 +14,8 @@ namespace rq {
 // Decodes pictures, deinterlaces them as the player's mode asks, stamps them with their position and drops
 // those before an exact seek's target; when the target lies past the last picture, the last one is kept so
 // that a seek always shows something. Caption data the pictures carry goes to the caption decoder, if any;
-// pictures dropped before a backward step's target go to the step cache, if any.
+// pictures dropped before a backward step's target go to the step cache, if any. Pictures the callback cannot
+// take as they are go out converted to YUV 4:2:0.
 class VideoDecoder : public Decoder
 {
 public:
@@ -31,9 +33,13 @@ private:
     bool deliverPictures(int serial);
     // raw: straight from the decoder, past the deinterlacer.
     bool deliverPicture(FramePtr frame, int serial, bool raw = false);
+    // Converts the picture to what the callback takes here rather than in the presenter, so that it is ready
+    // when its time comes, then queues it.
+    bool push(FrameQueue::Entry entry);
 
     const double m_frameDuration;
     Deinterlacer m_deinterlacer;
+    FrameConverter m_converter;
     SubtitleDecoder *m_captions;
     StepCache *m_steps;
     std::vector<FramePtr> m_pictures;

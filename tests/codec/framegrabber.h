@@ -15,7 +15,7 @@
 #include <mutex>
 
 // A frame callback that keeps a copy of the latest picture it was given: packed BGRA pictures map straight onto
-// QImage::Format_ARGB32; of planar YUV ones the luma plane is kept, as a grey image.
+// QImage::Format_ARGB32; of planar YUV ones the luma plane is kept as a grey image, and the chroma planes too.
 class FrameGrabber
 {
 public:
@@ -30,8 +30,18 @@ public:
         QImage image(w, h, bgra ? QImage::Format_ARGB32 : QImage::Format_Grayscale8);
         for (int y = 0; y < h; ++y)
             std::memcpy(image.scanLine(y), data + size_t(y) * stride, size_t(w) * (bgra ? 4 : 1));
+        QImage chroma[2];
+        for (int plane = 1; plane <= 2 && !bgra; ++plane) {
+            QImage &c = chroma[plane - 1];
+            c = QImage((w + 1) / 2, (h + 1) / 2, QImage::Format_Grayscale8);
+            for (int y = 0; y < c.height(); ++y)
+                std::memcpy(c.scanLine(y), codecFrameGetPlane(frame, plane)
+                                               + size_t(y) * codecFrameGetLineSize(frame, plane), size_t(c.width()));
+        }
         std::lock_guard<std::mutex> lock(self->m_mutex);
         self->m_image = image;
+        self->m_chroma[0] = chroma[0];
+        self->m_chroma[1] = chroma[1];
         self->m_formats.insert(format);
         ++self->m_frames;
         return 1;
@@ -54,6 +64,12 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_image;
+    }
+    // Plane 1 or 2 of the latest picture when it was planar YUV, else a null image.
+    QImage chroma(int plane) const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_chroma[plane - 1];
     }
 
     // Waits, running the event loop, for a picture after the first count; false after ten seconds.
@@ -88,6 +104,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     QImage m_image;
+    QImage m_chroma[2];
     QSet<int> m_formats;
     int m_frames = 0;
 };

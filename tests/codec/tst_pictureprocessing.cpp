@@ -1,6 +1,8 @@
 #include "codec/rqcodec.h"
 #include "framegrabber.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -42,6 +44,43 @@ double combing(const QImage &img)
     return n ? sum / n : 0;
 }
 
+// Makes a 1 s 320x240 testsrc2 clip at 25 fps into the folder with the given encoder options; its path, or
+// empty when ffmpeg failed.
+QByteArray makeClip(const QTemporaryDir &folder, const char *name, const QStringList &options)
+{
+    const QString path = folder.filePath(QString::fromUtf8(name));
+    if (QFile::exists(path))
+        return path.toUtf8();
+    const QStringList args = QStringList{"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                         "testsrc2=size=320x240:rate=25:duration=1"}
+                             + options + QStringList{path};
+    return QProcess::execute(QStringLiteral("ffmpeg"), args) == 0 ? path.toUtf8() : QByteArray();
+}
+
+// How two pictures of one size differ, sample by sample (each channel of BGRA): the largest difference and
+// the mean one; 256 for pictures that cannot be compared.
+struct Difference {
+    int largest = 256;
+    double mean = 256;
+};
+Difference difference(const QImage &a, const QImage &b)
+{
+    Difference d;
+    if (a.isNull() || a.size() != b.size() || a.format() != b.format())
+        return d;
+    d.largest = 0;
+    qint64 sum = 0;
+    const int bytes = a.format() == QImage::Format_Grayscale8 ? a.width() : a.width() * 4;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < bytes; ++x) {
+            const int diff = std::abs(int(a.constScanLine(y)[x]) - int(b.constScanLine(y)[x]));
+            d.largest = std::max(d.largest, diff);
+            sum += diff;
+        }
+    d.mean = double(sum) / (qint64(bytes) * a.height());
+    return d;
+}
+
 }
 
 class TestPictureProcessing : public QObject
@@ -67,6 +106,8 @@ private slots:
     void fullRangeIsShownInLimitedRange();
     void rgbPicturesKeepTheirFormat_data();
     void rgbPicturesKeepTheirFormat();
+    void tenBitPicturesArriveAsTheir8BitSelves_data();
+    void tenBitPicturesArriveAsTheir8BitSelves();
 
 private:
     // Opens the fixture paused on its first picture and returns that picture.
@@ -393,6 +434,86 @@ void TestPictureProcessing::rgbPicturesKeepTheirFormat()
     QVERIFY(qGray(m_grab.mean().rgb()) > grey + 40);
     QCOMPARE(m_grab.takeFormats(), QSet<int>{30});
     QVERIFY(codecIsPlaying(m_player));
+}
+
+void TestPictureProcessing::tenBitPicturesArriveAsTheir8BitSelves_data()
+{
+    QTest::addColumn<QByteArray>("clip");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("processed");
+    QTest::addColumn<QByteArray>("moves");
+    QTest::addColumn<int>("largest");
+
+    // Each against a lossless 8-bit encode of the same pictures, shown the same way. Limited-range 10-bit
+    // samples are the 8-bit ones widened, so they come back within a step of rounding; full range goes through
+    // a scaler. Into BGRA the scaler fills in chroma from 10 bits a little differently at sharp edges: there
+    // only the mean difference is held small.
+    QTest::newRow("HEVC 10-bit, first picture") << QByteArray("hevc10.mkv") << 0 << false << QByteArray() << 1;
+    QTest::newRow("HEVC 10-bit, processed") << QByteArray("hevc10.mkv") << 0 << true << QByteArray() << 1;
+    QTest::newRow("HEVC 10-bit, steps on and back") << QByteArray("hevc10.mkv") << 0 << false << QByteArray("+++-")
+                                                   << 1;
+    QTest::newRow("HEVC 10-bit, processed, seek") << QByteArray("hevc10.mkv") << 0 << true << QByteArray("s") << 1;
+    QTest::newRow("HEVC 10-bit, BGRA") << QByteArray("hevc10.mkv") << 30 << false << QByteArray("++") << 255;
+    QTest::newRow("FFV1 10-bit full range") << QByteArray("full10.mkv") << 0 << false << QByteArray("+") << 2;
+}
+
+void TestPictureProcessing::tenBitPicturesArriveAsTheir8BitSelves()
+{
+    QFETCH(QByteArray, clip);
+    QFETCH(int, format);
+    QFETCH(bool, processed);
+    QFETCH(QByteArray, moves);
+    QFETCH(int, largest);
+
+    static QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QByteArray reference = makeClip(folder, "ffv1_8.mkv", {"-vf", "format=yuv420p", "-c:v", "ffv1"});
+    const QByteArray tenBit =
+        clip == "hevc10.mkv"
+            ? makeClip(folder, "hevc10.mkv",
+                       {"-vf", "format=yuv420p,format=yuv420p10le", "-c:v", "libx265", "-x265-params",
+                        "lossless=1:log-level=none", "-g", "10"})
+            : makeClip(folder, "full10.mkv",
+                       {"-vf", "scale=out_range=full,format=yuv420p10le", "-color_range", "pc", "-c:v", "ffv1"});
+    QVERIFY(!reference.isEmpty() && !tenBit.isEmpty());
+
+    codecSetGlobalIntList(&format, 1);
+    if (processed) {
+        codecSetBrightness(m_player, 30);
+        codecSetContrast(m_player, 120);
+        codecSetHue(m_player, 40);
+    }
+    // The planes of the picture shown after the moves: a step on (+), a step back (-), an exact seek (s).
+    auto shown = [&](const QByteArray &path) {
+        QVector<QImage> planes;
+        const int before = m_grab.frames();
+        if (!codecOpenFile(m_player, path.constData(), 0, 0, nullptr, nullptr) || !m_grab.waitAfter(before))
+            return planes;
+        for (const char move : moves) {
+            if (move == 's') {
+                const int count = m_grab.frames();
+                if (!codecSeek(m_player, 520000) || !m_grab.waitAfter(count))
+                    return planes;
+            } else if (!codecStepFrame(m_player, move == '+' ? 1 : -1)) {
+                return planes;
+            }
+        }
+        planes << m_grab.image();
+        if (format == 0)
+            planes << m_grab.chroma(1) << m_grab.chroma(2);
+        return planes;
+    };
+    m_grab.takeFormats();
+    const QVector<QImage> expected = shown(reference);
+    const QVector<QImage> actual = shown(tenBit);
+    QCOMPARE(m_grab.takeFormats(), QSet<int>{format});
+    QCOMPARE(actual.size(), format == 0 ? 3 : 1);
+    QCOMPARE(expected.size(), actual.size());
+    for (int plane = 0; plane < actual.size(); ++plane) {
+        const Difference d = difference(expected[plane], actual[plane]);
+        QVERIFY2(d.largest <= largest && d.mean <= 1,
+                 qPrintable(QStringLiteral("plane %1 differs by %2, %3 on average").arg(plane).arg(d.largest).arg(d.mean)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPictureProcessing)

@@ -433,6 +433,8 @@ void TestPlayer::seekWhilePlaying()
     QVERIFY(openPaused("counter.mp4"));
     QVERIFY(codecPlay(m_player));
     QVERIFY(codecSeek(m_player, 3000000));
+    QVERIFY(codecIsPlaying(m_player));
+    QVERIFY(!codecIsPaused(m_player));
     QTRY_VERIFY_WITH_TIMEOUT(m_recorder.counterFrame() >= 75, 10000);
     QVERIFY(codecGetCurrentTime(m_player) >= 3000000);
     QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 10000);
