@@ -536,8 +536,10 @@ bool Player::endAsyncSeek()
     m_dragging = false;
     if (m_dragMoved)
         seekLocked(m_dragTarget, true);
-    if (m_dragWasPlaying)
+    if (m_dragWasPlaying) {
+        prerollLocked();
         setPausedLocked(false);
+    }
     return true;
 }
 
