@@ -59,6 +59,24 @@ bool FrameConverter::isFullRange(const AVFrame *frame)
            || format == AV_PIX_FMT_YUVJ444P || format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P;
 }
 
+bool FrameConverter::reuseOrAllocate(FramePtr &frame, int width, int height, AVPixelFormat format)
+{
+    if (frame && frame->width == width && frame->height == height && frame->format == format
+        && av_frame_is_writable(frame.get()))
+        return true;
+    frame = makeFrame();
+    if (!frame)
+        return false;
+    frame->width = width;
+    frame->height = height;
+    frame->format = format;
+    if (av_frame_get_buffer(frame.get(), 0) < 0) {
+        frame.reset();
+        return false;
+    }
+    return true;
+}
+
 SwsPtr FrameConverter::scalerFor(const AVFrame *source, int width, int height, AVPixelFormat target, int flags)
 {
     SwsPtr scaler(sws_alloc_context());
@@ -158,17 +176,8 @@ bool FrameConverter::convert(const AVFrame *frame, CodecFrame &out)
             return false;
         shown = m_buffer.get();
     } else if (needsConversion(frame, target)) {
-        if (!m_buffer || m_buffer->width != frame->width || m_buffer->height != frame->height
-            || m_buffer->format != target) {
-            m_buffer = makeFrame();
-            m_buffer->width = frame->width;
-            m_buffer->height = frame->height;
-            m_buffer->format = target;
-            if (av_frame_get_buffer(m_buffer.get(), 0) < 0) {
-                m_buffer.reset();
-                return false;
-            }
-        }
+        if (!reuseOrAllocate(m_buffer, frame->width, frame->height, target))
+            return false;
         if (!scale(frame, m_buffer.get()))
             return false;
         shown = m_buffer.get();

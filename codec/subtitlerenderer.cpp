@@ -278,17 +278,8 @@ bool SubtitleRenderer::writable(FramePtr &frame)
                                  : FrameConverter::isRgb(format) ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
     // The copy goes into a canvas of our own, reused once the picture before has been let go: a fresh one
     // for every picture costs more than the drawing.
-    if (!m_canvas || m_canvas->width != frame->width || m_canvas->height != frame->height
-        || m_canvas->format != target || !av_frame_is_writable(m_canvas.get())) {
-        m_canvas = makeFrame();
-        m_canvas->width = frame->width;
-        m_canvas->height = frame->height;
-        m_canvas->format = target;
-        if (av_frame_get_buffer(m_canvas.get(), 0) < 0) {
-            m_canvas.reset();
-            return false;
-        }
-    }
+    if (!FrameConverter::reuseOrAllocate(m_canvas, frame->width, frame->height, target))
+        return false;
     if (drawable) {
         if (av_frame_copy(m_canvas.get(), frame.get()) < 0)
             return false;

@@ -38,19 +38,19 @@ bench_media_subtitles() {
 }
 
 bench_media() {
-  local spec ext key file
-  spec=$(bench_media_args "$1") || return 1
-  ext=${spec%% *}
-  key=$( (echo "$spec"; bench_media_subtitles; ffmpeg -version | head -1) | sha1sum | cut -c1-12)
+  local recipe ext key file
+  recipe=$(bench_media_args "$1") || return 1
+  ext=${recipe%% *}
+  key=$( (echo "$recipe"; bench_media_subtitles; ffmpeg -version | head -1) | sha1sum | cut -c1-12)
   file=$bench_cache/$1-$key.$ext
   if [ ! -s "$file" ]; then
     mkdir -p "$bench_cache"
-    if [[ $spec == *"{subs}"* ]]; then
+    if [[ $recipe == *"{subs}"* ]]; then
       bench_media_subtitles >"$bench_cache/subs-$key.ass"
     fi
-    spec=${spec//\{subs\}/$bench_cache/subs-$key.ass}
-    # shellcheck disable=SC2086 # the spec is a word list
-    SVT_LOG=1 ffmpeg -nostdin -hide_banner -loglevel error -y ${spec#* } "$file.part.$ext" >&2 \
+    recipe=${recipe//\{subs\}/$bench_cache/subs-$key.ass}
+    # shellcheck disable=SC2086 # the recipe is a word list
+    SVT_LOG=1 ffmpeg -nostdin -hide_banner -loglevel error -y ${recipe#* } "$file.part.$ext" >&2 \
       || { rm -f "$file.part.$ext"; return 1; }
     mv "$file.part.$ext" "$file"
   fi
