@@ -2,9 +2,30 @@
 
 extern "C" {
 #include <libavutil/cpu.h>
+#include <libavutil/imgutils.h>
 }
 
+#include <algorithm>
+
 namespace rq {
+
+namespace {
+// What the pictures in flight of every decoding thread may take together: each frame thread holds one more,
+// and on large pictures threads past a few add little speed (4K 10-bit: four).
+constexpr int64_t kMostThreadBytes = int64_t(100) << 20;
+}
+
+int Decoder::threadsFor(const AVCodecParameters *parameters)
+{
+    const int cores = av_cpu_count();
+    const int bytes = parameters->codec_type == AVMEDIA_TYPE_VIDEO
+                          ? av_image_get_buffer_size(AVPixelFormat(parameters->format), parameters->width,
+                                                     parameters->height, 1)
+                          : 0;
+    if (bytes <= 0)
+        return cores;
+    return int(std::min<int64_t>(cores, std::max<int64_t>(2, kMostThreadBytes / bytes)));
+}
 
 Decoder::Decoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync)
     : m_packets(packets), m_frames(frames), m_sync(sync)
@@ -25,9 +46,9 @@ bool Decoder::open(const AVStream *stream, int64_t startTime, int threads)
     if (!m_context || avcodec_parameters_to_context(m_context.get(), stream->codecpar) < 0)
         return false;
     m_context->pkt_timebase = stream->time_base;
-    // One thread a core: FFmpeg's own choice for "every core" adds one more, which holds more pictures and
-    // spends more time switching.
-    m_context->thread_count = threads > 0 ? threads : av_cpu_count();
+    // One thread a core, fewer on large pictures: FFmpeg's own choice for "every core" adds one more, which
+    // holds more pictures and spends more time switching.
+    m_context->thread_count = threads > 0 ? threads : threadsFor(stream->codecpar);
     m_context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
         return false;

@@ -5,9 +5,7 @@ namespace rq {
 bool FrameQueue::push(Entry entry)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_spaceCond.wait(lock, [&] {
-        return m_aborted || entry.serial != m_serial || !fullLocked();
-    });
+    waitSpaceLocked(lock, entry.serial);
     if (m_aborted)
         return false;
     if (entry.serial != m_serial)
@@ -17,6 +15,18 @@ bool FrameQueue::push(Entry entry)
     ++m_generation;
     m_changeCond.notify_all();
     return true;
+}
+
+bool FrameQueue::waitForSpace(int serial)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    waitSpaceLocked(lock, serial);
+    return !m_aborted;
+}
+
+void FrameQueue::waitSpaceLocked(std::unique_lock<std::mutex> &lock, int serial)
+{
+    m_spaceCond.wait(lock, [&] { return m_aborted || serial != m_serial || !fullLocked(); });
 }
 
 bool FrameQueue::pop(Entry &entry)

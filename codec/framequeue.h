@@ -31,6 +31,9 @@ public:
 
     // Blocks while full; drops entries of an old serial; false once aborted.
     bool push(Entry entry);
+    // Blocks while full for entries of the serial; false once aborted. Lets a producer make an entry only
+    // once it has room, so that no finished entry waits outside the queue.
+    bool waitForSpace(int serial);
     bool pop(Entry &entry);
     // Pops the front entry only when it belongs to the serial: what a consumer saw with front() may have
     // been flushed since, and the entry there now is not the one it decided about.
@@ -54,6 +57,7 @@ private:
     // With the lock held and an entry there.
     bool takeFront(Entry &entry);
     bool fullLocked() const;
+    void waitSpaceLocked(std::unique_lock<std::mutex> &lock, int serial);
     static size_t bytesOf(const Entry &entry);
 
     const int m_capacity;

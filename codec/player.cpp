@@ -13,7 +13,7 @@ namespace rq {
 namespace {
 // Pictures decoded ahead: as many as fit the bytes, so that small pictures queue deeper than 4K ones.
 constexpr int kVideoFrames = 6;
-constexpr size_t kVideoBytes = size_t(24) << 20;
+constexpr size_t kVideoBytes = size_t(20) << 20;
 constexpr int kAudioChunks = 32;
 constexpr std::chrono::milliseconds kStepTimeout(10000);
 // The longest a start or a seek waits for the picture queue to fill.

@@ -56,6 +56,8 @@ declare -A describe=(
   [mp3]="MP3 44.1 kHz"
 )
 has_video() { [ "$1" != flac ] && [ "$1" != mp3 ]; }
+# The frame callback takes 8-bit pictures: on 10-bit files the tool is also measured converting to them.
+ten_bit() { [ "$1" = hevc10 ]; }
 label() { if [ "$1" = "$all" ]; then echo "$(nproc) cores"; else echo "2 cores"; fi; }
 
 declare -A file
@@ -147,6 +149,11 @@ measure() {
     /usr/bin/time -f '%U %S %M' -o "$d/usage" \
       ffmpeg -nostdin -hide_banner -loglevel error -re -i "$f" "${filter[@]}" -f null -
     awk '{ printf "%.2f %.0f\n", $1 + $2, $3 / 1024 }' "$d/usage" >>"$d/tool-play"
+    if ten_bit "$kind"; then
+      /usr/bin/time -f '%U %S %M' -o "$d/usage" \
+        ffmpeg -nostdin -hide_banner -loglevel error -re -i "$f" -vf format=yuv420p -f null -
+      awk '{ printf "%.2f %.0f\n", $1 + $2, $3 / 1024 }' "$d/usage" >>"$d/tool8-play"
+    fi
   done
   local cpu_ours cpu_tool pictures=- lateness=-
   cpu_ours=$(cut -d' ' -f1 "$d/ours-play" | median)
@@ -164,6 +171,13 @@ $(awk '{ print $14 }' "$d/pictures" | median) / $(awk '{ print $15 }' "$d/pictur
     "$(cut -d' ' -f2 "$d/ours-play" | spread %.0f) | $(cut -d' ' -f2 "$d/tool-play" | spread %.0f) |" \
     "$pictures | $lateness |" \
     >"$d/playback"
+  if ten_bit "$kind"; then
+    echo "| ${describe[$kind]} | $(label "$setting") | $(cut -d' ' -f1 "$d/ours-play" | spread %.2f) |" \
+      "$(cut -d' ' -f1 "$d/tool8-play" | spread %.2f) |" \
+      "$(ratio "$cpu_ours" "$(cut -d' ' -f1 "$d/tool8-play" | median)") |" \
+      "$(cut -d' ' -f2 "$d/ours-play" | spread %.0f) | $(cut -d' ' -f2 "$d/tool8-play" | spread %.0f) |" \
+      >"$d/playback8"
+  fi
 }
 
 started=$(date +%s)
@@ -257,6 +271,19 @@ header() {
       cat "$work/$setting-$kind/playback"
     done
   done
+  if compgen -G "$work/*/playback8" >/dev/null; then
+    echo
+    echo "10-bit files against the tool converting to the 8-bit pictures the frame callback hands over"
+    echo "(\`ffmpeg -re -i <file> -vf format=yuv420p -f null -\`), from the same runs:"
+    echo
+    echo "| File | Cores | CPU s: ours | CPU s: ffmpeg -re to 8-bit | ratio | peak MiB: ours | peak MiB: ffmpeg -re to 8-bit |"
+    echo "|---|---|---|---|---|---|---|"
+    for kind in $kinds; do
+      for setting in $settings; do
+        cat "$work/$setting-$kind/playback8" 2>/dev/null || true
+      done
+    done
+  fi
 } >"$out"
 cat "$out"
 echo "run time: $(($(date +%s) - started)) s" >&2

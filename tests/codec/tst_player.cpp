@@ -148,6 +148,7 @@ private slots:
     void callbackCallsBack();
     void pausedSeeksShowTheirTarget();
     void presenterTakesWhatItLookedAt();
+    void producerWaitsForRoomInTheQueue();
     void stepHoldsNoOtherCall();
     void destroyedFromItsOwnCallback();
     void silentPlayersPlayTogether_data();
@@ -902,6 +903,38 @@ void TestPlayer::presenterTakesWhatItLookedAt()
     presenter.join();
     QVERIFY(shown.first > 0);
     QCOMPARE(int(shown.second), 0);
+}
+
+void TestPlayer::producerWaitsForRoomInTheQueue()
+{
+    // Bounded by bytes: two 16x16 pictures fill it. A producer waiting for room goes on once a picture is
+    // taken, once a seek moved the queue to another serial, and stops (false) once the queue is aborted.
+    const size_t bytes = [] {
+        size_t n = 0;
+        const rq::FrameQueue::Entry entry = picture(1, true);
+        for (const AVBufferRef *buf : entry.frame->buf)
+            n += buf ? buf->size : 0;
+        return n;
+    }();
+    rq::FrameQueue frames(6, 2 * bytes);
+    frames.flush(1);
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY(frames.push(picture(1, true)));
+        QVERIFY(frames.push(picture(1, false)));
+        std::atomic<int> result{-1};
+        std::thread producer([&] { result = frames.waitForSpace(1) ? 1 : 0; });
+        QCOMPARE(int(result), -1);
+        rq::FrameQueue::Entry taken;
+        if (round == 0)
+            QVERIFY(frames.pop(taken));
+        else if (round == 1)
+            frames.flush(2);
+        else
+            frames.abort();
+        producer.join();
+        QCOMPARE(int(result), round == 2 ? 0 : 1);
+        frames.flush(1);
+    }
 }
 
 namespace {
