@@ -11,11 +11,12 @@ namespace rq {
 
 namespace {
 // What the pictures in flight of every decoding thread may take together: each frame thread holds one more,
-// and on large pictures threads past a few add little speed (4K 10-bit: four).
+// and on large pictures threads past four add little speed. Four at least, which 8K needs.
 constexpr int64_t kMostThreadBytes = int64_t(100) << 20;
-}
+constexpr int64_t kFewestCappedThreads = 4;
 
-int Decoder::threadsFor(const AVCodecParameters *parameters)
+// Threads for "one a core".
+int threadsFor(const AVCodecParameters *parameters)
 {
     const int cores = av_cpu_count();
     const int bytes = parameters->codec_type == AVMEDIA_TYPE_VIDEO
@@ -24,7 +25,9 @@ int Decoder::threadsFor(const AVCodecParameters *parameters)
                           : 0;
     if (bytes <= 0)
         return cores;
-    return int(std::min<int64_t>(cores, std::max<int64_t>(2, kMostThreadBytes / bytes)));
+    return int(std::min<int64_t>(cores, std::max(kFewestCappedThreads, kMostThreadBytes / bytes)));
+}
+
 }
 
 Decoder::Decoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync)

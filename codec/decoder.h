@@ -22,8 +22,6 @@ public:
 
     // threads: 0 for one a core.
     bool open(const AVStream *stream, int64_t startTime, int threads);
-    // Threads for "one a core": capped so that large pictures in flight stay within a bound.
-    static int threadsFor(const AVCodecParameters *parameters);
     void start();
     // The queues must have been aborted first.
     void join();
