@@ -28,11 +28,11 @@ public:
     // Packed or palette colours rather than YUV.
     static bool isRgb(AVPixelFormat format);
     static bool isFullRange(const AVFrame *frame);
-    // A scaler from the picture to that size and format which knows the picture's range and gives limited
-    // range for YUV out.
     // Makes frame a writable picture of that size and format, keeping its buffer when it already is one;
     // false without memory.
     static bool reuseOrAllocate(FramePtr &frame, int width, int height, AVPixelFormat format);
+    // A scaler from the picture to that size and format which knows the picture's range and gives limited
+    // range for YUV out.
     static SwsPtr scalerFor(const AVFrame *source, int width, int height, AVPixelFormat target, int flags);
 
 private:

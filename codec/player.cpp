@@ -11,7 +11,7 @@
 namespace rq {
 
 namespace {
-// Pictures decoded ahead: as many as fit the bytes, so that small pictures queue deeper than 4K ones.
+// Pictures decoded ahead: as many as fit the bytes, so that small pictures queue deeper than 4K ones (two).
 constexpr int kVideoFrames = 6;
 constexpr size_t kVideoBytes = size_t(20) << 20;
 constexpr int kAudioChunks = 32;

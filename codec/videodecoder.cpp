@@ -73,9 +73,9 @@ bool VideoDecoder::deliverPicture(FramePtr frame, int serial, bool raw)
 bool VideoDecoder::push(FrameQueue::Entry entry)
 {
     // Converted once there is room for it, so that a converted picture does not wait beside a full queue.
-    // Without memory for the copy the picture goes as it is: the presenter converts it then.
     if (!m_frames.waitForSpace(entry.serial))
         return false;
+    // Without memory for the copy the picture goes as it is: the presenter converts it then.
     if (m_converter.convertsToYuv(entry.frame.get()))
         if (FramePtr yuv = m_converter.toYuv(entry.frame.get()))
             entry.frame = std::move(yuv);

@@ -907,16 +907,9 @@ void TestPlayer::presenterTakesWhatItLookedAt()
 
 void TestPlayer::producerWaitsForRoomInTheQueue()
 {
-    // Bounded by bytes: two 16x16 pictures fill it. A producer waiting for room goes on once a picture is
-    // taken, once a seek moved the queue to another serial, and stops (false) once the queue is aborted.
-    const size_t bytes = [] {
-        size_t n = 0;
-        const rq::FrameQueue::Entry entry = picture(1, true);
-        for (const AVBufferRef *buf : entry.frame->buf)
-            n += buf ? buf->size : 0;
-        return n;
-    }();
-    rq::FrameQueue frames(6, 2 * bytes);
+    // Two pictures fill it. A producer waiting for room goes on once a picture is taken, once a seek moved
+    // the queue to another serial, and stops (false) once the queue is aborted.
+    rq::FrameQueue frames(2);
     frames.flush(1);
     for (int round = 0; round < 3; ++round) {
         QVERIFY(frames.push(picture(1, true)));
