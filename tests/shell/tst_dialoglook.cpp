@@ -300,12 +300,13 @@ void tst_DialogLook::textsFitAndStandOut_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<bool>("pictured");
-    // The settings gallery takes the pictures of the settings dialog and the subtitle style dialog.
+    // The settings gallery takes the pictures of the settings dialog and the subtitle style dialog, the
+    // toolkit's picture tool those of the message box.
     for (const char *window : {"settings_video", "settings_audio", "settings_subtitle", "settings_sync",
-                               "subtitle_style"})
+                               "subtitle_style", "messagebox_warning", "messagebox_question"})
         QTest::newRow(window) << QString(window) << false;
-    for (const char *window : {"media_information", "about", "messagebox_warning", "messagebox_question",
-                               "message_popup", "fading_message", "loading", "snapshot_settings", "help_menu"})
+    for (const char *window : {"media_information", "about", "message_popup", "fading_message", "loading",
+                               "snapshot_settings", "help_menu"})
         QTest::newRow(window) << QString(window) << true;
 }
 
