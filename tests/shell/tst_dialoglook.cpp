@@ -301,12 +301,12 @@ void tst_DialogLook::textsFitAndStandOut_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<bool>("pictured");
     // The settings gallery takes the pictures of the settings dialog and the subtitle style dialog, the
-    // toolkit's picture tool those of the message box.
+    // toolkit's picture tool those of the message box, the snapshot tests that of their dialog.
     for (const char *window : {"settings_video", "settings_audio", "settings_subtitle", "settings_sync",
-                               "subtitle_style", "messagebox_warning", "messagebox_question"})
+                               "subtitle_style", "messagebox_warning", "messagebox_question", "snapshot_settings"})
         QTest::newRow(window) << QString(window) << false;
     for (const char *window : {"media_information", "about", "message_popup", "fading_message", "loading",
-                               "snapshot_settings", "help_menu"})
+                               "help_menu"})
         QTest::newRow(window) << QString(window) << true;
 }
 
