@@ -29,7 +29,9 @@
 #include "textcontrast.h"
 
 #include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QLabel>
+#include <QStyleOptionButton>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -145,6 +147,14 @@ QList<DrawnText> drawnTexts(QWidget *window)
                 continue;
             add(button, button->text(), roomIn(button, button->textRect(), FrameInset),
                 metrics.horizontalAdvance(button->text()));
+        } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+            if (check->text().isEmpty())
+                continue;
+            QStyleOptionButton option;
+            option.initFrom(check);
+            option.text = check->text();
+            const QRect room = check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
+            add(check, check->text(), room, metrics.horizontalAdvance(check->text()));
         } else if (auto *edit = qobject_cast<QZRLineEdit *>(widget)) {
             // An edit scrolls a text longer than itself: only what it shows counts.
             if (edit->text().isEmpty())
