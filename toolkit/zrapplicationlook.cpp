@@ -2,24 +2,13 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QPalette>
 
 namespace {
 
 const char *const InterfaceFamily = "Liberation Sans";
 
-}
-
-void ZrApplicationLook::install()
-{
-    for (const char *family : {"Tahoma", "helvetica neue", "Helvetica Neue"})
-        QFont::insertSubstitution(QString::fromLatin1(family), QString::fromLatin1(InterfaceFamily));
-    QApplication::setPalette(palette());
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-}
-
-QPalette ZrApplicationLook::palette()
+QPalette housePalette()
 {
     const QColor text(255, 255, 255);
     const QColor window(56, 56, 56);
@@ -51,4 +40,17 @@ QPalette ZrApplicationLook::palette()
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(QPalette::Disabled, role, disabledText);
     return palette;
+}
+
+}
+
+void ZrApplicationLook::install()
+{
+    // Substitutions are looked up by the family name in lower case.
+    for (const char *family : {"tahoma", "helvetica neue"})
+        QFont::insertSubstitution(QString::fromLatin1(family), QString::fromLatin1(InterfaceFamily));
+    QApplication::setPalette(housePalette());
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
 }
