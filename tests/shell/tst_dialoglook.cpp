@@ -43,6 +43,8 @@ namespace {
 
 // Text on a framed skin keeps this far from the control's edges.
 const int FrameInset = 2;
+// How long a window may take to come up on a loaded machine.
+const int Patience = 120000;
 
 bool isRichText(const QLabel *label)
 {
@@ -274,7 +276,7 @@ QWidget *tst_DialogLook::show(const QString &window, QList<DrawnText> &extra)
             return nullptr;
         auto *menu = static_cast<QMenu *>(shown);
         menu->popup(QPoint(40, 40));
-        if (!QTest::qWaitForWindowExposed(menu))
+        if (!QTest::qWaitForWindowExposed(menu, Patience))
             return nullptr;
         // Menu entries are drawn by the menu itself, each in its own row.
         for (QAction *action : menu->actions())
@@ -288,7 +290,7 @@ QWidget *tst_DialogLook::show(const QString &window, QList<DrawnText> &extra)
     shown->move(40, 40);
     shown->show();
     shown->raise();
-    if (!QTest::qWaitForWindowExposed(shown))
+    if (!QTest::qWaitForWindowExposed(shown, Patience))
         return nullptr;
     // The first paint settles the text rectangles that are filled in at paint time.
     shown->grab();

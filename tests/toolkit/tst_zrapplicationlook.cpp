@@ -43,7 +43,7 @@ void tst_ZrApplicationLook::systemDialogsAreDark()
     else
         dialog.reset(new QColorDialog(Qt::white));
     dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get(), 120000));
     const QImage picture = dialog->grab().toImage();
 
     // What most of the dialog is drawn in is no lighter than the house selection grey.
