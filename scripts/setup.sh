@@ -15,8 +15,8 @@ packages=(
   libplist-dev libssl-dev
   # their tests
   gnome-keyring p7zip-full zip unzip python3 openssl libplist-utils
-  # the benchmarks (CPU time and peak memory of a process)
-  time
+  # the benchmarks (CPU time and peak memory of a process; a player to start beside ours)
+  time mpv
   # the interface font and the build tool
   fonts-liberation2 ninja-build
 )
