@@ -17,8 +17,6 @@
 #include "shell/mediainfodlg.h"
 #include "shell/newmainwindow.h"
 #include "shell/qaboutdlg.h"
-#include "toolkit/qhorizontallistfrom.h"
-#include "toolkit/qhorizontallistitem.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrlineedit.h"
 #include "toolkit/qzrmenu.h"
@@ -36,7 +34,6 @@
 #include <QtTest>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 
 namespace {
