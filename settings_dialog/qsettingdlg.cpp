@@ -93,6 +93,9 @@ void QSettingDlg::initDlg()
         QZRBaseButton *button = initTagButton(tr(tag.text), resources + tag.icon);
         button->setIconRect(tag.iconRect);
         button->setTextRect(tag.textRect);
+        // A text longer than the tag's 120 pixels allow widens the tag; the row keeps its tags centred.
+        const int textEnd = tag.textRect.left() + button->fontMetrics().horizontalAdvance(button->text()) + 8;
+        button->setFixedWidth(qMax(button->width(), textEnd));
         button->setFocusPolicy(Qt::NoFocus);
         m_pTag->addTag(button);
     }

@@ -151,8 +151,21 @@ void QVideoControlForm::initControls()
             initQZRRadioButton(radio.button);
             radio.button->setText(tr(radio.text));
             radio.button->setToolTip(radio.toolTip ? tr(radio.toolTip) : QString());
-            radio.button->resize(60, 24);
         }
+    }
+    // Each column of choices is 60 wide, or as wide as its longest text needs with room on both sides.
+    const QList<QList<QZRRadioButton *>> rows{
+        {ui->m_btnOriginal, ui->m_btnOriginalSize, ui->m_btnRatio_16_9},
+        {ui->m_rbtnRatio_4_3, ui->m_rbntRatio_9_16, ui->m_rbtnRatio_3_4},
+        {ui->m_btnLetterBox, ui->m_btnPanScan, ui->m_btnFullScreen},
+        {ui->m_btnAuto, ui->m_btnInternet, ui->m_btnDisable},
+    };
+    for (int column = 0; column < 3; ++column) {
+        int width = 60;
+        for (const auto &row : rows)
+            width = qMax(width, row[column]->fontMetrics().horizontalAdvance(row[column]->text()) + 10);
+        for (const auto &row : rows)
+            row[column]->resize(width, 24);
     }
 
     const QString images = QIAnyUtil::getResourcePath();

@@ -1,6 +1,7 @@
 #include "shell/newmainwindow.h"
 #include "shell/quitsignalnotifier.h"
 #include "shell/qzrapplicationlister.h"
+#include "toolkit/zrapplicationlook.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     if (app.isRunning())
         return app.sendMessage(QString(), 5000) ? 0 : 1;
 
+    ZrApplicationLook::install();
     NewMainWindow window;
     if (app.isStartRunning()) {
         qDebug() << "------isRunning--------";

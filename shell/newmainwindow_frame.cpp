@@ -15,7 +15,9 @@
 #include "shell/qaboutdlg.h"
 #include "shell/qmenumanager.h"
 #include "shell/qzrprojectplatform.h"
+#include "toolkit/qinitctrlstyle.h"
 #include "toolkit/qzrbuttonext.h"
+#include "toolkit/qzrmenu.h"
 #include "ui_newmainwindow.h"
 
 #include <QCursor>
@@ -60,7 +62,9 @@ void NewMainWindow::InitMenu()
     m_actAbout = new QAction("About", this);
     m_actUpdates = new QAction(tr("Check for Updates"), this);
 
-    m_pHelpMenu = new QMenu(tr("Help"), this);
+    auto *helpMenu = new QZRMenu(tr("Help"), this);
+    QInitCtrlStyle::InitZrMenu(helpMenu);
+    m_pHelpMenu = helpMenu;
     m_pHelpMenu->addAction(m_actHelp);
     m_pHelpMenu->addAction(m_actAbout);
     m_pHelpMenu->addAction(m_actHome);

@@ -1,7 +1,8 @@
-// The settings dialog's pages and the subtitle style dialog in a real X server at double density, for
-// the documentation: the pictures go to <build>/screenshots, and also into the folder named by
+// The settings dialog's pages and the subtitle style dialog in a real X server at double density, in
+// the program's look, for the documentation: the pictures go to <build>/screenshots, and also into the folder named by
 // ZR_SCREENSHOT_DIR when set.
 #include "playbackrig.h"
+#include "screenshot.h"
 
 #include "engine/qmediainfos.h"
 #include "settings_dialog/qsettingdlg.h"
@@ -11,9 +12,8 @@
 #include "toolkit/qhorizontallistfrom.h"
 #include "toolkit/qhorizontallistitem.h"
 #include "toolkit/qzrbasebutton.h"
+#include "toolkit/zrapplicationlook.h"
 
-#include <QDir>
-#include <QPainter>
 #include <QtTest>
 
 class tst_SettingsGallery : public QObject
@@ -22,30 +22,7 @@ class tst_SettingsGallery : public QObject
 
 private slots:
     void pages();
-
-private:
-    // The window on a dark backdrop, saved under the name given.
-    static bool save(QWidget &window, const QString &name, QImage *grabbed = nullptr);
 };
-
-bool tst_SettingsGallery::save(QWidget &window, const QString &name, QImage *grabbed)
-{
-    const QPixmap shot = window.grab();
-    const qreal ratio = shot.devicePixelRatio();
-    QImage picture(QSize(window.width() + 40, window.height() + 40) * ratio, QImage::Format_ARGB32);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(QColor(30, 30, 30));
-    {
-        QPainter p(&picture);
-        p.drawPixmap(20, 20, shot);
-    }
-    if (grabbed)
-        *grabbed = shot.toImage();
-    const QString build = QDir(QCoreApplication::applicationDirPath()).filePath("../screenshots");
-    const QString extra = qEnvironmentVariable("ZR_SCREENSHOT_DIR");
-    return QDir().mkpath(build) && picture.save(build + "/" + name)
-        && (extra.isEmpty() || picture.save(extra + "/" + name));
-}
 
 void tst_SettingsGallery::pages()
 {
@@ -86,8 +63,8 @@ void tst_SettingsGallery::pages()
     QList<QImage> pictures;
     for (const auto &shot : shots) {
         dialog.setSelectedTag(shot.first);
-        QImage image;
-        QVERIFY(save(dialog, shot.second, &image));
+        QVERIFY(keepScreenshot(windowPicture(dialog, 20), shot.second));
+        const QImage image = windowPicture(dialog, 0);
         // The chosen tag is underlined in the tag colour; the page below it lies on the dialog's grey.
         const qreal ratio = image.devicePixelRatio();
         const QRect tag = tags.at(shot.first)->geometry().translated(tags.at(shot.first)->parentWidget()->pos());
@@ -102,8 +79,8 @@ void tst_SettingsGallery::pages()
     dialog.setSelectedTag(2);
     dialog.findChild<QSubtitleForm *>()->findChild<QZRBaseButton *>("m_btnSetSubtitleFont")->click();
     QVERIFY(QTest::qWaitForWindowExposed(&style));
-    QImage image;
-    QVERIFY(save(style, "subtitle_style.png", &image));
+    QVERIFY(keepScreenshot(windowPicture(style, 20), "subtitle_style.png"));
+    const QImage image = windowPicture(style, 0);
     QCOMPARE(image.pixelColor(QPoint(20, 100) * image.devicePixelRatio()), QColor(56, 56, 56));
 }
 
@@ -111,6 +88,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
+    ZrApplicationLook::install();
     tst_SettingsGallery test;
     return QTest::qExec(&test, argc, argv);
 }

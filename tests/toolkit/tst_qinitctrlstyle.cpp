@@ -47,6 +47,8 @@ private slots:
     void menu();
     void scrollBar();
     void radioButton();
+    void filledRadioCoversTheButton_data();
+    void filledRadioCoversTheButton();
     void comboBox();
 };
 
@@ -224,6 +226,45 @@ void tst_QInitCtrlStyle::radioButton()
     QCOMPARE(radio.palette().color(QPalette::Active, QPalette::WindowText), White);
     QCOMPARE(radio.palette().color(QPalette::Inactive, QPalette::WindowText), White);
     QCOMPARE(radio.palette().color(QPalette::Disabled, QPalette::WindowText), Grey);
+}
+
+void tst_QInitCtrlStyle::filledRadioCoversTheButton_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("checked");
+    for (const QSize size : {QSize(60, 24), QSize(92, 24), QSize(24, 24)}) {
+        const QString name = QString("%1x%2").arg(size.width()).arg(size.height());
+        QTest::newRow(qPrintable(name + " checked")) << size << true;
+        QTest::newRow(qPrintable(name + " unchecked")) << size << false;
+    }
+}
+
+// The choice buttons of the settings pages: the skin drawn behind the text is one even field inside
+// one outline along the button's own edges, in either state, so the state can never look offset.
+void tst_QInitCtrlStyle::filledRadioCoversTheButton()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, checked);
+    QZRRadioButton radio;
+    QInitCtrlStyle::InitQZRRadioButton(&radio, true);
+    radio.resize(size);
+    radio.setAutoExclusive(false);
+    radio.setChecked(checked);
+    const QImage image = radio.grab().toImage();
+    const int w = image.width(), h = image.height();
+
+    const QRgb inside = image.pixel(w / 2, h / 2);
+    QCOMPARE(qAlpha(inside), 255);
+    for (int y = 3; y < h - 3; ++y)
+        for (int x = 3; x < w - 3; ++x)
+            QVERIFY2(image.pixel(x, y) == inside, qPrintable(QString("(%1, %2)").arg(x).arg(y)));
+    const QRgb outline = image.pixel(0, h / 2);
+    QVERIFY(outline != inside);
+    for (const QPoint edge : {QPoint(w - 1, h / 2), QPoint(w / 2, 0), QPoint(w / 2, h - 1)})
+        QCOMPARE(image.pixel(edge), outline);
+
+    radio.setChecked(!checked);
+    QVERIFY(radio.grab().toImage().pixel(w / 2, h / 2) != inside);
 }
 
 void tst_QInitCtrlStyle::comboBox()

@@ -12,6 +12,8 @@ const QColor Field(38, 38, 38);
 const QColor FieldBorder(84, 84, 84);
 const QColor Track(30, 30, 30);
 const QColor Ring(150, 150, 150);
+const QColor ChoiceBorder(110, 110, 110);
+const QColor ChosenFill(110, 38, 45);
 
 // A bar of the given logical size with fully rounded ends, so the caps (as long as the bar is
 // thick) hold the whole curve.
@@ -81,6 +83,17 @@ QImage radio(bool checked)
     });
 }
 
+// The settings pages' choice buttons: a rounded field drawn as a nine-grid behind the text, the chosen
+// one tinted and edged in the accent colour. The curve of each corner lies inside a third of the image.
+QImage choice(bool checked)
+{
+    return draw(QSize(14, 14), [&](QPainter &p) {
+        p.setPen(QPen(checked ? Accent : ChoiceBorder, 1));
+        p.setBrush(checked ? ChosenFill : Field);
+        p.drawRoundedRect(QRectF(0.5, 0.5, 13, 13), 3, 3);
+    });
+}
+
 QImage checkBox(bool checked)
 {
     return draw(QSize(12, 12), [&](QPainter &p) {
@@ -132,9 +145,9 @@ void addControlSkins(SkinSet &set)
     set.push_back({"/images/common/cmb_common.png", [] { return fieldStrip(QSize(30, 24)); }});
     set.push_back({"/images/common/btn_arrow.png", [] { return chevronStrip(QSize(17, 12), false); }});
 
-    // Radio buttons and menu check marks.
-    set.push_back({"/images/common/Edit_selections_yes.png", [] { return radio(true); }});
-    set.push_back({"/images/common/Edit_selections_no.png", [] { return radio(false); }});
+    // Choice buttons and menu check marks.
+    set.push_back({"/images/common/Edit_selections_yes.png", [] { return choice(true); }});
+    set.push_back({"/images/common/Edit_selections_no.png", [] { return choice(false); }});
     // The track menu's radio mark, in a folder of its own spelling.
     set.push_back({"/image/common/btn_check_on.png", [] { return radio(true); }});
     set.push_back({"/images/Common/btn_check_on.png", [] { return checkBox(true); }});

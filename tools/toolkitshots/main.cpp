@@ -1,8 +1,9 @@
-// Renders message boxes with each icon and a skinned dialog in the house look, each on a dark
+// Renders message boxes with each icon and a skinned dialog in the program's look, each on a dark
 // backdrop, into the folder given on the command line.
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrdialogex.h"
 #include "toolkit/qzrmessagebox.h"
+#include "toolkit/zrapplicationlook.h"
 
 #include "services/qianyutil.h"
 
@@ -22,20 +23,6 @@ QFont houseFont(int pixelSize)
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(pixelSize);
     return font;
-}
-
-// What an application sets for every box: white text and the house font.
-void houseLook(QZRMessageBoxOption *option)
-{
-    option->palette.setColor(QPalette::Text, White);
-    option->palette.setColor(QPalette::WindowText, White);
-    option->buttonNormalColor = White;
-    option->buttonHoverColor = White;
-    option->buttonPressedColor = White;
-    option->buttonDisabledColor = Disabled;
-    option->buttonFont = houseFont(12);
-    option->titleFont = houseFont(12);
-    option->messageFont = houseFont(13);
 }
 
 // A dialog of the kind the player's windows derive from: house colour, title-bar buttons,
@@ -127,7 +114,7 @@ int main(int argc, char *argv[])
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
-    QZRMessageBox::setOptionCallback(houseLook);
+    ZrApplicationLook::install();
 
     struct Shot
     {
