@@ -1,6 +1,7 @@
 #include "services/qsettingxml.h"
 
 #include "services/qianyutil.h"
+#include "services/zratomicfile.h"
 
 #include <QDebug>
 #include <QDeadlineTimer>
@@ -10,7 +11,6 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QThread>
@@ -330,8 +330,7 @@ bool withinDepth(const Text &text)
 // Keeps the bytes as "<name>.bad" while the file itself stays.
 bool keepCopy(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile copy(path + ".bad");
-    return copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.commit();
+    return ZrAtomicFile::save(path + ".bad", bytes) == ZrAtomicFile::Saved;
 }
 
 }
@@ -388,15 +387,18 @@ void QSettingXml::SaveXml(QString path, QDomDocument doc)
         return;
     }
 
-    // Written beside the old file and renamed over it, so a crash never leaves it half written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Written beside the old file and renamed over it, so neither a crash nor a full disk ever
+    // leaves it short.
+    switch (ZrAtomicFile::save(path, text)) {
+    case ZrAtomicFile::OpenFailed:
         qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return;
+        break;
+    case ZrAtomicFile::WriteFailed:
+        qWarning("error::ParserXML->writeOperateXml->file.write\n");
+        break;
+    case ZrAtomicFile::Saved:
+        break;
     }
-    file.write(text);
-    if (!file.commit())
-        qWarning("error::ParserXML->writeOperateXml->file.commit\n");
 }
 
 QString QSettingXml::getItemValue(QString item, QString key, QString defaultValue)

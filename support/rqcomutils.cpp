@@ -1,5 +1,6 @@
 #include "support/rqcomutils.h"
 
+#include "services/zratomicfile.h"
 #include "services/zrcommoninterface.h"
 
 #include <QCryptographicHash>
@@ -11,7 +12,6 @@
 #include <QFontDatabase>
 #include <QNetworkInterface>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -611,8 +611,7 @@ bool RQComUtils::creatFile(const QString &path, const QByteArray &content, const
 {
     if (path.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+    if (ZrAtomicFile::save(path, content) != ZrAtomicFile::Saved)
         return false;
     bool ok = true;
     const QVariant permissions = attributes.value("NSFilePosixPermissions");
