@@ -2,6 +2,7 @@
 
 #include "services/qianyutil.h"
 #include "services/zratomicfile.h"
+#include "services/zrxmldepth.h"
 
 #include <QDebug>
 #include <QDeadlineTimer>
@@ -311,20 +312,13 @@ bool isUtf16(const QByteArray &bytes)
     return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
 }
 
-// Deeper than the store's own shape means damage; the check streams, so no depth costs stack.
+// Deeper than the store's own shape means damage. Text that does not parse is left to the DOM
+// parser to refuse.
 template <typename Text>
 bool withinDepth(const Text &text)
 {
     QXmlStreamReader reader(text);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
-            return false;
-        if (token == QXmlStreamReader::EndElement)
-            --depth;
-    }
-    return true;
+    return ZrXmlDepth::within(reader, MaxDepth);
 }
 
 // Keeps the bytes as "<name>.bad" while the file itself stays.

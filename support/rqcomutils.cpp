@@ -2,6 +2,7 @@
 
 #include "services/zratomicfile.h"
 #include "services/zrcommoninterface.h"
+#include "services/zrpropertylist.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -15,8 +16,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
-
-#include <plist/plist.h>
 
 #include <array>
 #include <cstdlib>
@@ -49,8 +48,7 @@ QString plistString(const QString &path, const char *key)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray data = file.readAll();
-    plist_t root = nullptr;
-    plist_from_memory(data.constData(), static_cast<uint32_t>(data.size()), &root);
+    plist_t root = ZrPropertyList::fromMemory(data.constData(), size_t(data.size()));
     if (!root)
         return QString();
     QString value;

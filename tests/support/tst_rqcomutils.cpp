@@ -421,6 +421,12 @@ void TestRQComUtils::bundleAtPath_data()
         << QList<int>({5, 6, 7}) << "5.6b.7.9";
     QTest::newRow("version not a string") << "Info.plist" << QByteArray("<key>CFBundleVersion</key><integer>4</integer>\n")
                                            << false << QByteArray("1A1") << QList<int>({-1, -1, -1}) << QString();
+    // Refused before the parser could overflow the stack.
+    QTest::newRow("200000 levels deep")
+        << "Info.plist"
+        << "<key>Deep</key>" + QByteArray("<array>").repeated(200000) + QByteArray("</array>").repeated(200000)
+               + stringEntry("CFBundleVersion", "1.2.3")
+        << false << QByteArray() << QList<int>({-1, -1, -1}) << QString();
     QTest::newRow("no Info.plist") << QString() << QByteArray() << false << QByteArray() << QList<int>({-1, -1, -1})
                                    << QString();
 }
