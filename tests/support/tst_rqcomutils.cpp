@@ -906,6 +906,8 @@ void TestRQComUtils::privilegedRunWaitsForItsOwnChild()
     QVERIFY(RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "/bin/sh", {"-c", "exit 0"}));
     QVERIFY(!RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "/bin/sh", {"-c", "exit 2"}));
     QVERIFY(!RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "/bin/sh", {"-c", "kill -9 $$"}));
+    // A tool named by anything but an absolute path is not run at all.
+    QVERIFY(!RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "sh", {"-c", "exit 0"}));
     QVERIFY(RQComUtils::AuthorizationExecute([](const ZrAuthorization &given) { return !given.isNull(); }));
 
     // Its status is still there to collect.
