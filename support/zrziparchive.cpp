@@ -238,8 +238,8 @@ struct UnzipRun
 {
     enum Outcome { Unpacked, Skipped, Failed };
 
-    UnzipRun(ZrZipReader &zip, const QString &path, const QString &destination, bool preserveAttributes,
-             bool overwrite, int nestedZipLevel, const QString &password, QObject *delegate)
+    UnzipRun(ZrZipReader &zip, const ZrZipGlobalInfo &globalInfo, const QString &path, const QString &destination,
+             bool preserveAttributes, bool overwrite, int nestedZipLevel, const QString &password, QObject *delegate)
         : zip(zip),
           path(path),
           destination(destination),
@@ -248,7 +248,7 @@ struct UnzipRun
           nestedZipLevel(nestedZipLevel),
           password(password),
           delegate(delegate),
-          total(qint64(zip.globalInfo().numberEntry)),
+          total(qint64(globalInfo.numberEntry)),
           fileSize(quint64(QFileInfo(path).size()))
     {
     }
@@ -519,11 +519,12 @@ bool ZRZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
     if (path.isEmpty() || destination.isEmpty())
         return refuse(zipError(-6, "received invalid argument(s)"));
     ZrZipReader zip(path);
-    if (!zip.isOpen())
+    ZrZipGlobalInfo globalInfo;
+    if (zip.globalInfo(globalInfo) != ZrZipReader::Ok)
         return refuse(zipError(-1, "failed to open zip file"));
 
-    const ZrZipGlobalInfo globalInfo = zip.globalInfo();
-    UnzipRun run(zip, path, destination, preserveAttributes, overwrite, nestedZipLevel, password, delegate);
+    UnzipRun run(zip, globalInfo, path, destination, preserveAttributes, overwrite, nestedZipLevel, password,
+                 delegate);
     callDelegate(run.delegate, "zipArchiveWillUnzipArchiveAtPath", QGenericReturnArgument(), path, globalInfo);
     callDelegate(run.delegate, "zipArchiveProgressEvent", QGenericReturnArgument(), quint64(0), run.fileSize);
 
