@@ -163,6 +163,26 @@ bool passesThroughLink(const QString &destination, const QString &relative)
     return false;
 }
 
+// True when a link at relative (below the destination) to target points inside the destination:
+// a relative target whose ".." steps all come first and climb no higher than the destination. A
+// ".." after a name could climb back out through another link, so it is not taken either.
+bool linkStaysInside(const QString &relative, const QByteArray &target)
+{
+    if (target.startsWith('/'))
+        return false;
+    int depth = relative.count(QLatin1Char('/'));
+    bool named = false;
+    for (const QByteArray &part : target.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part != "..")
+            named = true;
+        else if (named || --depth < 0)
+            return false;
+    }
+    return true;
+}
+
 // Names from MS-DOS hosts without the UTF-8 flag are CP437, which libzip's strict reading
 // converts; other names are UTF-8, GB18030 or Shift_JIS, whichever reads the bytes exactly.
 QString decodedName(const ZrZipFileInfo &info, const QByteArray &raw, const QString &strict)
@@ -274,7 +294,7 @@ struct UnzipRun
 
     Outcome fail(const ZrError &failure);
     Outcome writeFile(const QString &fullPath, const ZrZipFileInfo &info, const QDateTime &modDate, bool recorded);
-    Outcome writeLink(const QString &fullPath, bool exists);
+    Outcome writeLink(const QString &fullPath, const QString &relative, bool exists);
 };
 
 UnzipRun::Outcome UnzipRun::fail(const ZrError &failure)
@@ -345,7 +365,7 @@ UnzipRun::Outcome UnzipRun::unzipEntry(qint64 index, ZrZipFileInfo &info, QStrin
     }
     Outcome outcome = Unpacked;
     if (!isDirectory && isSymlink) {
-        outcome = writeLink(fullPath, exists);
+        outcome = writeLink(fullPath, relative, exists);
     } else if (!isDirectory) {
         if (exists && S_ISLNK(existing.st_mode)) {
             logLine(QStringLiteral("Refused writing through the symbolic link %1").arg(fullPath));
@@ -407,7 +427,7 @@ UnzipRun::Outcome UnzipRun::writeFile(const QString &fullPath, const ZrZipFileIn
     return Unpacked;
 }
 
-UnzipRun::Outcome UnzipRun::writeLink(const QString &fullPath, bool exists)
+UnzipRun::Outcome UnzipRun::writeLink(const QString &fullPath, const QString &relative, bool exists)
 {
     QByteArray target;
     char buffer[bufferSize];
@@ -416,6 +436,11 @@ UnzipRun::Outcome UnzipRun::writeLink(const QString &fullPath, bool exists)
         if (readBytes < 0)
             return fail(zipError(-4, "failed to read contents of file entry"));
         target.append(buffer, readBytes);
+    }
+    if (!linkStaysInside(relative, target)) {
+        logLine(QStringLiteral("Refused symbolic link %1 to %2 outside the destination")
+                    .arg(relative, QString::fromUtf8(target)));
+        return fail(zipError(-6, "received invalid argument(s)"));
     }
     const QByteArray link = encoded(fullPath);
     if (exists && std::remove(link.constData()) != 0) {

@@ -29,8 +29,8 @@ constexpr char ZRZipArchiveErrorDomain[] = "ZRZipArchiveErrorDomain";
 //   zipArchiveDidUnzipFileAtIndex(qint64, qint64, QString archivePath, ZrZipFileInfo), else
 //   zipArchiveDidUnzipFileAtIndex(qint64, qint64, QString archivePath, QString unzippedFilePath)
 //   zipArchiveDidUnzipArchiveAtPath(QString path, ZrZipGlobalInfo zipInfo, QString unzippedPath)
-// An entry whose path would leave the destination, or pass through a symbolic link inside it,
-// is refused: the run ends false with -6.
+// An entry whose path would leave the destination, or pass through a symbolic link inside it, is
+// refused, and so is a link that would point out of it: the run ends false with -6.
 class ZRZipArchive
 {
 public:

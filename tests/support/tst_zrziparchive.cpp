@@ -1,5 +1,7 @@
 #include "support/zrziparchive.h"
 
+#include "filesizelimit.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -13,9 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,6 +195,14 @@ bool isSymbolicLink(const QString &path)
     return lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
+// A link's target as it was written, not made absolute.
+QByteArray linkTarget(const QString &path)
+{
+    char target[4096];
+    const ssize_t length = readlink(QFile::encodeName(path).constData(), target, sizeof target);
+    return length < 0 ? QByteArray() : QByteArray(target, int(length));
+}
+
 // Every path below the folder, relative, sorted; folders end in "/".
 QStringList tree(const QString &folder)
 {
@@ -332,6 +340,8 @@ private slots:
     void nestedZip_data();
     void nestedZip();
     void symbolicLinkEntry();
+    void linkTargets_data();
+    void linkTargets();
     void entryNames_data();
     void entryNames();
     void attributes_data();
@@ -447,6 +457,50 @@ void TestZRZipArchive::symbolicLinkEntry()
     // A second run replaces the link it finds.
     QVERIFY(ZRZipArchive::unzipFileAtPath(path("links.zip"), path("out")));
     QVERIFY(isSymbolicLink(path("out/link")));
+}
+
+void TestZRZipArchive::linkTargets_data()
+{
+    QTest::addColumn<QByteArray>("link");
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("beside it") << QByteArray("l") << QByteArray("sub/file.txt") << true;
+    QTest::newRow("up from its folder and down") << QByteArray("sub/l") << QByteArray("../sub/file.txt") << true;
+    QTest::newRow("up to the destination itself") << QByteArray("sub/deep/l") << QByteArray("../..") << true;
+    QTest::newRow("dot steps") << QByteArray("sub/l") << QByteArray("./file.txt") << true;
+    QTest::newRow("to nothing yet, inside") << QByteArray("l") << QByteArray("missing/x") << true;
+    QTest::newRow("up out of the destination") << QByteArray("l") << QByteArray("..") << false;
+    QTest::newRow("up out from a folder") << QByteArray("sub/l") << QByteArray("../../outside") << false;
+    QTest::newRow("absolute, outside") << QByteArray("l") << QByteArray("/etc/passwd") << false;
+    QTest::newRow("absolute root") << QByteArray("sub/l") << QByteArray("/") << false;
+    // Through another link the step up after a name could land anywhere.
+    QTest::newRow("a step up after a name") << QByteArray("l") << QByteArray("sub/../file") << false;
+}
+
+void TestZRZipArchive::linkTargets()
+{
+    QFETCH(QByteArray, link);
+    QFETCH(QByteArray, target);
+    QFETCH(bool, allowed);
+
+    Entry entry{link, target};
+    entry.link = true;
+    QVERIFY(makeArchive(path("links.zip"), {{"sub/file.txt", "inside"}, {"sub/deep/", ""}, entry}));
+
+    if (!allowed)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^\\[ZRZipArchive\\] Refused symbolic link "));
+    ZrError error;
+    QCOMPARE(ZRZipArchive::unzipFileAtPath(path("links.zip"), path("out"), true, QString(), &error), allowed);
+    QCOMPARE(readFile(path("out/sub/file.txt")), QByteArray("inside"));
+    const QString linkPath = path("out/") + QString::fromUtf8(link);
+    if (allowed) {
+        QVERIFY(error.isNull());
+        QCOMPARE(linkTarget(linkPath), target);
+    } else {
+        QCOMPARE(error.code(), -6);
+        QVERIFY(!isSymbolicLink(linkPath));
+    }
 }
 
 void TestZRZipArchive::entryNames_data()
@@ -764,18 +818,15 @@ void TestZRZipArchive::writeFailure()
     big.repeat = 300000;
     QVERIFY(makeArchive(path("big.zip"), {{"small.txt", "small"}, big}));
 
-    // A file size limit makes writes past 64 KiB fail as a full disk would.
-    struct rlimit original;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
-    struct rlimit limited = original;
-    limited.rlim_cur = 65536;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    QTest::ignoreMessage(QtWarningMsg, "[ZRZipArchive] Failed to write file (check your free space)");
+    // Writes past 64 KiB fail as on a full disk.
+    bool result = true;
     ZrError error;
-    const bool result = ZRZipArchive::unzipFileAtPath(path("big.zip"), path("out"), true, QString(), &error);
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit limit(65536);
+        QVERIFY(limit.isActive());
+        QTest::ignoreMessage(QtWarningMsg, "[ZRZipArchive] Failed to write file (check your free space)");
+        result = ZRZipArchive::unzipFileAtPath(path("big.zip"), path("out"), true, QString(), &error);
+    }
 
     QVERIFY(!result);
     QCOMPARE(error.code(), -5);
