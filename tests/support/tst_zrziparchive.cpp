@@ -361,6 +361,9 @@ private slots:
     void writeFolder_data();
     void writeFolder();
     void writeFolderWithPassword();
+    void writeFolderWithLinks();
+    void writeFolderInPart_data();
+    void writeFolderInPart();
     void writerInstance();
     void dataEncodings();
 
@@ -981,6 +984,75 @@ void TestZRZipArchive::writeFolderWithPassword()
     QVERIFY(ZRZipArchive::createZipFileAtPath(path("classic.zip"), path("Folder"), false, 6, "pass word", false,
                                               ZRZipArchive::WriteProgressHandler()));
     QCOMPARE(runTool("unzip", {"-tq", "-P", "pass word", path("classic.zip")}), 0);
+}
+
+void TestZRZipArchive::writeFolderWithLinks()
+{
+    QVERIFY(writeFile(path("Folder/real/file.txt"), "data"));
+    QVERIFY(writeFile(path("Folder/real/deeper/inner.txt"), "inner"));
+    QVERIFY(QFile::link("real", path("Folder/to folder")));
+    QVERIFY(QFile::link("real/file.txt", path("Folder/to file")));
+    QVERIFY(QFile::link("nowhere", path("Folder/dangling")));
+    QVERIFY(ZRZipArchive::createZipFileAtPath(path("links.zip"), path("Folder")));
+
+    // Info-ZIP sees three link entries and nothing below the linked folder.
+    QByteArray listing;
+    QCOMPARE(runTool("zipinfo", {path("links.zip")}, QString(), &listing), 0);
+    QStringList links;
+    static const QRegularExpression linkLine("^l\\S+(?:\\s+\\S+){7}\\s(.+)$");
+    for (const QString &line : QString::fromUtf8(listing).split('\n')) {
+        const QRegularExpressionMatch match = linkLine.match(line);
+        if (match.hasMatch())
+            links << match.captured(1);
+        QVERIFY2(!line.contains("to folder/"), qPrintable(line));
+    }
+    links.sort();
+    QCOMPARE(links, QStringList({"dangling", "to file", "to folder"}));
+
+    const QList<QPair<QString, QByteArray>> expected{
+        {"to folder", "real"}, {"to file", "real/file.txt"}, {"dangling", "nowhere"}};
+    QCOMPARE(runTool("unzip", {"-q", path("links.zip"), "-d", path("unzip")}), 0);
+    QVERIFY(ZRZipArchive::unzipFileAtPath(path("links.zip"), path("ours")));
+    for (const QString &folder : {path("unzip"), path("ours")}) {
+        for (const auto &link : expected) {
+            QVERIFY2(isSymbolicLink(folder + "/" + link.first), qPrintable(folder + "/" + link.first));
+            QCOMPARE(linkTarget(folder + "/" + link.first), link.second);
+        }
+        QCOMPARE(readFile(folder + "/to folder/deeper/inner.txt"), QByteArray("inner"));
+        QCOMPARE(readFile(folder + "/to file"), QByteArray("data"));
+    }
+}
+
+void TestZRZipArchive::writeFolderInPart_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("no such folder") << "missing";
+    QTest::newRow("a folder inside that cannot be listed") << "unreadable";
+    QTest::newRow("a named pipe inside") << "pipe";
+}
+
+// A folder that cannot be written whole is never reported as written.
+void TestZRZipArchive::writeFolderInPart()
+{
+    QFETCH(QString, damage);
+
+    QVERIFY(writeFile(path("Folder/file.txt"), "data"));
+    QString source = path("Folder");
+    if (damage == "missing") {
+        source = path("Missing");
+    } else if (damage == "unreadable") {
+        if (geteuid() == 0)
+            QSKIP("the superuser lists every folder");
+        QVERIFY(writeFile(path("Folder/closed/hidden.txt"), "hidden"));
+        QVERIFY(QFile::setPermissions(path("Folder/closed"), QFileDevice::WriteOwner));
+    } else {
+        QCOMPARE(mkfifo(QFile::encodeName(path("Folder/pipe")).constData(), 0600), 0);
+    }
+    const bool written = ZRZipArchive::createZipFileAtPath(path("part.zip"), source);
+    if (damage == "unreadable")
+        QFile::setPermissions(path("Folder/closed"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(!written);
 }
 
 void TestZRZipArchive::writerInstance()
