@@ -19,9 +19,11 @@ public:
     // The parsed list, to be freed with plist_free; null when the bytes are no property list, nest
     // deeper than MaxDepth or (binary) unfold to more nodes than they have bytes.
     static plist_t fromMemory(const char *data, size_t size);
+    // For an XML list read with another parser that builds its tree by recursion: true when the
+    // text parses and nests no deeper than MaxDepth.
+    static bool xmlWithinDepth(const char *data, size_t size);
 
 private:
-    static bool xmlWithinDepth(const char *data, size_t size);
     static bool binaryWithinLimits(const unsigned char *data, size_t size);
 };
 

@@ -234,17 +234,23 @@ void tst_QVideoSettingXml::brokenFiles_neverRepaired_data()
     for (const Row &row : rows) {
         QTest::addRow("empty %s", row.name) << row.path << row.operation << row.answer;
         QTest::addRow("garbage %s", row.name) << row.path << row.operation << row.answer;
+        QTest::addRow("deep %s", row.name) << row.path << row.operation << row.answer;
     }
 }
 
-// Every operation, twice over, on an empty file and on one that is not XML.
+// Every operation, twice over, on an empty file, on one that is not XML and on one nested deep
+// enough to overflow the stack of a recursive parser.
 void tst_QVideoSettingXml::brokenFiles_neverRepaired()
 {
     QFETCH(QString, path);
     QFETCH(Operation, operation);
     QFETCH(QString, answer);
 
-    const QByteArray content = QByteArray(QTest::currentDataTag()).startsWith("empty") ? "" : "<ROOTITEM><a></b>";
+    const QByteArray tag = QTest::currentDataTag();
+    const QByteArray content = tag.startsWith("empty")  ? QByteArray()
+                               : tag.startsWith("deep") ? "<ROOTITEM>" + QByteArray("<a>").repeated(50000)
+                                                              + QByteArray("</a>").repeated(50000) + "</ROOTITEM>"
+                                                        : QByteArray("<ROOTITEM><a></b>");
     QVERIFY(writeAged(path, content));
     const FileState before = fileState(path);
     for (int round = 0; round < 2; ++round) {
