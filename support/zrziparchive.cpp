@@ -164,12 +164,13 @@ bool passesThroughLink(const QString &destination, const QString &relative)
     return false;
 }
 
-// True when a link at relative (below the destination) to target points inside the destination:
+// True when a link at relative, below the destination, to target points inside the destination:
 // a relative target whose ".." steps all come first and climb no higher than the destination. A
-// ".." after a name could climb back out through another link, so it is not taken either.
+// ".." after a name could climb back out through another link, so it is not taken either; nor is
+// a link in place of the destination itself.
 bool linkStaysInside(const QString &relative, const QByteArray &target)
 {
-    if (target.startsWith('/'))
+    if (relative.isEmpty() || target.startsWith('/'))
         return false;
     int depth = relative.count(QLatin1Char('/'));
     bool named = false;

@@ -479,6 +479,7 @@ void TestZRZipArchive::linkTargets_data()
     QTest::newRow("absolute root") << QByteArray("sub/l") << QByteArray("/") << false;
     // Through another link the step up after a name could land anywhere.
     QTest::newRow("a step up after a name") << QByteArray("l") << QByteArray("sub/../file") << false;
+    QTest::newRow("in place of the destination") << QByteArray("sub/..") << QByteArray("sub") << false;
 }
 
 void TestZRZipArchive::linkTargets()
