@@ -1,5 +1,6 @@
 #include "support/zrziparchive.h"
 
+#include "services/zratomicfile.h"
 #include "support/zrzipreader.h"
 
 #include <QDateTime>
@@ -894,17 +895,19 @@ bool ZRZipArchive::close()
 {
     if (!m_zip)
         return false;
-    const bool empty = zip_get_num_entries(m_zip, 0) == 0;
+    // libzip writes no file for an archive without entries, and removes the one there: the lone end
+    // record takes its place instead.
+    if (zip_get_num_entries(m_zip, 0) == 0) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        static const char endRecord[22] = {'P', 'K', 5, 6};
+        return ZrAtomicFile::save(m_path, QByteArray(endRecord, sizeof endRecord)) == ZrAtomicFile::Saved;
+    }
     const bool closed = zip_close(m_zip) == 0;
     if (!closed)
         zip_discard(m_zip);
     m_zip = nullptr;
-    if (!closed || !empty)
-        return closed;
-    // libzip writes no file for an archive without entries: write the lone end record.
-    static const char endRecord[22] = {'P', 'K', 5, 6};
-    QFile file(m_path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(endRecord, sizeof endRecord) == 22;
+    return closed;
 }
 
 bool ZRZipArchive::addEntry(const QString &name, zip_source_t *source, int compressionLevel,

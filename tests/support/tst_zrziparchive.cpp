@@ -364,6 +364,8 @@ private slots:
     void writeFolderWithLinks();
     void writeFolderInPart_data();
     void writeFolderInPart();
+    void writeOnFullDisk_data();
+    void writeOnFullDisk();
     void writerInstance();
     void dataEncodings();
 
@@ -1054,6 +1056,34 @@ void TestZRZipArchive::writeFolderInPart()
         QFile::setPermissions(path("Folder/closed"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!written);
+}
+
+void TestZRZipArchive::writeOnFullDisk_data()
+{
+    QTest::addColumn<bool>("empty");
+    QTest::newRow("a folder with a file") << false;
+    QTest::newRow("an empty folder, no entries") << true;
+}
+
+// An archive that cannot reach the disk whole is not reported as written, and does not replace
+// the one that was there.
+void TestZRZipArchive::writeOnFullDisk()
+{
+    QFETCH(bool, empty);
+
+    QVERIFY(QDir().mkpath(path("Folder")));
+    if (!empty)
+        QVERIFY(writeFile(path("Folder/file.txt"), randomBytes(100000)));
+    QVERIFY(writeFile(path("made.zip"), "the archive before"));
+    bool written = true;
+    {
+        const FileSizeLimit full(0);
+        QVERIFY(full.isActive());
+        written = ZRZipArchive::createZipFileAtPath(path("made.zip"), path("Folder"));
+    }
+    QVERIFY(!written);
+    QCOMPARE(readFile(path("made.zip")), QByteArray("the archive before"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList("made.zip"));
 }
 
 void TestZRZipArchive::writerInstance()
