@@ -1,9 +1,10 @@
 #include "converter_profiles/qplistread.h"
 
+#include "services/zrpropertylist.h"
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <limits>
 
 namespace {
 
@@ -40,10 +41,7 @@ plist_t loadCatalogue(const std::string &path)
     if (!file)
         return nullptr;
     const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (data.empty() || data.size() > std::numeric_limits<uint32_t>::max())
-        return nullptr;
-    plist_t root = nullptr;
-    plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);
+    plist_t root = ZrPropertyList::fromMemory(data.data(), data.size());
     if (root && plist_get_node_type(root) != PLIST_DICT) {
         plist_free(root);
         return nullptr;

@@ -3,6 +3,7 @@
 #include "converter_profiles/qplistread.h"
 #include "services/qianyutil.h"
 #include "services/qsettingxml.h"
+#include "services/zrxmldepth.h"
 
 #include <QDebug>
 #include <QDir>
@@ -24,6 +25,8 @@ const char *const PathAttr = "Converted_path_";
 const char *const Md5Attr = "Converted_path_md5";
 const char *const FormatIdAttr = "Format_ID";
 const char *const LanguageNameAttr = "Language_Name";
+// Far deeper than the store's files, which go three levels down.
+const int MaxDepth = 16;
 
 // The eight encoding parameters in record order, with the unit their display values get.
 struct Parameter
@@ -222,7 +225,11 @@ bool QVideoSettingXml::isValidFile(QString path, QDomDocument &doc)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
-    return doc.setContent(&file, false);
+    // The DOM parser recurses once per level and overflows the stack on a deep enough file; one
+    // nested deeper than any of the store's is refused before it gets there.
+    const QByteArray text = file.readAll();
+    QXmlStreamReader reader(text);
+    return ZrXmlDepth::within(reader, MaxDepth) && doc.setContent(text, false);
 }
 
 void QVideoSettingXml::SaveXml(QString path, QDomDocument doc)

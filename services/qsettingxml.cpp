@@ -1,6 +1,8 @@
 #include "services/qsettingxml.h"
 
 #include "services/qianyutil.h"
+#include "services/zratomicfile.h"
+#include "services/zrxmldepth.h"
 
 #include <QDebug>
 #include <QDeadlineTimer>
@@ -10,7 +12,6 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QThread>
@@ -311,27 +312,19 @@ bool isUtf16(const QByteArray &bytes)
     return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
 }
 
-// Deeper than the store's own shape means damage; the check streams, so no depth costs stack.
+// Deeper than the store's own shape means damage. Text that does not parse is left to the DOM
+// parser to refuse.
 template <typename Text>
 bool withinDepth(const Text &text)
 {
     QXmlStreamReader reader(text);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
-            return false;
-        if (token == QXmlStreamReader::EndElement)
-            --depth;
-    }
-    return true;
+    return ZrXmlDepth::within(reader, MaxDepth);
 }
 
 // Keeps the bytes as "<name>.bad" while the file itself stays.
 bool keepCopy(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile copy(path + ".bad");
-    return copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.commit();
+    return ZrAtomicFile::save(path + ".bad", bytes) == ZrAtomicFile::Saved;
 }
 
 }
@@ -388,15 +381,18 @@ void QSettingXml::SaveXml(QString path, QDomDocument doc)
         return;
     }
 
-    // Written beside the old file and renamed over it, so a crash never leaves it half written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Written beside the old file and renamed over it, so neither a crash nor a full disk ever
+    // leaves it short.
+    switch (ZrAtomicFile::save(path, text)) {
+    case ZrAtomicFile::OpenFailed:
         qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return;
+        break;
+    case ZrAtomicFile::WriteFailed:
+        qWarning("error::ParserXML->writeOperateXml->file.write\n");
+        break;
+    case ZrAtomicFile::Saved:
+        break;
     }
-    file.write(text);
-    if (!file.commit())
-        qWarning("error::ParserXML->writeOperateXml->file.commit\n");
 }
 
 QString QSettingXml::getItemValue(QString item, QString key, QString defaultValue)

@@ -3,6 +3,7 @@
 #include "services/qianyutil.h"
 #include "services/qsettingxml.h"
 #include "services/qzrcommonplatfromapi.h"
+#include "services/zrpropertylist.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -62,7 +63,10 @@ struct Plist
     bool load(const QString &path)
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file))
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = file.readAll();
+        if (!ZrPropertyList::xmlWithinDepth(text.constData(), size_t(text.size())) || !document.setContent(text))
             return false;
         const QDomElement root = document.documentElement();
         dict = root.firstChildElement();

@@ -1,6 +1,8 @@
 #include "support/rqcomutils.h"
 
+#include "services/zratomicfile.h"
 #include "services/zrcommoninterface.h"
+#include "services/zrpropertylist.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -11,12 +13,9 @@
 #include <QFontDatabase>
 #include <QNetworkInterface>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
-
-#include <plist/plist.h>
 
 #include <array>
 #include <cstdlib>
@@ -49,8 +48,7 @@ QString plistString(const QString &path, const char *key)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray data = file.readAll();
-    plist_t root = nullptr;
-    plist_from_memory(data.constData(), static_cast<uint32_t>(data.size()), &root);
+    plist_t root = ZrPropertyList::fromMemory(data.constData(), size_t(data.size()));
     if (!root)
         return QString();
     QString value;
@@ -611,8 +609,7 @@ bool RQComUtils::creatFile(const QString &path, const QByteArray &content, const
 {
     if (path.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+    if (ZrAtomicFile::save(path, content) != ZrAtomicFile::Saved)
         return false;
     bool ok = true;
     const QVariant permissions = attributes.value("NSFilePosixPermissions");

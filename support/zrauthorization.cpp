@@ -28,6 +28,11 @@ pid_t ZrAuthorization::executeWithPrivileges(const QString &tool, const QStringL
         errno = ENOENT;
         return -1;
     }
+    // pkexec takes words that start with "-" as its own options; a path from the root never does.
+    if (!tool.startsWith(QLatin1Char('/'))) {
+        errno = EINVAL;
+        return -1;
+    }
     std::vector<QByteArray> words{QFile::encodeName(m_pkexec), "--keep-cwd", QFile::encodeName(tool)};
     for (const QString &argument : arguments)
         words.push_back(QFile::encodeName(argument));

@@ -21,8 +21,8 @@ public:
     bool isNull() const { return m_pkexec.isEmpty(); }
 
     // Starts "pkexec --keep-cwd tool arguments..." without a shell, in folder (the caller's
-    // own folder when empty), its standard output on outputFd (inherited when -1).
-    // Returns the pid, or -1 with errno set when it could not be started.
+    // own folder when empty), its standard output on outputFd (inherited when -1). The tool
+    // must be an absolute path. Returns the pid, or -1 with errno set when it could not be started.
     pid_t executeWithPrivileges(const QString &tool, const QStringList &arguments,
                                 const QString &folder = QString(), int outputFd = -1) const;
 

@@ -5,6 +5,7 @@
 #include "support/zrcookiestorage.h"
 #include "support/zrdatacompressor.h"
 #include "services/zrcommoninterface.h"
+#include "services/zrpropertylist.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,9 +72,7 @@ QString makeUserAgent()
     QByteArray contents;
     if (info.open(QIODevice::ReadOnly))
         contents = info.readAll();
-    plist_t root = nullptr;
-    if (!contents.isEmpty())
-        plist_from_memory(contents.constData(), static_cast<uint32_t>(contents.size()), &root);
+    plist_t root = ZrPropertyList::fromMemory(contents.constData(), size_t(contents.size()));
     QString name = plistString(root, "CFBundleDisplayName");
     if (name.isEmpty())
         name = plistString(root, "CFBundleName");

@@ -24,7 +24,8 @@ class ZRPrivilegedTask : public QObject
 public:
     // launch's status when pkexec cannot be found.
     static constexpr int FunctionUnavailableStatus = -70001;
-    // launch's status when pkexec could not be started (a missing start folder, say).
+    // launch's status when pkexec could not be started (a missing start folder, say) or the
+    // launch path is not absolute.
     static constexpr int ToolExecuteFailureStatus = -60031;
 
     // The start folder defaults to the process's current folder.

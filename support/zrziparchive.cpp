@@ -1,11 +1,11 @@
 #include "support/zrziparchive.h"
 
+#include "services/zratomicfile.h"
 #include "support/zrzipreader.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -17,10 +17,12 @@
 #include <zip.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
@@ -163,6 +165,27 @@ bool passesThroughLink(const QString &destination, const QString &relative)
     return false;
 }
 
+// True when a link at relative, below the destination, to target points inside the destination:
+// a relative target whose ".." steps all come first and climb no higher than the destination. A
+// ".." after a name could climb back out through another link, so it is not taken either; nor is
+// a link in place of the destination itself.
+bool linkStaysInside(const QString &relative, const QByteArray &target)
+{
+    if (relative.isEmpty() || target.startsWith('/'))
+        return false;
+    int depth = relative.count(QLatin1Char('/'));
+    bool named = false;
+    for (const QByteArray &part : target.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part != "..")
+            named = true;
+        else if (named || --depth < 0)
+            return false;
+    }
+    return true;
+}
+
 // Names from MS-DOS hosts without the UTF-8 flag are CP437, which libzip's strict reading
 // converts; other names are UTF-8, GB18030 or Shift_JIS, whichever reads the bytes exactly.
 QString decodedName(const ZrZipFileInfo &info, const QByteArray &raw, const QString &strict)
@@ -184,22 +207,36 @@ QString decodedName(const ZrZipFileInfo &info, const QByteArray &raw, const QStr
     return ZRZipArchive::_hexString(raw);
 }
 
-// An empty source dated like the folder it stands for. libzip 1.7.3 derives the check byte of
-// traditional encryption from the source's own time, not from a time set on the entry, so every
-// entry here takes its date from its source.
-zip_int64_t folderSource(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command)
+// The bytes of an entry that has no file of its own (a folder, a link's target), dated like what
+// it stands for. libzip 1.7.3 derives the check byte of traditional encryption from the source's
+// own time, not from a time set on the entry, so every entry here takes its date from its source.
+struct HeldBytes
 {
-    const time_t *modified = static_cast<const time_t *>(state);
+    QByteArray bytes;
+    time_t modified;
+    int position;
+};
+
+zip_int64_t heldSource(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    HeldBytes *held = static_cast<HeldBytes *>(state);
     switch (command) {
     case ZIP_SOURCE_OPEN:
-    case ZIP_SOURCE_READ:
+        held->position = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const int count = int(qMin<zip_uint64_t>(length, zip_uint64_t(held->bytes.size() - held->position)));
+        std::memcpy(data, held->bytes.constData() + held->position, size_t(count));
+        held->position += count;
+        return count;
+    }
     case ZIP_SOURCE_CLOSE:
         return 0;
     case ZIP_SOURCE_STAT: {
         zip_stat_t *stat = static_cast<zip_stat_t *>(data);
         zip_stat_init(stat);
-        stat->size = 0;
-        stat->mtime = *modified;
+        stat->size = zip_uint64_t(held->bytes.size());
+        stat->mtime = held->modified;
         stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
         return sizeof(zip_stat_t);
     }
@@ -209,7 +246,7 @@ zip_int64_t folderSource(void *state, void *data, zip_uint64_t length, zip_sourc
         return zip_error_to_data(&none, data, length);
     }
     case ZIP_SOURCE_FREE:
-        delete modified;
+        delete held;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
         return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
@@ -217,6 +254,44 @@ zip_int64_t folderSource(void *state, void *data, zip_uint64_t length, zip_sourc
     default:
         return -1;
     }
+}
+
+// Every item below root, relative to it and sorted, without following symbolic links; false when
+// a folder in it, root included, cannot be listed to its end.
+bool listTree(const QString &root, QStringList &items)
+{
+    bool complete = true;
+    QStringList pending{QString()};
+    while (!pending.isEmpty()) {
+        const QString relative = pending.takeLast();
+        DIR *folder = ::opendir(encoded(relative.isEmpty() ? root : root + QLatin1Char('/') + relative).constData());
+        if (!folder) {
+            complete = false;
+            continue;
+        }
+        for (;;) {
+            errno = 0;
+            const dirent *entry = ::readdir(folder);
+            if (!entry) {
+                complete = complete && errno == 0;
+                break;
+            }
+            const QByteArray name(entry->d_name);
+            if (name == "." || name == "..")
+                continue;
+            const QString item = relative.isEmpty() ? QFile::decodeName(name)
+                                                    : relative + QLatin1Char('/') + QFile::decodeName(name);
+            items.append(item);
+            struct stat status;
+            if (::lstat(encoded(root + QLatin1Char('/') + item).constData(), &status) != 0)
+                complete = false;
+            else if (S_ISDIR(status.st_mode))
+                pending.append(item);
+        }
+        ::closedir(folder);
+    }
+    items.sort();
+    return complete;
 }
 
 bool writeAll(int fd, const char *data, int length)
@@ -238,8 +313,8 @@ struct UnzipRun
 {
     enum Outcome { Unpacked, Skipped, Failed };
 
-    UnzipRun(ZrZipReader &zip, const QString &path, const QString &destination, bool preserveAttributes,
-             bool overwrite, int nestedZipLevel, const QString &password, QObject *delegate)
+    UnzipRun(ZrZipReader &zip, const ZrZipGlobalInfo &globalInfo, const QString &path, const QString &destination,
+             bool preserveAttributes, bool overwrite, int nestedZipLevel, const QString &password, QObject *delegate)
         : zip(zip),
           path(path),
           destination(destination),
@@ -248,7 +323,7 @@ struct UnzipRun
           nestedZipLevel(nestedZipLevel),
           password(password),
           delegate(delegate),
-          total(qint64(zip.globalInfo().numberEntry)),
+          total(qint64(globalInfo.numberEntry)),
           fileSize(quint64(QFileInfo(path).size()))
     {
     }
@@ -274,7 +349,7 @@ struct UnzipRun
 
     Outcome fail(const ZrError &failure);
     Outcome writeFile(const QString &fullPath, const ZrZipFileInfo &info, const QDateTime &modDate, bool recorded);
-    Outcome writeLink(const QString &fullPath, bool exists);
+    Outcome writeLink(const QString &fullPath, const QString &relative, bool exists);
 };
 
 UnzipRun::Outcome UnzipRun::fail(const ZrError &failure)
@@ -345,7 +420,7 @@ UnzipRun::Outcome UnzipRun::unzipEntry(qint64 index, ZrZipFileInfo &info, QStrin
     }
     Outcome outcome = Unpacked;
     if (!isDirectory && isSymlink) {
-        outcome = writeLink(fullPath, exists);
+        outcome = writeLink(fullPath, relative, exists);
     } else if (!isDirectory) {
         if (exists && S_ISLNK(existing.st_mode)) {
             logLine(QStringLiteral("Refused writing through the symbolic link %1").arg(fullPath));
@@ -407,7 +482,7 @@ UnzipRun::Outcome UnzipRun::writeFile(const QString &fullPath, const ZrZipFileIn
     return Unpacked;
 }
 
-UnzipRun::Outcome UnzipRun::writeLink(const QString &fullPath, bool exists)
+UnzipRun::Outcome UnzipRun::writeLink(const QString &fullPath, const QString &relative, bool exists)
 {
     QByteArray target;
     char buffer[bufferSize];
@@ -416,6 +491,11 @@ UnzipRun::Outcome UnzipRun::writeLink(const QString &fullPath, bool exists)
         if (readBytes < 0)
             return fail(zipError(-4, "failed to read contents of file entry"));
         target.append(buffer, readBytes);
+    }
+    if (!linkStaysInside(relative, target)) {
+        logLine(QStringLiteral("Refused symbolic link %1 to %2 outside the destination")
+                    .arg(relative, QString::fromUtf8(target)));
+        return fail(zipError(-6, "received invalid argument(s)"));
     }
     const QByteArray link = encoded(fullPath);
     if (exists && std::remove(link.constData()) != 0) {
@@ -519,11 +599,12 @@ bool ZRZipArchive::unzipFileAtPath(const QString &path, const QString &destinati
     if (path.isEmpty() || destination.isEmpty())
         return refuse(zipError(-6, "received invalid argument(s)"));
     ZrZipReader zip(path);
-    if (!zip.isOpen())
+    ZrZipGlobalInfo globalInfo;
+    if (zip.globalInfo(globalInfo) != ZrZipReader::Ok)
         return refuse(zipError(-1, "failed to open zip file"));
 
-    const ZrZipGlobalInfo globalInfo = zip.globalInfo();
-    UnzipRun run(zip, path, destination, preserveAttributes, overwrite, nestedZipLevel, password, delegate);
+    UnzipRun run(zip, globalInfo, path, destination, preserveAttributes, overwrite, nestedZipLevel, password,
+                 delegate);
     callDelegate(run.delegate, "zipArchiveWillUnzipArchiveAtPath", QGenericReturnArgument(), path, globalInfo);
     callDelegate(run.delegate, "zipArchiveProgressEvent", QGenericReturnArgument(), quint64(0), run.fileSize);
 
@@ -676,19 +757,20 @@ bool ZRZipArchive::createZipFileAtPath(const QString &path, const QString &direc
     const QString folderName = directory.dirName();
     const QDir::Filters everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     QStringList items;
-    QDirIterator iterator(directory.path(), everything, QDirIterator::Subdirectories);
-    while (iterator.hasNext())
-        items.append(directory.relativeFilePath(iterator.next()));
-    items.sort();
+    bool success = listTree(directory.path(), items);
 
-    bool success = true;
     quint64 complete = 0;
     for (const QString &item : qAsConst(items)) {
         const QString itemPath = directory.filePath(item);
         const QString name = keepParentDirectory ? folderName + QLatin1Char('/') + item : item;
-        // Folders with content appear through their files.
-        if (!QFileInfo(itemPath).isDir())
+        struct stat status;
+        if (::lstat(encoded(itemPath).constData(), &status) != 0)
+            success = false;
+        else if (S_ISLNK(status.st_mode))
+            success = zip.writeLinkAtPath(itemPath, name, compressionLevel, password, aes) && success;
+        else if (!S_ISDIR(status.st_mode))
             success = zip.writeFileAtPath(itemPath, name, compressionLevel, password, aes) && success;
+        // Folders with content appear through their files.
         else if (QDir(itemPath).isEmpty(everything))
             success = zip.writeFolderAtPath(itemPath, name, password) && success;
         if (progressHandler)
@@ -750,15 +832,36 @@ bool ZRZipArchive::writeFolderAtPath(const QString &path, const QString &folderN
     struct stat folder;
     if (!m_zip || ::stat(encoded(path).constData(), &folder) != 0)
         return false;
-    time_t *modified = new time_t(folder.st_mtime);
-    zip_source_t *source = zip_source_function(m_zip, folderSource, modified);
+    HeldBytes *held = new HeldBytes{QByteArray(), folder.st_mtime, 0};
+    zip_source_t *source = zip_source_function(m_zip, heldSource, held);
     if (!source) {
-        delete modified;
+        delete held;
         return false;
     }
     const QString name = folderName.endsWith(QLatin1Char('/')) ? folderName : folderName + QLatin1Char('/');
     return addEntry(name, source, 0, password, false, ZIP_OPSYS_UNIX,
                     zip_uint32_t(S_IFDIR | (folder.st_mode & 0777)) << 16);
+}
+
+bool ZRZipArchive::writeLinkAtPath(const QString &path, const QString &linkName, int compressionLevel,
+                                   const QString &password, bool aes)
+{
+    const QByteArray source = encoded(path);
+    struct stat link;
+    char target[PATH_MAX];
+    if (!m_zip || ::lstat(source.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return false;
+    const ssize_t length = ::readlink(source.constData(), target, sizeof target);
+    if (length < 0 || size_t(length) == sizeof target)
+        return false;
+    HeldBytes *held = new HeldBytes{QByteArray(target, int(length)), link.st_mtime, 0};
+    zip_source_t *data = zip_source_function(m_zip, heldSource, held);
+    if (!data) {
+        delete held;
+        return false;
+    }
+    return addEntry(linkName, data, compressionLevel, password, aes, ZIP_OPSYS_UNIX,
+                    zip_uint32_t(S_IFLNK | (link.st_mode & 0777)) << 16);
 }
 
 bool ZRZipArchive::writeData(const QByteArray &data, const QString &filename, const QString &password)
@@ -792,17 +895,19 @@ bool ZRZipArchive::close()
 {
     if (!m_zip)
         return false;
-    const bool empty = zip_get_num_entries(m_zip, 0) == 0;
+    // libzip writes no file for an archive without entries, and removes the one there: the lone end
+    // record takes its place instead.
+    if (zip_get_num_entries(m_zip, 0) == 0) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        static const char endRecord[22] = {'P', 'K', 5, 6};
+        return ZrAtomicFile::save(m_path, QByteArray(endRecord, sizeof endRecord)) == ZrAtomicFile::Saved;
+    }
     const bool closed = zip_close(m_zip) == 0;
     if (!closed)
         zip_discard(m_zip);
     m_zip = nullptr;
-    if (!closed || !empty)
-        return closed;
-    // libzip writes no file for an archive without entries: write the lone end record.
-    static const char endRecord[22] = {'P', 'K', 5, 6};
-    QFile file(m_path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(endRecord, sizeof endRecord) == 22;
+    return closed;
 }
 
 bool ZRZipArchive::addEntry(const QString &name, zip_source_t *source, int compressionLevel,

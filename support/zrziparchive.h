@@ -29,8 +29,8 @@ constexpr char ZRZipArchiveErrorDomain[] = "ZRZipArchiveErrorDomain";
 //   zipArchiveDidUnzipFileAtIndex(qint64, qint64, QString archivePath, ZrZipFileInfo), else
 //   zipArchiveDidUnzipFileAtIndex(qint64, qint64, QString archivePath, QString unzippedFilePath)
 //   zipArchiveDidUnzipArchiveAtPath(QString path, ZrZipGlobalInfo zipInfo, QString unzippedPath)
-// An entry whose path would leave the destination, or pass through a symbolic link inside it,
-// is refused: the run ends false with -6.
+// An entry whose path would leave the destination, or pass through a symbolic link inside it, is
+// refused, and so is a link that would point out of it: the run ends false with -6.
 class ZRZipArchive
 {
 public:
@@ -71,7 +71,8 @@ public:
     // Each file under its own name.
     static bool createZipFileAtPath(const QString &path, const QStringList &paths);
     static bool createZipFileAtPath(const QString &path, const QStringList &paths, const QString &password);
-    // Everything below the folder; with keepParentDirectory under the folder's own name.
+    // Everything below the folder, symbolic links as links; with keepParentDirectory under the
+    // folder's own name. False also when a folder in it could not be listed whole.
     static bool createZipFileAtPath(const QString &path, const QString &directoryPath);
     static bool createZipFileAtPath(const QString &path, const QString &directoryPath, bool keepParentDirectory);
     static bool createZipFileAtPath(const QString &path, const QString &directoryPath, const QString &password);
@@ -108,6 +109,9 @@ public:
     static QString _base64RFC4648(const QByteArray &data);
 
 private:
+    // The link itself, its target as the entry's data, as "zip -y" stores links.
+    bool writeLinkAtPath(const QString &path, const QString &linkName, int compressionLevel, const QString &password,
+                         bool aes);
     // Adds the source under the name (which takes it over), compressed, encrypted and with
     // external attributes as given.
     bool addEntry(const QString &name, zip_source_t *source, int compressionLevel, const QString &password, bool aes,

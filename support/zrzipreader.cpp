@@ -44,24 +44,30 @@ ZrZipReader::~ZrZipReader()
         zip_discard(m_zip);
 }
 
-ZrZipGlobalInfo ZrZipReader::globalInfo() const
+int ZrZipReader::globalInfo(ZrZipGlobalInfo &info) const
 {
-    ZrZipGlobalInfo info;
+    if (!m_zip)
+        return ParamError;
+    info = ZrZipGlobalInfo();
     info.numberEntry = quint64(m_count);
     int commentLength = 0;
     if (zip_get_archive_comment(m_zip, &commentLength, ZIP_FL_ENC_RAW))
         info.sizeComment = quint32(commentLength);
-    return info;
+    return Ok;
 }
 
 int ZrZipReader::goToFirstFile()
 {
+    if (!m_zip)
+        return ParamError;
     m_index = 0;
     return m_count > 0 ? Ok : EndOfListOfFile;
 }
 
 int ZrZipReader::goToNextFile()
 {
+    if (!m_zip)
+        return ParamError;
     if (m_index + 1 >= m_count)
         return EndOfListOfFile;
     ++m_index;

@@ -30,8 +30,9 @@ public:
     ZrZipReader(const ZrZipReader &) = delete;
     ZrZipReader &operator=(const ZrZipReader &) = delete;
 
+    // On a reader whose archive did not open, every call below answers ParamError.
     bool isOpen() const { return m_zip != nullptr; }
-    ZrZipGlobalInfo globalInfo() const;
+    int globalInfo(ZrZipGlobalInfo &info) const;
 
     int goToFirstFile();
     int goToNextFile();

@@ -1,5 +1,7 @@
 #include "converter_profiles/qplistread.h"
 
+#include "nestedplist.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -658,6 +660,10 @@ void tst_QPlistRead::catalogue_data()
         << "none" << "catalogue.plist"
         << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>Video</string></array></plist>")
         << false;
+    QTest::newRow("200000 levels deep") << "none" << "catalogue.plist" << nestedXmlPlist(200000) << false;
+    QTest::newRow("200000 levels deep, binary") << "none" << "catalogue.plist" << nestedBinaryPlist(200000) << false;
+    QTest::newRow("binary, unfolding to 2^40 nodes") << "none" << "catalogue.plist" << nestedBinaryPlist(40, 2)
+                                                     << false;
     QTest::newRow("made without a path first") << "first-without-path" << "catalogue.plist" << fixture() << false;
     QTest::newRow("shipped") << "shipped" << ZR_ROOT_DIR "/Resources/ConverterFormats.plist" << QByteArray() << false;
 }

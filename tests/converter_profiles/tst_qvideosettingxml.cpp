@@ -1,4 +1,5 @@
 #include "converter_profiles/profilefiles.h"
+#include "filesizelimit.h"
 
 #include "converter_profiles/qvideosettingxml.h"
 #include "services/qianyutil.h"
@@ -107,6 +108,8 @@ private slots:
     void foreignRoot_readLikeRootItem();
     void failedSave_keepsTheFileAndAnswers_data();
     void failedSave_keepsTheFileAndAnswers();
+    void fullDisk_keepsTheFile_data();
+    void fullDisk_keepsTheFile();
     void unloadableSave_refused_data();
     void unloadableSave_refused();
     void savedFile_shape();
@@ -231,17 +234,23 @@ void tst_QVideoSettingXml::brokenFiles_neverRepaired_data()
     for (const Row &row : rows) {
         QTest::addRow("empty %s", row.name) << row.path << row.operation << row.answer;
         QTest::addRow("garbage %s", row.name) << row.path << row.operation << row.answer;
+        QTest::addRow("deep %s", row.name) << row.path << row.operation << row.answer;
     }
 }
 
-// Every operation, twice over, on an empty file and on one that is not XML.
+// Every operation, twice over, on an empty file, on one that is not XML and on one nested deep
+// enough to overflow the stack of a recursive parser.
 void tst_QVideoSettingXml::brokenFiles_neverRepaired()
 {
     QFETCH(QString, path);
     QFETCH(Operation, operation);
     QFETCH(QString, answer);
 
-    const QByteArray content = QByteArray(QTest::currentDataTag()).startsWith("empty") ? "" : "<ROOTITEM><a></b>";
+    const QByteArray tag = QTest::currentDataTag();
+    const QByteArray content = tag.startsWith("empty")  ? QByteArray()
+                               : tag.startsWith("deep") ? "<ROOTITEM>" + QByteArray("<a>").repeated(50000)
+                                                              + QByteArray("</a>").repeated(50000) + "</ROOTITEM>"
+                                                        : QByteArray("<ROOTITEM><a></b>");
     QVERIFY(writeAged(path, content));
     const FileState before = fileState(path);
     for (int round = 0; round < 2; ++round) {
@@ -337,6 +346,79 @@ void tst_QVideoSettingXml::failedSave_keepsTheFileAndAnswers()
     QCOMPARE(operation(), answer);
     QCOMPARE(log.count(FileOpenWarning), 1);
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void tst_QVideoSettingXml::fullDisk_keepsTheFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<Operation>("store");
+    QTest::addColumn<Operation>("change");
+    QTest::addColumn<Operation>("read");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("settings") << "VideoDefaultSetting.xml" << Operation([] {
+        QVideoSettingXml::getCaptureImgSuffix();
+        QVideoSettingXml::setCaptureImgSuffix("PNG");
+        return QString();
+    }) << Operation([] {
+        QVideoSettingXml::setCaptureImgSuffix("BMP");
+        return QString();
+    }) << Operation([] { return QVideoSettingXml::getCaptureImgSuffix(); }) << "PNG";
+    static QualitySet mp4 = qualitySet(false, {"libx264", "1280x720"});
+    QTest::newRow("default formats") << "VideoDefaultFormatSetting.xml" << Operation([] {
+        QVideoSettingXml::SetDefaultFormat("mp4", &mp4);
+        return QString();
+    }) << Operation([] {
+        QualitySet set = qualitySet(true, {});
+        QVideoSettingXml::SetDefaultFormat("mp3", &set);
+        return QString();
+    }) << Operation([] { return fields(QVideoSettingXml::GetDefaultFormat("mp4", nullptr)).join('|'); })
+                                     << fields(&mp4).join('|');
+    QTest::newRow("converted files") << "History.xml" << Operation([] {
+        convertedInfo info;
+        info.convertedPath = "/out/a.mp4";
+        QVideoSettingXml::SaveConvertedInfo(&info);
+        return QString();
+    }) << Operation([] {
+        QVideoSettingXml::removeConvertedInfo("/out/a.mp4");
+        return QString();
+    }) << Operation([] { return found(QVideoSettingXml::GetConvertedInfo("/out/a.mp4")); }) << "record";
+    QTest::newRow("digests") << "ConvertedMd5.xml" << Operation([] {
+        QVideoSettingXml::SaveConvertedPathMd5("0123abcd");
+        return QString();
+    }) << Operation([] {
+        QVideoSettingXml::SaveConvertedPathMd5("ffff");
+        return QString();
+    }) << Operation([] { return QVideoSettingXml::getConvertedPathMd5(); }) << "0123abcd_";
+}
+
+// A change that cannot reach the disk whole leaves the file as it was and says so; what was
+// stored reads back the same while the disk is full and after.
+void tst_QVideoSettingXml::fullDisk_keepsTheFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(Operation, store);
+    QFETCH(Operation, change);
+    QFETCH(Operation, read);
+    QFETCH(QString, stored);
+
+    const QString path = m_appData + "/" + fileName;
+    store();
+    const FileState before = fileState(path);
+    QVERIFY(!before.bytes.isEmpty());
+    QCOMPARE(read(), stored);
+    {
+        const FileSizeLimit full(0);
+        QVERIFY(full.isActive());
+        WarningLog log;
+        change();
+        QCOMPARE(log.count("error::ParserXML->writeOperateXml->file.write\n"), 1);
+        QCOMPARE(fileState(path).bytes, before.bytes);
+        QCOMPARE(QDir(m_appData).entryList(QDir::Files | QDir::Hidden), QStringList(fileName));
+        QCOMPARE(read(), stored);
+    }
+    QCOMPARE(fileState(path).bytes, before.bytes);
+    QCOMPARE(read(), stored);
 }
 
 void tst_QVideoSettingXml::unloadableSave_refused_data()

@@ -1,5 +1,6 @@
 #include "services/qsettingxml.h"
 
+#include "filesizelimit.h"
 #include "playitemcompare.h"
 #include "services/qianyutil.h"
 
@@ -149,6 +150,8 @@ private slots:
     void textNotUtf8_isReadAsLatin1();
     void concurrentWriters_loseNothing_data();
     void concurrentWriters_loseNothing();
+    void fullDisk_losesNothing_data();
+    void fullDisk_losesNothing();
 };
 
 void tst_QSettingXml::init()
@@ -922,6 +925,112 @@ void tst_QSettingXml::concurrentWriters_loseNothing()
     QCOMPARE(written.size(), expected.size());
     QCOMPARE(written, expected);
     QVERIFY(QDir(QIAnyUtil::getAppDataPath()).entryList({"*.lock"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+namespace {
+
+const char *const WriteWarning = "error::ParserXML->writeOperateXml->file.write\n";
+const int HistoryCount = 20;
+const int PlayListCount = 5;
+
+// Numbered items under a folder, their fields made from the number.
+QList<PlayItemInfo> numberedItems(const QString &folder, int count)
+{
+    QList<PlayItemInfo> items;
+    for (int i = 0; i < count; ++i)
+        items << makeItem(QString("/%1/%2.mp4").arg(folder).arg(i), unsigned(i + 1));
+    return items;
+}
+
+void saveAll(void (*save)(QList<PlayItemInfo *>), QList<PlayItemInfo> items)
+{
+    QList<PlayItemInfo *> pointers;
+    for (PlayItemInfo &item : items)
+        pointers << &item;
+    save(pointers);
+}
+
+void compareLoaded(void (*load)(QList<PlayItemInfo *> *), const QList<PlayItemInfo> &expected)
+{
+    ItemList loaded;
+    load(&loaded.items);
+    QCOMPARE(loaded.items.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        comparePlayItems(*loaded.items[i], expected[i]);
+}
+
+// A value in every file: the volume, the play mode, twenty history entries, a playlist, a
+// snapshot format.
+void fillStore()
+{
+    QSettingXml::getItemValue("Volume_Item", "Volume_Item_Value", "200");
+    QSettingXml::setItemValue("Volume_Item", "Volume_Item_Value", "37");
+    QSettingXml::getItemValue("PlayMode_Item", "PlayMode_Item_Value", "");
+    QSettingXml::setItemValue("PlayMode_Item", "PlayMode_Item_Value", "3");
+    saveAll(QSettingXml::saveHistoryInfoList, numberedItems("history", HistoryCount));
+    saveAll(QSettingXml::savePlayListInfoList, numberedItems("list", PlayListCount));
+    QSettingXml::getCaptureImgSuffix();
+    QSettingXml::setCaptureImgSuffix("PNG");
+}
+
+// Everything fillStore stored reads back; the readers that save expect to be told it failed.
+void checkStore(bool diskFull)
+{
+    const auto read = [diskFull](const QString &item, const QString &key) {
+        if (diskFull)
+            QTest::ignoreMessage(QtWarningMsg, WriteWarning);
+        return QSettingXml::getItemValue(item, key, "default");
+    };
+    QCOMPARE(read("Volume_Item", "Volume_Item_Value"), QString("37"));
+    QCOMPARE(read("PlayMode_Item", "PlayMode_Item_Value"), QString("3"));
+    if (diskFull)
+        QTest::ignoreMessage(QtWarningMsg, WriteWarning);
+    QCOMPARE(QSettingXml::getCaptureImgSuffix(), QString("PNG"));
+    compareLoaded(QSettingXml::analysisHistoryInfo, numberedItems("history", HistoryCount));
+    compareLoaded(QSettingXml::analysisPlayListInfo, numberedItems("list", PlayListCount));
+}
+
+QMap<QString, QByteArray> storeFiles()
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(QIAnyUtil::getAppDataPath()).entryList(QDir::Files | QDir::Hidden))
+        files.insert(name, readRaw(name));
+    return files;
+}
+
+}
+
+void tst_QSettingXml::fullDisk_losesNothing_data()
+{
+    QTest::addColumn<int>("call");
+    const QList<StoreCall> calls = storeCalls();
+    for (int i = 0; i < calls.size(); ++i) {
+        if (calls[i].rebuilds)
+            QTest::newRow(calls[i].name) << i;
+    }
+}
+
+// A write that cannot reach the disk whole leaves the file as it was and says so.
+void tst_QSettingXml::fullDisk_losesNothing()
+{
+    QFETCH(int, call);
+    const StoreCall store = storeCalls().at(call);
+    fillStore();
+    const QMap<QString, QByteArray> before = storeFiles();
+    QCOMPARE(before.keys(), QStringList({DefaultFile, HistoryFile, PlayListFile, ShotsFile}));
+    {
+        const FileSizeLimit full(0);
+        QVERIFY(full.isActive());
+        QTest::ignoreMessage(QtWarningMsg, WriteWarning);
+        store.call();
+        QCOMPARE(storeFiles(), before);
+        checkStore(true);
+        QCOMPARE(storeFiles(), before);
+    }
+    // Space is back: everything is there, and the next write goes through.
+    checkStore(false);
+    QSettingXml::setItemValue("Volume_Item", "Volume_Item_Value", "41");
+    QCOMPARE(QSettingXml::getItemValue("Volume_Item", "Volume_Item_Value", "200"), QString("41"));
 }
 
 // Started with ZR_SETTINGS_WRITER="<kind> <writer> <count>", the test program is one of the writers above.

@@ -1,6 +1,8 @@
 #include "services/zrcommoninterface.h"
 #include "services/urlcatcher.h"
 
+#include "nestedplist.h"
+
 #include <QApplication>
 #include <QBitmap>
 #include <QDir>
@@ -265,6 +267,7 @@ void tst_ZrCommonInterface::infoPlist_data()
     QTest::newRow("not a plist") << QByteArray("<plist><dict><key>CFBundle") << "1" << "2.2.0" << true;
     QTest::newRow("not XML") << QByteArray("\x00\x01 binary", 9) << "1" << "2.2.0" << true;
     QTest::newRow("no file") << QByteArray() << "1" << "2.2.0" << true;
+    QTest::newRow("200000 levels deep") << nestedXmlPlist(200000) << "1" << "2.2.0" << true;
     QTest::newRow("lacks the short version") << readAll(ZR_SOURCE_DIR "/resources/Info.plist") << "1" << "2.2.0"
                                              << false;
 }

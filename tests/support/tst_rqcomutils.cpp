@@ -421,6 +421,12 @@ void TestRQComUtils::bundleAtPath_data()
         << QList<int>({5, 6, 7}) << "5.6b.7.9";
     QTest::newRow("version not a string") << "Info.plist" << QByteArray("<key>CFBundleVersion</key><integer>4</integer>\n")
                                            << false << QByteArray("1A1") << QList<int>({-1, -1, -1}) << QString();
+    // Refused before the parser could overflow the stack.
+    QTest::newRow("200000 levels deep")
+        << "Info.plist"
+        << "<key>Deep</key>" + QByteArray("<array>").repeated(200000) + QByteArray("</array>").repeated(200000)
+               + stringEntry("CFBundleVersion", "1.2.3")
+        << false << QByteArray() << QList<int>({-1, -1, -1}) << QString();
     QTest::newRow("no Info.plist") << QString() << QByteArray() << false << QByteArray() << QList<int>({-1, -1, -1})
                                    << QString();
 }
@@ -900,6 +906,8 @@ void TestRQComUtils::privilegedRunWaitsForItsOwnChild()
     QVERIFY(RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "/bin/sh", {"-c", "exit 0"}));
     QVERIFY(!RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "/bin/sh", {"-c", "exit 2"}));
     QVERIFY(!RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "/bin/sh", {"-c", "kill -9 $$"}));
+    // A tool named by anything but an absolute path is not run at all.
+    QVERIFY(!RQComUtils::AuthorizationExecuteWithPrivileges(authorization, "sh", {"-c", "exit 0"}));
     QVERIFY(RQComUtils::AuthorizationExecute([](const ZrAuthorization &given) { return !given.isNull(); }));
 
     // Its status is still there to collect.

@@ -72,7 +72,8 @@ private slots:
     void terminationStatus();
     void outputArgumentsAndStartFolder();
     void secondLaunchWhileRunning();
-    void missingStartFolderFails();
+    void launchRefused_data();
+    void launchRefused();
     void waitUntilExit();
     void waitUntilExitOnTaskNeverRun();
     void launchedTaskIsFinished();
@@ -192,10 +193,29 @@ void TestZRPrivilegedTask::secondLaunchWhileRunning()
     QCOMPARE(task.terminationStatus(), 0);
 }
 
-void TestZRPrivilegedTask::missingStartFolderFails()
+void TestZRPrivilegedTask::launchRefused_data()
 {
+    QTest::addColumn<QString>("launchPath");
+    QTest::addColumn<QString>("folder");
+
+    QTest::newRow("missing start folder") << "/bin/true" << "missing";
+    // pkexec would read the next three as its own options.
+    QTest::newRow("long option") << "--version" << "";
+    QTest::newRow("option with a value") << "--user=root" << "";
+    QTest::newRow("short option") << "-x" << "";
+    QTest::newRow("name looked up on PATH") << "true" << "";
+    QTest::newRow("relative path") << "bin/pkexec" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+// Nothing starts, nothing is reported later.
+void TestZRPrivilegedTask::launchRefused()
+{
+    QFETCH(QString, launchPath);
+    QFETCH(QString, folder);
+
     QTemporaryDir base;
-    ZRPrivilegedTask task("/bin/true", {}, base.filePath("missing"));
+    ZRPrivilegedTask task(launchPath, {"/bin/true"}, base.filePath(folder));
     Observation seen;
     observe(&task, &seen);
     QCOMPARE(task.launch(), ZRPrivilegedTask::ToolExecuteFailureStatus);

@@ -1,5 +1,7 @@
 #include "support/zrziparchive.h"
 
+#include "filesizelimit.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -13,9 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,6 +195,14 @@ bool isSymbolicLink(const QString &path)
     return lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
+// A link's target as it was written, not made absolute.
+QByteArray linkTarget(const QString &path)
+{
+    char target[4096];
+    const ssize_t length = readlink(QFile::encodeName(path).constData(), target, sizeof target);
+    return length < 0 ? QByteArray() : QByteArray(target, int(length));
+}
+
 // Every path below the folder, relative, sorted; folders end in "/".
 QStringList tree(const QString &folder)
 {
@@ -332,6 +340,8 @@ private slots:
     void nestedZip_data();
     void nestedZip();
     void symbolicLinkEntry();
+    void linkTargets_data();
+    void linkTargets();
     void entryNames_data();
     void entryNames();
     void attributes_data();
@@ -351,6 +361,11 @@ private slots:
     void writeFolder_data();
     void writeFolder();
     void writeFolderWithPassword();
+    void writeFolderWithLinks();
+    void writeFolderInPart_data();
+    void writeFolderInPart();
+    void writeOnFullDisk_data();
+    void writeOnFullDisk();
     void writerInstance();
     void dataEncodings();
 
@@ -447,6 +462,51 @@ void TestZRZipArchive::symbolicLinkEntry()
     // A second run replaces the link it finds.
     QVERIFY(ZRZipArchive::unzipFileAtPath(path("links.zip"), path("out")));
     QVERIFY(isSymbolicLink(path("out/link")));
+}
+
+void TestZRZipArchive::linkTargets_data()
+{
+    QTest::addColumn<QByteArray>("link");
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("beside it") << QByteArray("l") << QByteArray("sub/file.txt") << true;
+    QTest::newRow("up from its folder and down") << QByteArray("sub/l") << QByteArray("../sub/file.txt") << true;
+    QTest::newRow("up to the destination itself") << QByteArray("sub/deep/l") << QByteArray("../..") << true;
+    QTest::newRow("dot steps") << QByteArray("sub/l") << QByteArray("./file.txt") << true;
+    QTest::newRow("to nothing yet, inside") << QByteArray("l") << QByteArray("missing/x") << true;
+    QTest::newRow("up out of the destination") << QByteArray("l") << QByteArray("..") << false;
+    QTest::newRow("up out from a folder") << QByteArray("sub/l") << QByteArray("../../outside") << false;
+    QTest::newRow("absolute, outside") << QByteArray("l") << QByteArray("/etc/passwd") << false;
+    QTest::newRow("absolute root") << QByteArray("sub/l") << QByteArray("/") << false;
+    // Through another link the step up after a name could land anywhere.
+    QTest::newRow("a step up after a name") << QByteArray("l") << QByteArray("sub/../file") << false;
+    QTest::newRow("in place of the destination") << QByteArray("sub/..") << QByteArray("sub") << false;
+}
+
+void TestZRZipArchive::linkTargets()
+{
+    QFETCH(QByteArray, link);
+    QFETCH(QByteArray, target);
+    QFETCH(bool, allowed);
+
+    Entry entry{link, target};
+    entry.link = true;
+    QVERIFY(makeArchive(path("links.zip"), {{"sub/file.txt", "inside"}, {"sub/deep/", ""}, entry}));
+
+    if (!allowed)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^\\[ZRZipArchive\\] Refused symbolic link "));
+    ZrError error;
+    QCOMPARE(ZRZipArchive::unzipFileAtPath(path("links.zip"), path("out"), true, QString(), &error), allowed);
+    QCOMPARE(readFile(path("out/sub/file.txt")), QByteArray("inside"));
+    const QString linkPath = path("out/") + QString::fromUtf8(link);
+    if (allowed) {
+        QVERIFY(error.isNull());
+        QCOMPARE(linkTarget(linkPath), target);
+    } else {
+        QCOMPARE(error.code(), -6);
+        QVERIFY(!isSymbolicLink(linkPath));
+    }
 }
 
 void TestZRZipArchive::entryNames_data()
@@ -764,18 +824,15 @@ void TestZRZipArchive::writeFailure()
     big.repeat = 300000;
     QVERIFY(makeArchive(path("big.zip"), {{"small.txt", "small"}, big}));
 
-    // A file size limit makes writes past 64 KiB fail as a full disk would.
-    struct rlimit original;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
-    struct rlimit limited = original;
-    limited.rlim_cur = 65536;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    QTest::ignoreMessage(QtWarningMsg, "[ZRZipArchive] Failed to write file (check your free space)");
+    // Writes past 64 KiB fail as on a full disk.
+    bool result = true;
     ZrError error;
-    const bool result = ZRZipArchive::unzipFileAtPath(path("big.zip"), path("out"), true, QString(), &error);
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit limit(65536);
+        QVERIFY(limit.isActive());
+        QTest::ignoreMessage(QtWarningMsg, "[ZRZipArchive] Failed to write file (check your free space)");
+        result = ZRZipArchive::unzipFileAtPath(path("big.zip"), path("out"), true, QString(), &error);
+    }
 
     QVERIFY(!result);
     QCOMPARE(error.code(), -5);
@@ -930,6 +987,103 @@ void TestZRZipArchive::writeFolderWithPassword()
     QVERIFY(ZRZipArchive::createZipFileAtPath(path("classic.zip"), path("Folder"), false, 6, "pass word", false,
                                               ZRZipArchive::WriteProgressHandler()));
     QCOMPARE(runTool("unzip", {"-tq", "-P", "pass word", path("classic.zip")}), 0);
+}
+
+void TestZRZipArchive::writeFolderWithLinks()
+{
+    QVERIFY(writeFile(path("Folder/real/file.txt"), "data"));
+    QVERIFY(writeFile(path("Folder/real/deeper/inner.txt"), "inner"));
+    QVERIFY(QFile::link("real", path("Folder/to folder")));
+    QVERIFY(QFile::link("real/file.txt", path("Folder/to file")));
+    QVERIFY(QFile::link("nowhere", path("Folder/dangling")));
+    QVERIFY(ZRZipArchive::createZipFileAtPath(path("links.zip"), path("Folder")));
+
+    // Info-ZIP sees three link entries and nothing below the linked folder.
+    QByteArray listing;
+    QCOMPARE(runTool("zipinfo", {path("links.zip")}, QString(), &listing), 0);
+    QStringList links;
+    static const QRegularExpression linkLine("^l\\S+(?:\\s+\\S+){7}\\s(.+)$");
+    for (const QString &line : QString::fromUtf8(listing).split('\n')) {
+        const QRegularExpressionMatch match = linkLine.match(line);
+        if (match.hasMatch())
+            links << match.captured(1);
+        QVERIFY2(!line.contains("to folder/"), qPrintable(line));
+    }
+    links.sort();
+    QCOMPARE(links, QStringList({"dangling", "to file", "to folder"}));
+
+    const QList<QPair<QString, QByteArray>> expected{
+        {"to folder", "real"}, {"to file", "real/file.txt"}, {"dangling", "nowhere"}};
+    QCOMPARE(runTool("unzip", {"-q", path("links.zip"), "-d", path("unzip")}), 0);
+    QVERIFY(ZRZipArchive::unzipFileAtPath(path("links.zip"), path("ours")));
+    for (const QString &folder : {path("unzip"), path("ours")}) {
+        for (const auto &link : expected) {
+            QVERIFY2(isSymbolicLink(folder + "/" + link.first), qPrintable(folder + "/" + link.first));
+            QCOMPARE(linkTarget(folder + "/" + link.first), link.second);
+        }
+        QCOMPARE(readFile(folder + "/to folder/deeper/inner.txt"), QByteArray("inner"));
+        QCOMPARE(readFile(folder + "/to file"), QByteArray("data"));
+    }
+}
+
+void TestZRZipArchive::writeFolderInPart_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("no such folder") << "missing";
+    QTest::newRow("a folder inside that cannot be listed") << "unreadable";
+    QTest::newRow("a named pipe inside") << "pipe";
+}
+
+// A folder that cannot be written whole is never reported as written.
+void TestZRZipArchive::writeFolderInPart()
+{
+    QFETCH(QString, damage);
+
+    QVERIFY(writeFile(path("Folder/file.txt"), "data"));
+    QString source = path("Folder");
+    if (damage == "missing") {
+        source = path("Missing");
+    } else if (damage == "unreadable") {
+        if (geteuid() == 0)
+            QSKIP("the superuser lists every folder");
+        QVERIFY(writeFile(path("Folder/closed/hidden.txt"), "hidden"));
+        QVERIFY(QFile::setPermissions(path("Folder/closed"), QFileDevice::WriteOwner));
+    } else {
+        QCOMPARE(mkfifo(QFile::encodeName(path("Folder/pipe")).constData(), 0600), 0);
+    }
+    const bool written = ZRZipArchive::createZipFileAtPath(path("part.zip"), source);
+    if (damage == "unreadable")
+        QFile::setPermissions(path("Folder/closed"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(!written);
+}
+
+void TestZRZipArchive::writeOnFullDisk_data()
+{
+    QTest::addColumn<bool>("empty");
+    QTest::newRow("a folder with a file") << false;
+    QTest::newRow("an empty folder, no entries") << true;
+}
+
+// An archive that cannot reach the disk whole is not reported as written, and does not replace
+// the one that was there.
+void TestZRZipArchive::writeOnFullDisk()
+{
+    QFETCH(bool, empty);
+
+    QVERIFY(QDir().mkpath(path("Folder")));
+    if (!empty)
+        QVERIFY(writeFile(path("Folder/file.txt"), randomBytes(100000)));
+    QVERIFY(writeFile(path("made.zip"), "the archive before"));
+    bool written = true;
+    {
+        const FileSizeLimit full(0);
+        QVERIFY(full.isActive());
+        written = ZRZipArchive::createZipFileAtPath(path("made.zip"), path("Folder"));
+    }
+    QVERIFY(!written);
+    QCOMPARE(readFile(path("made.zip")), QByteArray("the archive before"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList("made.zip"));
 }
 
 void TestZRZipArchive::writerInstance()
