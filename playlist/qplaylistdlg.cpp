@@ -8,6 +8,7 @@
 #include "playlist/qplaylistbtnwidget.h"
 #include "playlist/qplaylistitem.h"
 #include "services/qsettingxml.h"
+#include "services/zrlogging.h"
 #include "toolkit/qinitctrlstyle.h"
 #include "toolkit/qzrmenu.h"
 #include "toolkit/qzrscrollbar.h"
@@ -15,7 +16,6 @@
 
 #include <QActionGroup>
 #include <QCursor>
-#include <QDebug>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -563,7 +563,7 @@ void QPlayListDlg::dropEvent(QDropEvent *event)
     QStringList paths;
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
-        qDebug() << path;
+        qCDebug(lcZRPlayer) << path;
         if (!path.isEmpty())
             paths << path;
     }
@@ -614,7 +614,7 @@ void QPlayListDlg::addDirSameFileTriggered()
 
 void QPlayListDlg::loadDir(const QString &dir)
 {
-    qDebug() << "........fileName......" << dir;
+    qCDebug(lcZRPlayer) << "........fileName......" << dir;
     QSettingXml::setItemValue("OpenDir_Item", "OpenDir_Item_Value", dir);
     loadPaths({dir});
 }

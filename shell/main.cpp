@@ -1,8 +1,8 @@
+#include "services/zrlogging.h"
 #include "shell/newmainwindow.h"
 #include "shell/quitsignalnotifier.h"
 #include "shell/qzrapplicationlister.h"
 
-#include <QDebug>
 #include <QFileInfo>
 
 int main(int argc, char *argv[])
@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
 
     NewMainWindow window;
     if (app.isStartRunning()) {
-        qDebug() << "------isRunning--------";
+        qCDebug(lcZRPlayer) << "------isRunning--------";
     } else {
         QObject::connect(&app, &QZrApplicationLister::emitAddPath, &window, &NewMainWindow::fileOpen);
         QObject::connect(&app, &QZrApplicationLister::emitFileOpen, &window, &NewMainWindow::fileOpen);

@@ -1,6 +1,7 @@
 #include "shell/qzrapplicationlister.h"
 
-#include <QDebug>
+#include "services/zrlogging.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileOpenEvent>
@@ -94,7 +95,7 @@ bool QZrApplicationLister::handOver(const QString &serverName, bool instanceRuns
     for (int i = 1; i < arguments.size(); ++i) {
         const QByteArray line = handOffArgument(arguments.at(i)).toUtf8() + '\n';
         if (socket.write(line) != line.size())
-            qDebug() << "----fail------" << arguments.at(i);
+            qCDebug(lcZRPlayer) << "----fail------" << arguments.at(i);
     }
     QElapsedTimer writing;
     writing.start();
@@ -102,7 +103,7 @@ bool QZrApplicationLister::handOver(const QString &serverName, bool instanceRuns
         if (!socket.waitForBytesWritten(int(WriteMs - writing.elapsed())))
             break;
     }
-    qDebug() << "----------quit" << arguments;
+    qCDebug(lcZRPlayer) << "----------quit" << arguments;
     m_isStartRunning = true;
     socket.disconnectFromServer();
     return true;
@@ -116,14 +117,14 @@ void QZrApplicationLister::startServer(const QString &serverName)
     connect(m_localServer, &QLocalServer::newConnection, this, &QZrApplicationLister::newLocalSocketConnection);
     // A socket file left by an instance that died is replaced; a live instance's never is.
     const bool listening = listenUnlessLive(m_localServer, serverName);
-    qDebug() << "Start - - Server:" << serverName << (listening ? "true" : "false");
+    qCDebug(lcZRPlayer) << "Start - - Server:" << serverName << (listening ? "true" : "false");
     if (!listening)
         qWarning("Hand-off: cannot listen on %s, paths of later starts will not arrive", qPrintable(serverName));
 }
 
 void QZrApplicationLister::newLocalSocketConnection()
 {
-    qDebug() << "newLocalSocketConnection--------1";
+    qCDebug(lcZRPlayer) << "newLocalSocketConnection--------1";
     while (QLocalSocket *socket = m_localServer->nextPendingConnection())
         readConnection(socket);
 }
@@ -159,12 +160,12 @@ void QZrApplicationLister::applyLines(const QByteArray &data)
         if (text.isEmpty())
             continue;
         if (text == QLatin1String(CloseLine)) {
-            qDebug() << "close----------";
+            qCDebug(lcZRPlayer) << "close----------";
             emit emitClose();
         } else {
             emit emitAddPath(text);
         }
-        qDebug() << text;
+        qCDebug(lcZRPlayer) << text;
     }
 }
 
@@ -175,7 +176,7 @@ void QZrApplicationLister::closeServer()
 
 void QZrApplicationLister::addPath(QString path)
 {
-    qDebug() << "..........path......." << path;
+    qCDebug(lcZRPlayer) << "..........path......." << path;
 }
 
 bool QZrApplicationLister::event(QEvent *event)
