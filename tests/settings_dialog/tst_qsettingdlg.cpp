@@ -208,7 +208,7 @@ void tst_QSettingDlg::resetInstallsDefaultsButKeepsTheMedium()
     rig.hub->setSubltItemInfoListAll(entries);
     rig.hub->setAudioListAll(audioNames);
     rig.hub->setSubtitleAll(selection);
-    // The menus set a speed in both records.
+    // The menus set a speed in both records; Reset restores it too.
     AudioSettings speed;
     speed.m_speed = 150;
     rig.hub->setAudioSettingsALL(speed);
@@ -246,7 +246,7 @@ void tst_QSettingDlg::resetInstallsDefaultsButKeepsTheMedium()
     QCOMPARE(after.m_fillMode, 0);
     QCOMPARE(after.m_rotate, 0);
     QCOMPARE(after.m_audioDelay, 0.0);
-    QCOMPARE(after.m_audioSettings.m_speed, 150u);
+    QCOMPARE(after.m_audioSettings.m_speed, 100u);
     // The menus hear the choices now in force.
     QCOMPARE(marks.aspects.value(marks.aspects.size() - 1, -1), 0);
     QCOMPARE(marks.fills.value(marks.fills.size() - 1, -1), 0);
