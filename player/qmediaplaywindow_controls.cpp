@@ -164,8 +164,11 @@ void QMediaPlayWindow::mouseDoubleClickEvent(QMouseEvent *event)
     fullScreenPlayer();
 }
 
+// Esc and the window sizes of the menus leave full screen; the main window's toggle does it.
 void QMediaPlayWindow::fullScreenToNormal()
 {
+    if (m_bMainFullScreen)
+        emit emitIsFullScreen();
     setAcceptDrops(true);
 }
 

@@ -10,8 +10,10 @@
 #include "toolkit/qzrmenu.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using namespace PlayWindowTest;
@@ -30,6 +32,8 @@ private slots:
     void programsOfAStream();
     void addSubtitleTwice();
     void keysThroughTheXServer();
+    void rotationTurnsThePicture_data();
+    void rotationTurnsThePicture();
 
 private:
     QTemporaryDir m_dir;
@@ -37,7 +41,7 @@ private:
 
 namespace {
 
-const int Long = 30000;
+const int Long = 180000;
 
 // The player window's host with the menu manager wired in as the main window wires it.
 struct MenuHost : Host
@@ -91,6 +95,40 @@ struct MenuHost : Host
     QMenuManager *manager = nullptr;
 };
 
+// Where the red of the picture lies within the coloured part of the player window on screen:
+// "top", "bottom", "left" or "right"; empty while no picture shows.
+QString redSide(const QWidget *window)
+{
+    const QPoint corner = window->mapToGlobal(QPoint(0, 0));
+    const QImage screen = QGuiApplication::primaryScreen()
+                              ->grabWindow(0, corner.x(), corner.y(), window->width(), window->height())
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32);
+    QPointF red, all;
+    int reds = 0, colours = 0;
+    for (int y = 0; y < screen.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(screen.constScanLine(y));
+        for (int x = 0; x < screen.width(); ++x) {
+            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
+            const bool isRed = r > 180 && g < 80 && b < 80;
+            if (!isRed && !(b > 180 && r < 80 && g < 80))
+                continue;
+            all += QPointF(x, y);
+            ++colours;
+            if (isRed) {
+                red += QPointF(x, y);
+                ++reds;
+            }
+        }
+    }
+    if (reds < 1000 || colours < 2 * reds - reds / 4)
+        return QString();
+    const QPointF offset = red / reds - all / colours;
+    if (qAbs(offset.x()) > qAbs(offset.y()))
+        return offset.x() > 0 ? "right" : "left";
+    return offset.y() > 0 ? "bottom" : "top";
+}
+
 void makeClip(const QStringList &arguments)
 {
     QProcess ffmpeg;
@@ -110,6 +148,8 @@ void tst_MenuCommands::initTestCase()
     makeClip({"-f", "lavfi", "-i", "testsrc2=size=1280x721:rate=10:duration=2", "-c:v", "libx264", "-preset",
               "ultrafast", "-pix_fmt", "yuv444p", m_dir.path() + "/odd.mkv"});
     QFile::copy(fixture("subs.ass"), m_dir.path() + "/a.b.ass");
+    makeClip({"-f", "lavfi", "-i", "color=c=blue:size=160x120:rate=10:duration=60,drawbox=x=0:y=0:w=160:h=60:color=red:t=fill",
+              "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", m_dir.path() + "/halves.mp4"});
 }
 
 // Ctrl+F moves about ten seconds on; back from 4 s and from exactly 10 s both land at 0.
@@ -264,6 +304,34 @@ void tst_MenuCommands::keysThroughTheXServer()
         QCOMPARE(checked, QStringList({QString(text) + " *"}));
     }
     QTRY_VERIFY_WITH_TIMEOUT(view->size() != original, Long);
+}
+
+void tst_MenuCommands::rotationTurnsThePicture_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("side");
+    QTest::newRow("clockwise: the top goes right") << "Rotate Clockwise 90" << "right";
+    QTest::newRow("anticlockwise: the top goes left") << "Rotate Anticlockwise 90" << "left";
+}
+
+// The entries of the right-click menu turn a picture whose top half is red the way they say.
+void tst_MenuCommands::rotationTurnsThePicture()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, side);
+    MenuHost host;
+    host.show();
+    host.play(m_dir.path() + "/halves.mp4");
+    QTRY_COMPARE_WITH_TIMEOUT(redSide(host.window), QString("top"), Long);
+    QAction *rotation = nullptr;
+    for (QAction *action : host.path({"Video"})->actions())
+        if (action->text() == entry)
+            rotation = action;
+    QVERIFY(rotation);
+    rotation->trigger();
+    QString now;
+    QTRY_VERIFY_WITH_TIMEOUT((now = redSide(host.window)) != "top" && !now.isEmpty(), Long);
+    QCOMPARE(now, side);
 }
 
 QTEST_MAIN(tst_MenuCommands)

@@ -43,13 +43,15 @@ private slots:
     void titles();
     void maximiseAndRestore();
     void fullScreen();
+    void escapeLeavesFullScreen_data();
+    void escapeLeavesFullScreen();
     void keysOnEveryWatchedWindow();
     void hotKeysFromTheSettings();
 };
 
 namespace {
 
-const int Long = 20000;
+const int Long = 180000;
 
 QString fixture(const QString &name)
 {
@@ -371,6 +373,34 @@ void tst_NewMainWindow::fullScreen()
     QVERIFY(!child<QWidget>(bar, "m_btnFullScreen")->isHidden());
     QVERIFY(child<QWidget>(bar, "m_btnNormalScreen")->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(list->x() >= window.width(), Long);
+}
+
+void tst_NewMainWindow::escapeLeavesFullScreen_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Esc") << int(Qt::NoModifier);
+    QTest::newRow("Shift+Esc") << int(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Esc") << int(Qt::ControlModifier);
+}
+
+// Esc leaves full screen and, in a window, stays there.
+void tst_NewMainWindow::escapeLeavesFullScreen()
+{
+    QFETCH(int, modifiers);
+    NewMainWindow window;
+    showWindow(window);
+    auto *player = child<QMediaPlayWindow>(&window);
+    emit player->emitIsFullScreen();
+    QVERIFY(window.isFullScreen());
+    for (QWidget *target : {static_cast<QWidget *>(&window), static_cast<QWidget *>(player)}) {
+        QTest::keyClick(target, Qt::Key_Escape, Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!window.isFullScreen());
+        QVERIFY(!NewMainWindow::m_bFullscreen);
+        QTest::keyClick(target, Qt::Key_Escape, Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!window.isFullScreen());
+        emit player->emitIsFullScreen();
+        QVERIFY(window.isFullScreen());
+    }
 }
 
 // The key filter watches the main window, the bar, the overlay, the popup and the player window:
