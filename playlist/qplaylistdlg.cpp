@@ -227,12 +227,14 @@ void QPlayListDlg::setFileOpen(QString filePath)
         startListTimer();
 }
 
-// A path that does not probe is dropped without a word.
+// A path that does not probe is not listed; the user hears of it as of a file dropped.
 void QPlayListDlg::playOpenedFile(const QString &path)
 {
     PlayItemInfo playItemInfo;
-    if (!ZRHelper::getMediaInfo(path, &playItemInfo))
+    if (!ZRHelper::getMediaInfo(path, &playItemInfo)) {
+        emit emitPlayFileFailure();
         return;
+    }
     emit emitDragMediaPlayItemInfo(playItemInfo);
     emit emitItemPlay(&playItemInfo);
 }

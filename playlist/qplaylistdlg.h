@@ -61,6 +61,8 @@ signals:
     // The playing item is about to be removed; the record is freed right after the call.
     void emitIsDeleteCurrentPlayItem(PlayItemInfo *playItemInfo);
     void emitMessageContent(QString modelString);
+    // A file handed over from outside does not play.
+    void emitPlayFileFailure();
     void emitPlayModel(PlayModel playMode);
     void emitDragMediaPlayItemInfo(PlayItemInfo playItemInfo);
     // From the loading thread: one status text, or [path, "i/n", percent].
@@ -125,7 +127,7 @@ private:
     void startListTimer();
     void loadingData();
     void saveListData();
-    // Probes the path and, when it plays, adds it and asks the host to play it.
+    // Probes the path and, when it plays, adds it and asks the host to play it; else tells the host.
     void playOpenedFile(const QString &path);
     void addItemRow(PlayItemInfo *playItemInfo);
     void deleteFileInfoFromPlayList(QPlayListItem *item);

@@ -191,6 +191,7 @@ void NewMainWindow::initDlg()
     connect(list, &QPlayListDlg::emitIsDeleteCurrentPlayItem, player, &QMediaPlayWindow::deleteCurrentPlayItem);
     connect(list, &QPlayListDlg::emitPlay, player, &QMediaPlayWindow::onPlay);
     connect(list, &QPlayListDlg::emitStopPlay, player, &QMediaPlayWindow::onStopPlay);
+    connect(list, &QPlayListDlg::emitPlayFileFailure, this, &NewMainWindow::onPlayFileFailure);
 
     list->setHidden(m_bPlayListHidden);
 }
@@ -268,9 +269,14 @@ void NewMainWindow::dropOnPlayer(const QStringList &paths)
     QCoreApplication::sendEvent(m_pMediaPlayWindow, &drop);
 }
 
+// One box at a time: files handed over in a row that all fail are told of once.
 void NewMainWindow::onPlayFileFailure()
 {
+    if (m_bFailureShown)
+        return;
+    m_bFailureShown = true;
     QZRMessageBox::ShowMessage(this, QString(), tr("File playback failed!"), QZRMessageBox::Warning, QZRMessageBox::Ok);
+    m_bFailureShown = false;
 }
 
 void NewMainWindow::OnBtnClose()

@@ -123,6 +123,7 @@ private:
     // The pair of the last playlist toggle; a new toggle stops it first.
     QList<QPointer<QPropertyAnimation>> m_animations;
     QStringList m_startPaths;
+    bool m_bFailureShown = false;
 };
 
 #endif

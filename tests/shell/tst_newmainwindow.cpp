@@ -16,10 +16,12 @@
 #include "shell/qglobalshortcut.h"
 #include "shell/qshortcutmanager.h"
 #include "toolkit/qzrbuttonext.h"
+#include "toolkit/qzrmessagebox.h"
 
 #include <QApplication>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_NewMainWindow : public QObject
@@ -34,6 +36,8 @@ private slots:
     void sizeAndPlace();
     void closeDeletesTheDialogsOnce();
     void fileOpenRestoresTheWindow();
+    void handedOverFileThatDoesNotPlay_data();
+    void handedOverFileThatDoesNotPlay();
     void screenSize_data();
     void screenSize();
     void panelToggle_data();
@@ -227,6 +231,51 @@ void tst_NewMainWindow::fileOpenRestoresTheWindow()
     QVERIFY(!window.isMinimized());
     QTRY_COMPARE_WITH_TIMEOUT(played, fixture("clip.mp4"), Long);
     QVERIFY(!minimisedAtPlay);
+}
+
+void tst_NewMainWindow::handedOverFileThatDoesNotPlay_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("not media") << "not media";
+    // Only the text when the test runs as root, whom no mode keeps out.
+    QTest::newRow("unreadable") << "unreadable";
+}
+
+// The user hears of it as of a file given at the first start: "File playback failed!", once
+// however many more fail while it shows; nothing is listed.
+void tst_NewMainWindow::handedOverFileThatDoesNotPlay()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("handed.mp4");
+    if (kind != "missing") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is no video\n");
+        file.close();
+        if (kind == "unreadable")
+            QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+    }
+    NewMainWindow window;
+    showWindow(window);
+    QStringList messages;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QZRMessageBox *>(QApplication::activeModalWidget())) {
+            messages << box->getMessage();
+            // A second failure while the box shows opens no other.
+            if (messages.size() == 1)
+                window.fileOpen(dir.filePath("another.mp4"));
+            box->OnBtnClose();
+        }
+    });
+    answer.start(10);
+    window.fileOpen(path);
+    QTRY_VERIFY_WITH_TIMEOUT(!messages.isEmpty(), Long);
+    QCOMPARE(messages, QStringList({"File playback failed!"}));
+    QVERIFY(child<QPlayListDlg>(&window)->getPlayItemInfoList()->isEmpty());
 }
 
 void tst_NewMainWindow::screenSize_data()
