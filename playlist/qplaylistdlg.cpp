@@ -266,6 +266,14 @@ PlayItemInfo *QPlayListDlg::getPlayItemInfoFromList(QString path) const
     return nullptr;
 }
 
+void QPlayListDlg::loadingFile(QStringList pathList)
+{
+    for (const QString &path : pathList) {
+        PlayItemInfo playItemInfo;
+        ZRHelper::getMediaInfo(QString(path).replace('\\', '/'), &playItemInfo);
+    }
+}
+
 void QPlayListDlg::seletedAllItem()
 {
     for (QPlayListItem *item : qAsConst(m_listItems))
@@ -293,6 +301,7 @@ void QPlayListDlg::addItemRow(PlayItemInfo *playItemInfo)
     item->setBackgroundColor(PanelColor, RowHoverColor, RowHoverColor, PanelColor);
     item->setItemInfo(playItemInfo);
     connect(item, &QPlayListItem::emitMousePress, this, &QPlayListDlg::itemMousePress);
+    connect(item, &QPlayListItem::emitMouseRelease, this, &QPlayListDlg::itemMouseRelease);
     connect(item, &QPlayListItem::emitMouseCtrlPress, this, &QPlayListDlg::itemMouseCtrlPress);
     connect(item, &QPlayListItem::emitMouseShiftPress, this, &QPlayListDlg::itemMouseShiftPress);
     connect(item, &QPlayListItem::emitShowTreeMenu, this, &QPlayListDlg::itemShowTreeMenu);
@@ -414,6 +423,10 @@ void QPlayListDlg::itemMousePress()
             item->setMouseState(QPlayListItem::Normal);
     m_pressItem = pressed;
     m_shiftItem = pressed;
+}
+
+void QPlayListDlg::itemMouseRelease()
+{
 }
 
 // The row has already toggled its selection; the others keep theirs.

@@ -41,6 +41,8 @@ public:
     QList<PlayItemInfo *> *getPlayItemInfoList() const;
     PlayItemInfo *getPlayItemInfoFromList(QString path) const;
     void seletedAllItem();
+    // Probes each path and keeps nothing.
+    void loadingFile(QStringList pathList);
 
     // The loading thread's body: walks the pending paths and probes what it finds; it reads
     // only the pending paths and the stop flag and reports by queued signals.
@@ -68,6 +70,12 @@ signals:
     // From the loading thread: one status text, or [path, "i/n", percent].
     void emitUpdateLoadDlg(QList<QString> list);
     void emitLoadThreadCoomplete();
+    // Declared for hosts; the panel emits none of them.
+    void emitLoadedFileList(QList<PlayItemInfo> playItemInfoList);
+    void emitPressItem();
+    void emitReleaseItem();
+    void eimtIsHideNextBtn(bool hide);
+    void eimtIsHidePreviousBtn(bool hide);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -93,6 +101,7 @@ private slots:
     void playModeTriggered(QAction *action);
     void onPlayMode(PlayModel playMode);
     void itemMousePress();
+    void itemMouseRelease();
     void itemMouseCtrlPress();
     void itemMouseShiftPress();
     void itemMouseDoubleClick();

@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -194,6 +195,9 @@ void NewMainWindow::initDlg()
     connect(list, &QPlayListDlg::emitPlayFileFailure, this, &NewMainWindow::onPlayFileFailure);
 
     list->setHidden(m_bPlayListHidden);
+
+    m_pShowTimer = new QTimer(this);
+    connect(m_pShowTimer, &QTimer::timeout, this, &NewMainWindow::showTimer);
 }
 
 void NewMainWindow::InitLogInfo()

@@ -14,7 +14,6 @@
 #include <memory>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

@@ -49,6 +49,7 @@ private slots:
     void fullScreen();
     void escapeLeavesFullScreen_data();
     void escapeLeavesFullScreen();
+    void systemTray();
     void keysOnEveryWatchedWindow();
     void hotKeysFromTheSettings();
 };
@@ -449,6 +450,25 @@ void tst_NewMainWindow::escapeLeavesFullScreen()
         QVERIFY(!window.isFullScreen());
         emit player->emitIsFullScreen();
         QVERIFY(window.isFullScreen());
+    }
+}
+
+// No tray on this X server: the program says so and goes on; a click on the icon, where there is
+// one, shows a minimised window again.
+void tst_NewMainWindow::systemTray()
+{
+    NewMainWindow window;
+    showWindow(window);
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("System tray: this desktop has none"));
+    QVERIFY(QMetaObject::invokeMethod(&window, "InitSystemTray"));
+    QVERIFY(window.isVisible());
+
+    for (const auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::DoubleClick}) {
+        window.showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isMinimized(), Long);
+        QVERIFY(QMetaObject::invokeMethod(&window, "iconActivated", Q_ARG(QSystemTrayIcon::ActivationReason, reason)));
+        QCOMPARE(window.isMinimized(), reason == QSystemTrayIcon::Context);
     }
 }
 
