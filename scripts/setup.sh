@@ -17,6 +17,8 @@ packages=(
   gnome-keyring p7zip-full zip unzip python3 openssl libplist-utils
   # the benchmarks (CPU time and peak memory of a process)
   time
+  # the tests of the program itself: a window manager on the test's X server, and xprop to see it up
+  openbox x11-utils
 )
 
 missing=()

@@ -21,6 +21,8 @@
 
 namespace {
 
+// A loaded machine may take minutes for what usually takes a moment.
+const int Long = 180000;
 QVector<double> values(const double *array, int count)
 {
     return count > 0 ? QVector<double>(array, array + count) : QVector<double>();
@@ -134,7 +136,7 @@ void tst_QSettingDlg::keepAndRevertThroughThePicture()
     dialog.setSettingManager(rig.hub.get());
     dialog.move(660, 0);
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Long));
     MenuMarks marks(dialog);
     QSignalSpy kept(&dialog, &QSettingDlg::emitSettingChange);
 
@@ -216,7 +218,7 @@ void tst_QSettingDlg::resetInstallsDefaultsButKeepsTheMedium()
     QSettingDlg dialog;
     dialog.setSettingManager(rig.hub.get());
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Long));
     MenuMarks marks(dialog);
     emit control<QZRBaseSlider>(dialog, "m_sliderHue")->sendProgressValue(0.0);
     emit control<QZRBaseSlider>(dialog, "m_slider1K")->sendProgressValue(1.0);
@@ -263,7 +265,7 @@ void tst_QSettingDlg::tagsChooseThePage()
 {
     QSettingDlg dialog;
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Long));
     QVideoEditTag *tags = dialog.findChild<QVideoEditTag *>();
     QVERIFY(tags);
     QSignalSpy chosen(tags, &QVideoEditTag::emitSelectedTag);
@@ -365,7 +367,7 @@ void tst_QSettingDlg::keys()
     QSettingDlg dialog;
     dialog.setSettingManager(rig.hub.get());
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Long));
 
     // Escape does nothing, also when a control of a page has the key first.
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -389,7 +391,7 @@ void tst_QSettingDlg::withoutHub()
     // Every control of every page, and the dialog's buttons, with no hub to talk to.
     QSettingDlg dialog;
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Long));
     for (QZRBaseSlider *slider : dialog.findChildren<QZRBaseSlider *>())
         emit slider->sendProgressValue(0.25);
     for (QZRLineEditEx *edit : dialog.findChildren<QZRLineEditEx *>()) {

@@ -101,7 +101,7 @@ QString panelSetting()
 void showWindow(NewMainWindow &window)
 {
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, Long));
 }
 
 // Until the toggle's animations have run out and gone.
