@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include <climits>
-#include <memory>
 
 namespace {
 
