@@ -57,6 +57,7 @@ QMediaPlayWindow::QMediaPlayWindow(QWidget *parent) : QWidget(parent), ui(new Ui
     ininScreenshotsInfo();
     setAcceptDrops(true);
     registerPlayMetaTypes();
+    installEventFilter(this);
 
     connect(this, &QMediaPlayWindow::emitLoadedPlayFile, this, &QMediaPlayWindow::loadedPlayFile);
     connect(this, &QMediaPlayWindow::emitLoadThreadCoomplete, this, &QMediaPlayWindow::loadThreadCoompleted);
@@ -109,9 +110,13 @@ void QMediaPlayWindow::initControls()
 
     m_pPosTimer = new QTimer(this);
     m_pHideTimer = new QTimer(this);
+    m_pShowTimer = new QTimer(this);
+    m_pPosTimerWin = new QTimer(this);
     m_pTraversalTimer = new QTimer(this);
     connect(m_pPosTimer, &QTimer::timeout, this, &QMediaPlayWindow::posTimer);
     connect(m_pHideTimer, &QTimer::timeout, this, &QMediaPlayWindow::hideTimer);
+    connect(m_pShowTimer, &QTimer::timeout, this, &QMediaPlayWindow::showTimer);
+    connect(m_pPosTimerWin, &QTimer::timeout, this, &QMediaPlayWindow::posTimerWin);
     connect(m_pTraversalTimer, &QTimer::timeout, this, &QMediaPlayWindow::traversalTimer);
     m_pPosTimer->start(100);
     m_pHideTimer->start(200);
@@ -237,6 +242,7 @@ void QMediaPlayWindow::loadData()
     if (bar) {
         connect(bar, &PlayBtnWidget::emitEnterEvent, this, &QMediaPlayWindow::widgetEnterEvent);
         connect(bar, &PlayBtnWidget::emitLeaveEvent, this, &QMediaPlayWindow::widgetLeaveEvent);
+        connect(bar, &PlayBtnWidget::emitMouseMoveEvent, this, &QMediaPlayWindow::widgetMouseMoveEvent);
         bar->show();
         connect(bar, &PlayBtnWidget::emitBtnSetting, this, &QMediaPlayWindow::onBtnSetting);
         connect(bar, &PlayBtnWidget::emitBtnSnapshotMenu, this, &QMediaPlayWindow::OnScreenshotsMenu);

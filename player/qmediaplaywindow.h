@@ -19,6 +19,7 @@
 
 class PlayBtnWidget;
 class QHiddenDlg;
+class QKeyEvent;
 class QLoadingDlg;
 class QMenuManager;
 class QMediaInfos;
@@ -85,6 +86,7 @@ signals:
     void emitIsFullScreen();
     void emitIsHiddenPlayList();
     void emitScreenSize(QSize size);
+    void emitMediaPlayWindowMousePressEvent(QMouseEvent *event);
 
 public slots:
     // The play road.
@@ -138,19 +140,26 @@ public slots:
     void normalToHide();
     void widgetEnterEvent(QEvent *event);
     void widgetLeaveEvent(QEvent *event);
+    void widgetMouseMoveEvent(QMouseEvent *event);
     void mediaVideoMouseMoveEvent(QMouseEvent *event);
     void mediaVideoMousePressEvent(QMouseEvent *event);
     void setChildWindowTop(bool top);
+    // Connected to timers that nothing starts.
+    void showTimer();
+    void posTimerWin();
 
 private slots:
     void openImgPath();
     void showPathSettingDlg();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void enterEvent(QEvent *event) override;
+    void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -215,11 +224,15 @@ private:
 
     QTimer *m_pPosTimer = nullptr;
     QTimer *m_pHideTimer = nullptr;
+    QTimer *m_pShowTimer = nullptr;
+    QTimer *m_pPosTimerWin = nullptr;
     int m_nHideCount = 0;
     QPoint m_lastCursorPos;
     bool m_bOverPlayBtn = false;
     bool m_bMenuShown = false;
     bool m_bRestoreActivate = false;
+    bool m_bCursorInMain = false;
+    int m_nShowCount = 0;
 
     QString m_strImgSuffix;
     QString m_strImgFolder;

@@ -15,6 +15,7 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 
@@ -164,8 +165,11 @@ void QMediaPlayWindow::mouseDoubleClickEvent(QMouseEvent *event)
     fullScreenPlayer();
 }
 
+// Esc and the window sizes of the menus leave full screen; the main window's toggle does it.
 void QMediaPlayWindow::fullScreenToNormal()
 {
+    if (m_bMainFullScreen)
+        emit emitIsFullScreen();
     setAcceptDrops(true);
 }
 
@@ -203,6 +207,8 @@ void QMediaPlayWindow::windowAlwaysFront()
 
 void QMediaPlayWindow::normalToShow()
 {
+    if (m_pShowTimer->isActive())
+        NewMainWindowFlags::m_bMouseEnter = true;
     m_bWindowShowTop = true;
     m_bRestoreActivate = true;
     m_bMenuShown = true;
@@ -224,6 +230,10 @@ void QMediaPlayWindow::widgetEnterEvent(QEvent *)
 void QMediaPlayWindow::widgetLeaveEvent(QEvent *)
 {
     m_bOverPlayBtn = false;
+}
+
+void QMediaPlayWindow::widgetMouseMoveEvent(QMouseEvent *)
+{
 }
 
 void QMediaPlayWindow::mediaVideoMouseMoveEvent(QMouseEvent *)
@@ -255,6 +265,47 @@ void QMediaPlayWindow::enterEvent(QEvent *event)
 {
     QWidget::enterEvent(event);
     setCursor(Qt::ArrowCursor);
+}
+
+void QMediaPlayWindow::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+}
+
+// The menu manager's filter, installed after this one, carries out the keys.
+void QMediaPlayWindow::keyPressEvent(QKeyEvent *event)
+{
+    QWidget::keyPressEvent(event);
+}
+
+bool QMediaPlayWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    return QWidget::eventFilter(watched, event);
+}
+
+void QMediaPlayWindow::posTimerWin()
+{
+    m_bCursorInMain = mainWindow()->frameGeometry().contains(QCursor::pos());
+}
+
+// Six ticks with the pointer in the main window, or one outside it, hide the controls; a pointer
+// that entered the main window, or rests on the controls, starts the count again.
+void QMediaPlayWindow::showTimer()
+{
+    if (m_bOverPlayBtn)
+        return;
+    if (NewMainWindowFlags::m_bMouseEnter) {
+        NewMainWindowFlags::m_bMouseEnter = false;
+        m_nShowCount = 0;
+        return;
+    }
+    if (m_bCursorInMain && ++m_nShowCount < 6)
+        return;
+    m_pShowTimer->stop();
+    hideControls();
+    if (m_bMainFullScreen)
+        setCursor(Qt::BlankCursor);
+    m_nShowCount = 0;
 }
 
 void QMediaPlayWindow::setChildWindowTop(bool top)

@@ -4,8 +4,8 @@
 #include "engine/qmediafileloader.h"
 #include "player/qloadingdlg.h"
 #include "services/qsettingxml.h"
+#include "services/zrlogging.h"
 
-#include <QDebug>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -53,7 +53,7 @@ void QMediaPlayWindow::actOpenDir()
     const QString start = QSettingXml::getItemValue("OpenDir_Item", "OpenDir_Item_Value", ".");
     const QString folder = QFileDialog::getExistingDirectory(this, QString(), start, QFileDialog::ShowDirsOnly);
     if (!folder.isEmpty()) {
-        qDebug() << "........fileName......" << folder;
+        qCDebug(lcZRPlayer) << "........fileName......" << folder;
         QSettingXml::setItemValue("OpenDir_Item", "OpenDir_Item_Value", folder);
         m_pendingPaths = {folder};
         threadLoadingFile();
@@ -77,7 +77,7 @@ void QMediaPlayWindow::dropEvent(QDropEvent *event)
     for (const QUrl &url : event->mimeData()->urls()) {
         if (!url.isLocalFile())
             continue;
-        qDebug() << url.toLocalFile();
+        qCDebug(lcZRPlayer) << url.toLocalFile();
         paths.append(url.toLocalFile());
     }
     if (paths.isEmpty())

@@ -8,6 +8,7 @@
 #include "playlist/qplaylistbtnwidget.h"
 #include "playlist/qplaylistitem.h"
 #include "services/qsettingxml.h"
+#include "services/zrlogging.h"
 #include "toolkit/qinitctrlstyle.h"
 #include "toolkit/qzrmenu.h"
 #include "toolkit/qzrscrollbar.h"
@@ -15,7 +16,6 @@
 
 #include <QActionGroup>
 #include <QCursor>
-#include <QDebug>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -227,12 +227,14 @@ void QPlayListDlg::setFileOpen(QString filePath)
         startListTimer();
 }
 
-// A path that does not probe is dropped without a word.
+// A path that does not probe is not listed; the user hears of it as of a file dropped.
 void QPlayListDlg::playOpenedFile(const QString &path)
 {
     PlayItemInfo playItemInfo;
-    if (!ZRHelper::getMediaInfo(path, &playItemInfo))
+    if (!ZRHelper::getMediaInfo(path, &playItemInfo)) {
+        emit emitPlayFileFailure();
         return;
+    }
     emit emitDragMediaPlayItemInfo(playItemInfo);
     emit emitItemPlay(&playItemInfo);
 }
@@ -264,6 +266,14 @@ PlayItemInfo *QPlayListDlg::getPlayItemInfoFromList(QString path) const
     return nullptr;
 }
 
+void QPlayListDlg::loadingFile(QStringList pathList)
+{
+    for (const QString &path : pathList) {
+        PlayItemInfo playItemInfo;
+        ZRHelper::getMediaInfo(QString(path).replace('\\', '/'), &playItemInfo);
+    }
+}
+
 void QPlayListDlg::seletedAllItem()
 {
     for (QPlayListItem *item : qAsConst(m_listItems))
@@ -291,6 +301,7 @@ void QPlayListDlg::addItemRow(PlayItemInfo *playItemInfo)
     item->setBackgroundColor(PanelColor, RowHoverColor, RowHoverColor, PanelColor);
     item->setItemInfo(playItemInfo);
     connect(item, &QPlayListItem::emitMousePress, this, &QPlayListDlg::itemMousePress);
+    connect(item, &QPlayListItem::emitMouseRelease, this, &QPlayListDlg::itemMouseRelease);
     connect(item, &QPlayListItem::emitMouseCtrlPress, this, &QPlayListDlg::itemMouseCtrlPress);
     connect(item, &QPlayListItem::emitMouseShiftPress, this, &QPlayListDlg::itemMouseShiftPress);
     connect(item, &QPlayListItem::emitShowTreeMenu, this, &QPlayListDlg::itemShowTreeMenu);
@@ -412,6 +423,10 @@ void QPlayListDlg::itemMousePress()
             item->setMouseState(QPlayListItem::Normal);
     m_pressItem = pressed;
     m_shiftItem = pressed;
+}
+
+void QPlayListDlg::itemMouseRelease()
+{
 }
 
 // The row has already toggled its selection; the others keep theirs.
@@ -563,7 +578,7 @@ void QPlayListDlg::dropEvent(QDropEvent *event)
     QStringList paths;
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
-        qDebug() << path;
+        qCDebug(lcZRPlayer) << path;
         if (!path.isEmpty())
             paths << path;
     }
@@ -614,7 +629,7 @@ void QPlayListDlg::addDirSameFileTriggered()
 
 void QPlayListDlg::loadDir(const QString &dir)
 {
-    qDebug() << "........fileName......" << dir;
+    qCDebug(lcZRPlayer) << "........fileName......" << dir;
     QSettingXml::setItemValue("OpenDir_Item", "OpenDir_Item_Value", dir);
     loadPaths({dir});
 }

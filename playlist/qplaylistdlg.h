@@ -41,6 +41,8 @@ public:
     QList<PlayItemInfo *> *getPlayItemInfoList() const;
     PlayItemInfo *getPlayItemInfoFromList(QString path) const;
     void seletedAllItem();
+    // Probes each path and keeps nothing.
+    void loadingFile(QStringList pathList);
 
     // The loading thread's body: walks the pending paths and probes what it finds; it reads
     // only the pending paths and the stop flag and reports by queued signals.
@@ -61,11 +63,19 @@ signals:
     // The playing item is about to be removed; the record is freed right after the call.
     void emitIsDeleteCurrentPlayItem(PlayItemInfo *playItemInfo);
     void emitMessageContent(QString modelString);
+    // A file handed over from outside does not play.
+    void emitPlayFileFailure();
     void emitPlayModel(PlayModel playMode);
     void emitDragMediaPlayItemInfo(PlayItemInfo playItemInfo);
     // From the loading thread: one status text, or [path, "i/n", percent].
     void emitUpdateLoadDlg(QList<QString> list);
     void emitLoadThreadCoomplete();
+    // Declared for hosts; the panel emits none of them.
+    void emitLoadedFileList(QList<PlayItemInfo> playItemInfoList);
+    void emitPressItem();
+    void emitReleaseItem();
+    void eimtIsHideNextBtn(bool hide);
+    void eimtIsHidePreviousBtn(bool hide);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -91,6 +101,7 @@ private slots:
     void playModeTriggered(QAction *action);
     void onPlayMode(PlayModel playMode);
     void itemMousePress();
+    void itemMouseRelease();
     void itemMouseCtrlPress();
     void itemMouseShiftPress();
     void itemMouseDoubleClick();
@@ -125,7 +136,7 @@ private:
     void startListTimer();
     void loadingData();
     void saveListData();
-    // Probes the path and, when it plays, adds it and asks the host to play it.
+    // Probes the path and, when it plays, adds it and asks the host to play it; else tells the host.
     void playOpenedFile(const QString &path);
     void addItemRow(PlayItemInfo *playItemInfo);
     void deleteFileInfoFromPlayList(QPlayListItem *item);

@@ -157,14 +157,16 @@ void QPlayListItem::mouseEnterTimer()
     }
 }
 
-// Entering is ignored while hovering does not count, and a selected row keeps its selection.
+// Entering shows the buttons also while hovering does not count (the next tick takes them away
+// again); a selected row keeps its selection.
 void QPlayListItem::enterEvent(QEvent *event)
 {
-    if (!hoverAllowed())
-        return;
     if (getMouseState() != Selected)
         QBaseItem::enterEvent(event);
     showButtons(true);
+    if (m_itemState == PlayListItemState_Normal || m_itemState == PlayListItemState_Playing
+        || m_itemState == PlayListItemState_Paused)
+        setItemState(m_itemState);
 }
 
 void QPlayListItem::leaveEvent(QEvent *event)

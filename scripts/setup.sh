@@ -19,6 +19,8 @@ packages=(
   time mpv
   # the interface font and the build tool
   fonts-liberation2 ninja-build
+  # the tests of the program itself: a window manager on the test's X server, and xprop to see it up
+  openbox x11-utils
 )
 
 # One query for the whole list: a start with nothing to install costs a fraction of a second.

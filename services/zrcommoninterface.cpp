@@ -3,6 +3,7 @@
 #include "services/qianyutil.h"
 #include "services/qsettingxml.h"
 #include "services/qzrcommonplatfromapi.h"
+#include "services/zrlogging.h"
 #include "services/zrpropertylist.h"
 
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
-#include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDomDocument>
@@ -294,7 +294,7 @@ uint64_t ZrCommonInterface::getDateTime()
 
 bool ZrCommonInterface::isWritableDir(QString folder)
 {
-    qDebug() << folder;
+    qCDebug(lcZRPlayer) << folder;
     for (int counter = 0; counter < 100; ++counter) {
         const QString candidate = counter == 0 ? QString("%1%2.txt").arg(folder, "ZRPlayer")
                                                : QString("%1%2%3.txt").arg(folder, "ZRPlayer").arg(counter);

@@ -241,8 +241,8 @@ void QSettingDlg::onOk()
     emit emitSettingChange();
 }
 
-// Defaults into both records; the track lists, the embedded subtitle count and the playback speed
-// belong to the medium and the menus, so they stay.
+// Defaults into both records, the playback speed among them; the track lists and the embedded
+// subtitle count belong to the medium, so they stay.
 void QSettingDlg::onReset()
 {
     if (!m_pSettingManager)
@@ -253,7 +253,6 @@ void QSettingDlg::onReset()
     record.m_subltItemList = working.m_subltItemList;
     record.m_audioTrackList = working.m_audioTrackList;
     record.m_subtitleValue.m_embeddedCount = working.m_subtitleValue.m_embeddedCount;
-    record.m_audioSettings = working.m_audioSettings;
     record.m_deinterlace = 1;
     const double flat[EqualizerPreset::BandCount] = {};
     record.m_equalize.setBands(EqualizerPreset::BandFrequencies, flat, EqualizerPreset::BandCount);

@@ -1,9 +1,9 @@
+#include "services/zrlogging.h"
 #include "shell/newmainwindow.h"
 #include "shell/quitsignalnotifier.h"
 #include "shell/qzrapplicationlister.h"
 #include "toolkit/zrapplicationlook.h"
 
-#include <QDebug>
 #include <QFileInfo>
 
 int main(int argc, char *argv[])
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     ZrApplicationLook::install();
     NewMainWindow window;
     if (app.isStartRunning()) {
-        qDebug() << "------isRunning--------";
+        qCDebug(lcZRPlayer) << "------isRunning--------";
     } else {
         QObject::connect(&app, &QZrApplicationLister::emitAddPath, &window, &NewMainWindow::fileOpen);
         QObject::connect(&app, &QZrApplicationLister::emitFileOpen, &window, &NewMainWindow::fileOpen);

@@ -5,12 +5,12 @@
 #include "player/qdialogkeys.h"
 #include "player/qmediaplaywindowflags.h"
 #include "services/qianyutil.h"
+#include "services/zrlogging.h"
 #include "toolkit/qinitctrlstyle.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrscrollbar.h"
 #include "ui_mediainfodlg.h"
 
-#include <QDebug>
 #include <QPainter>
 #include <QPointer>
 #include <cmath>
@@ -131,12 +131,12 @@ void addVideoGroup(QTreeWidgetItem *program, const StreamInfo &video)
     if (hasAspect)
         display = getScreenSize(display, QSize(video.m_aspectNum, video.m_aspectDen));
     const QString displayText = QStringLiteral("%1 * %2 pixel").arg(display.width()).arg(display.height());
-    qDebug() << ".......displayStr......" << displayText;
+    qCDebug(lcZRPlayer) << ".......displayStr......" << displayText;
     addItem(group, QStringLiteral("Display : %1").arg(displayText));
 
     addTextRow(group, "Langauge : %1", video.m_language);
     if (video.m_videoBitRate > 0) {
-        qDebug() << ".......videoInfo.m_videoBitRate..........." << video.m_videoBitRate;
+        qCDebug(lcZRPlayer) << ".......videoInfo.m_videoBitRate..........." << video.m_videoBitRate;
         addItem(group, QStringLiteral("BitRate : %1").arg(ZRHelper::getBitRate(video.m_videoBitRate)));
     }
     // Without a denominator there is no rate to tell.
@@ -168,7 +168,7 @@ void addAudioGroup(QTreeWidgetItem *program, const AudioStreamInfo &audio)
 void addSubtitleGroups(QTreeWidgetItem *program, const QList<SubtitleStreamInfo> &subtitles)
 {
     for (int l = 0; l < subtitles.size(); ++l) {
-        qDebug() << "..........l......." << l;
+        qCDebug(lcZRPlayer) << "..........l......." << l;
         const SubtitleStreamInfo &subtitle = subtitles.at(l);
         // Only streams inside the medium; files beside it and the fixed choices are no streams of it.
         if (subtitle.m_kind != QStringLiteral("内嵌"))

@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -191,8 +192,12 @@ void NewMainWindow::initDlg()
     connect(list, &QPlayListDlg::emitIsDeleteCurrentPlayItem, player, &QMediaPlayWindow::deleteCurrentPlayItem);
     connect(list, &QPlayListDlg::emitPlay, player, &QMediaPlayWindow::onPlay);
     connect(list, &QPlayListDlg::emitStopPlay, player, &QMediaPlayWindow::onStopPlay);
+    connect(list, &QPlayListDlg::emitPlayFileFailure, this, &NewMainWindow::onPlayFileFailure);
 
     list->setHidden(m_bPlayListHidden);
+
+    m_pShowTimer = new QTimer(this);
+    connect(m_pShowTimer, &QTimer::timeout, this, &NewMainWindow::showTimer);
 }
 
 void NewMainWindow::InitLogInfo()
@@ -268,9 +273,14 @@ void NewMainWindow::dropOnPlayer(const QStringList &paths)
     QCoreApplication::sendEvent(m_pMediaPlayWindow, &drop);
 }
 
+// One box at a time: files handed over in a row that all fail are told of once.
 void NewMainWindow::onPlayFileFailure()
 {
+    if (m_bFailureShown)
+        return;
+    m_bFailureShown = true;
     QZRMessageBox::ShowMessage(this, QString(), tr("File playback failed!"), QZRMessageBox::Warning, QZRMessageBox::Ok);
+    m_bFailureShown = false;
 }
 
 void NewMainWindow::OnBtnClose()

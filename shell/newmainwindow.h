@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QSystemTrayIcon>
 
 class PlayBtnWidget;
 class QAcceptDialog;
@@ -23,6 +24,7 @@ class QPlayListDlg;
 class QPropertyAnimation;
 class QSettingDlg;
 class QSubtitleSettingDlg;
+class QTimer;
 class Ui_NewMainWindow;
 class ZRQPlayObject;
 
@@ -53,12 +55,15 @@ private slots:
     void ActOnAbout();
     void ActOnHelp();
     void ActOnHome();
+    void ActOnPreferDlg();
     void ActOnUpdates();
     void ActShowLog();
     void OnBtnClose();
     void OnMax();
     void OnMin();
     void fullScreenWindow();
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void InitSystemTray();
     void isHiddenPlayList();
     void normalToHide();
     void normalToShow();
@@ -66,15 +71,20 @@ private slots:
     void onPlayFileFailure();
     void onRestore();
     void playerToChangeTitle(QString filename);
+    void recordPlayAndPauseST();
+    void resizeShow();
     void setAutoUpdate(bool bUpdate);
     void setScreenSize(QSize size);
+    void showTimer();
     void windowAlwaysFront();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void enterEvent(QEvent *event) override;
+    void leaveEvent(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -116,13 +126,19 @@ private:
     QAction *m_actHome = nullptr;
     QAction *m_actHelp = nullptr;
     QAction *m_actAbout = nullptr;
+    QAction *m_actPrefer = nullptr;
     QAction *m_actUpdates = nullptr;
+    // Made by InitSystemTray on a desktop that has a tray.
+    QSystemTrayIcon *m_pSystemTray = nullptr;
+    // Runs showTimer, a forced relayout; nothing starts it.
+    QTimer *m_pShowTimer = nullptr;
     bool m_bAlwaysFront = false;
     // Parent of the hot keys; made on first use, never shown.
     QAcceptDialog *m_pAcceptDialog = nullptr;
     // The pair of the last playlist toggle; a new toggle stops it first.
     QList<QPointer<QPropertyAnimation>> m_animations;
     QStringList m_startPaths;
+    bool m_bFailureShown = false;
 };
 
 #endif

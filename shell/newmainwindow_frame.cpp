@@ -11,6 +11,7 @@
 #include "services/qianyutil.h"
 #include "services/qsettingxml.h"
 #include "services/zrcommoninterface.h"
+#include "services/zrlogging.h"
 #include "settings_dialog/qsettingdlg.h"
 #include "shell/qaboutdlg.h"
 #include "shell/qmenumanager.h"
@@ -21,11 +22,11 @@
 #include "ui_newmainwindow.h"
 
 #include <QCursor>
-#include <QDebug>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
+#include <QTimer>
 
 namespace {
 
@@ -60,6 +61,7 @@ void NewMainWindow::InitMenu()
     m_actHome = new QAction(tr("&Home"), this);
     m_actHelp = new QAction(tr("Help"), this);
     m_actAbout = new QAction("About", this);
+    m_actPrefer = new QAction("Preferences", this);
     m_actUpdates = new QAction(tr("Check for Updates"), this);
 
     auto *helpMenu = new QZRMenu(tr("Help"), this);
@@ -100,6 +102,11 @@ void NewMainWindow::ActOnHome()
     QZRProjectPlatform::openWebPage("home");
 }
 
+// The preferences have no dialog of their own; the action is in no menu.
+void NewMainWindow::ActOnPreferDlg()
+{
+}
+
 void NewMainWindow::ActOnUpdates()
 {
     QZRProjectPlatform::checkForUpdate();
@@ -132,6 +139,11 @@ void NewMainWindow::OnMax()
 void NewMainWindow::onRestore()
 {
     OnBtnMax();
+    updateMaxButtons();
+}
+
+void NewMainWindow::resizeShow()
+{
     updateMaxButtons();
 }
 
@@ -332,4 +344,50 @@ void NewMainWindow::enterEvent(QEvent *event)
 {
     QZRMainWindowEx::enterEvent(event);
     m_bMouseEnter = true;
+}
+
+void NewMainWindow::leaveEvent(QEvent *event)
+{
+    QZRMainWindowEx::leaveEvent(event);
+}
+
+void NewMainWindow::keyReleaseEvent(QKeyEvent *event)
+{
+    QZRMainWindowEx::keyReleaseEvent(event);
+}
+
+// A forced relayout: one pixel larger and back.
+void NewMainWindow::showTimer()
+{
+    m_pShowTimer->stop();
+    const QSize current = size();
+    resize(current + QSize(1, 1));
+    resize(current);
+}
+
+// The program's icon in the desktop's tray; a desktop without a tray is told of and the program
+// goes on without it.
+void NewMainWindow::InitSystemTray()
+{
+    if (m_pSystemTray)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        qWarning("System tray: this desktop has none, the program goes on without its icon there");
+        return;
+    }
+    m_pSystemTray = new QSystemTrayIcon(QIcon(QIAnyUtil::getResourcePath() + "/images/icon600x600.png"), this);
+    m_pSystemTray->setToolTip("ZRPlayer");
+    connect(m_pSystemTray, &QSystemTrayIcon::activated, this, &NewMainWindow::iconActivated);
+    m_pSystemTray->show();
+}
+
+void NewMainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+        showNormal();
+}
+
+void NewMainWindow::recordPlayAndPauseST()
+{
+    qCDebug(lcZRPlayer) << "............recordPlayAndPauseST..........";
 }

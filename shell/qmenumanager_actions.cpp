@@ -177,13 +177,13 @@ void QMenuManager::rotate(int degree, int mirror, bool flip)
         m_pSettingManager->setRotateAll(degree, mirror);
 }
 
-// A mirrored picture turns the other way.
+// Degrees count anticlockwise, as on the video page; a mirrored picture turns the other way.
 void QMenuManager::rotate_L_90()
 {
     if (!m_pSettingManager)
         return;
     const int mirror = m_pSettingManager->getMirror();
-    rotate((m_pSettingManager->getDegree() + (mirror ? 90 : 270)) % 360, mirror, false);
+    rotate((m_pSettingManager->getDegree() + (mirror ? 270 : 90)) % 360, mirror, false);
     showToolTip(QString("%1 %2").arg(m_actRotateL->text(), tr("Degrees")));
 }
 
@@ -192,7 +192,7 @@ void QMenuManager::rotate_R_90()
     if (!m_pSettingManager)
         return;
     const int mirror = m_pSettingManager->getMirror();
-    rotate((m_pSettingManager->getDegree() + (mirror ? 270 : 90)) % 360, mirror, false);
+    rotate((m_pSettingManager->getDegree() + (mirror ? 90 : 270)) % 360, mirror, false);
     showToolTip(QString("%1 %2").arg(m_actRotateR->text(), tr("Degrees")));
 }
 

@@ -31,7 +31,7 @@ int digitKey(const QKeyEvent *event)
 }
 
 // The rows are tried in order; a row with modifiers matches them exactly, Esc and Space match
-// with any.
+// with any. Every key a menu entry shows has its row, "Add Subtitle File" last.
 bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -127,6 +127,8 @@ bool QMenuManager::eventFilter(QObject *watched, QEvent *event)
         emit emitActOpenDir();
     else if (ctrl && code == Qt::Key_W)
         actExit();
+    else if (alt && code == Qt::Key_O)
+        actAddSubtitle();
     else
         return QObject::eventFilter(watched, event);
     return true;

@@ -2,11 +2,9 @@
 
 #include "services/qianyutil.h"
 
-#include <QCryptographicHash>
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -15,9 +13,7 @@
 
 #include <memory>
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,13 +22,6 @@ const int FrameHeader = 4;
 const quint32 MaxMessageBytes = 1 << 20;
 const int ConnectionLifeMs = 5000;
 
-QString userName()
-{
-    if (const passwd *entry = ::getpwuid(::getuid()))
-        return QString::fromLocal8Bit(entry->pw_name);
-    return QString::number(::getuid());
-}
-
 int remaining(const QElapsedTimer &clock, int timeoutMs)
 {
     return qMax(0, timeoutMs - int(clock.elapsed()));
@@ -40,11 +29,10 @@ int remaining(const QElapsedTimer &clock, int timeoutMs)
 
 }
 
-QtSingleApplication::QtSingleApplication(int &argc, char **argv) : QApplication(argc, argv)
+// The runtime folder is the user's own, so the id alone names the instance.
+QtSingleApplication::QtSingleApplication(const QString &appId, int &argc, char **argv)
+    : QApplication(argc, argv), m_key(appId)
 {
-    const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
-    const QByteArray identity = (userName() + '\n' + executable).toUtf8();
-    m_key = QString::fromLatin1(QCryptographicHash::hash(identity, QCryptographicHash::Sha1).toHex().left(16));
 }
 
 QtSingleApplication::~QtSingleApplication()
@@ -62,13 +50,13 @@ QString QtSingleApplication::runtimeFolder()
 QString QtSingleApplication::lockFilePath() const
 {
     const QString folder = runtimeFolder();
-    return folder.isEmpty() ? QString() : QString("%1/instance-%2.lock").arg(folder, m_key);
+    return folder.isEmpty() ? QString() : QString("%1/%2.lock").arg(folder, m_key);
 }
 
 QString QtSingleApplication::guardServerName() const
 {
     const QString folder = runtimeFolder();
-    return folder.isEmpty() ? QString() : QString("%1/instance-%2").arg(folder, m_key);
+    return folder.isEmpty() ? QString() : QString("%1/%2.instance").arg(folder, m_key);
 }
 
 bool QtSingleApplication::listenUnlessLive(QLocalServer *server, const QString &path)

@@ -8,16 +8,16 @@ class QLocalServer;
 class QLocalSocket;
 class QLockFile;
 
-// An application object that lets one instance of the program run per user and executable: the
-// first start claims a lock file and listens on a local socket beside it; a later start finds the
-// lock held and sends the running instance a message, which the running instance confirms with
-// one byte. Another copy of the program (another executable path) is an instance of its own.
+// An application object that lets one instance of the program run per user and id: the first
+// start claims a lock file and listens on a local socket beside it; a later start finds the lock
+// held and sends the running instance a message, which the running instance confirms with one
+// byte. Every copy of the program gives the same id, wherever it is installed.
 class QtSingleApplication : public QApplication
 {
     Q_OBJECT
 
 public:
-    QtSingleApplication(int &argc, char **argv);
+    QtSingleApplication(const QString &appId, int &argc, char **argv);
     ~QtSingleApplication() override;
 
     // True when another instance held the lock at the first call; that call claims the lock when

@@ -1,15 +1,17 @@
 #include "shell/qzrapplicationlister.h"
 
-#include <QDebug>
+#include "services/zrlogging.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
-#include <memory>
+#include <climits>
 
 namespace {
 
@@ -17,8 +19,12 @@ const char *const ServerFileName = "QuorvaneZRPlayerServer";
 const char *const CloseLine = "[Close server]";
 const int ConnectMs = 3000;
 const int WriteMs = 1000;
-// A later start sends its lines and closes at once; one that stays open longer is dropped.
-const int ConnectionLifeMs = 5000;
+// A later start sends its lines and closes at once; one that stays silent longer is dropped.
+const int SilenceMs = 5000;
+// A line is a path: a client that sends more without a line break is dropped.
+const int MaxLineBytes = PATH_MAX;
+// Lines handled per turn of the event loop, so that a flood of them leaves the program responsive.
+const int LinesPerTurn = 32;
 
 // An existing file or folder named relative to this start's folder is sent with its full path,
 // since the running instance works in another folder.
@@ -34,7 +40,10 @@ QString handOffArgument(const QString &argument)
 
 }
 
-QZrApplicationLister::QZrApplicationLister(int &argc, char **argv) : QtSingleApplication(argc, argv)
+// The guard and the hand-off socket share one name, so every copy of the program meets the same
+// running instance.
+QZrApplicationLister::QZrApplicationLister(int &argc, char **argv)
+    : QtSingleApplication(QLatin1String(ServerFileName), argc, argv)
 {
     // The instance is decided before the hand-off: a "[Close server]" start must not find the
     // instance it just closed gone and take its place.
@@ -54,8 +63,12 @@ QZrApplicationLister::QZrApplicationLister(int &argc, char **argv) : QtSingleApp
         startServer(serverName);
 }
 
+// The connections go with the server; closing them must not call back into this object.
 QZrApplicationLister::~QZrApplicationLister()
 {
+    for (QLocalSocket *socket : m_connections.keys())
+        socket->disconnect(this);
+    m_connections.clear();
     if (m_localServer) {
         m_localServer->close();
         delete m_localServer;
@@ -94,7 +107,7 @@ bool QZrApplicationLister::handOver(const QString &serverName, bool instanceRuns
     for (int i = 1; i < arguments.size(); ++i) {
         const QByteArray line = handOffArgument(arguments.at(i)).toUtf8() + '\n';
         if (socket.write(line) != line.size())
-            qDebug() << "----fail------" << arguments.at(i);
+            qCDebug(lcZRPlayer) << "----fail------" << arguments.at(i);
     }
     QElapsedTimer writing;
     writing.start();
@@ -102,7 +115,7 @@ bool QZrApplicationLister::handOver(const QString &serverName, bool instanceRuns
         if (!socket.waitForBytesWritten(int(WriteMs - writing.elapsed())))
             break;
     }
-    qDebug() << "----------quit" << arguments;
+    qCDebug(lcZRPlayer) << "----------quit" << arguments;
     m_isStartRunning = true;
     socket.disconnectFromServer();
     return true;
@@ -116,56 +129,90 @@ void QZrApplicationLister::startServer(const QString &serverName)
     connect(m_localServer, &QLocalServer::newConnection, this, &QZrApplicationLister::newLocalSocketConnection);
     // A socket file left by an instance that died is replaced; a live instance's never is.
     const bool listening = listenUnlessLive(m_localServer, serverName);
-    qDebug() << "Start - - Server:" << serverName << (listening ? "true" : "false");
+    qCDebug(lcZRPlayer) << "Start - - Server:" << serverName << (listening ? "true" : "false");
     if (!listening)
         qWarning("Hand-off: cannot listen on %s, paths of later starts will not arrive", qPrintable(serverName));
 }
 
 void QZrApplicationLister::newLocalSocketConnection()
 {
-    qDebug() << "newLocalSocketConnection--------1";
+    qCDebug(lcZRPlayer) << "newLocalSocketConnection--------1";
     while (QLocalSocket *socket = m_localServer->nextPendingConnection())
         readConnection(socket);
 }
 
+// Lines are handled as they arrive, a few per turn of the event loop; the socket and the part
+// of a line not yet ended hold at most one line's worth of bytes.
 void QZrApplicationLister::readConnection(QLocalSocket *socket)
 {
-    // Chunks gather until the sender closes; then its complete lines count.
-    auto buffer = std::make_shared<QByteArray>();
-    QTimer *life = new QTimer(socket);
-    auto finish = [this, socket, buffer, life] {
-        life->stop();
-        socket->disconnect(this);
-        life->disconnect(this);
-        buffer->append(socket->readAll());
-        socket->abort();
-        socket->deleteLater();
-        applyLines(*buffer);
-    };
-    connect(socket, &QLocalSocket::readyRead, this, [socket, buffer] { buffer->append(socket->readAll()); });
-    connect(socket, &QLocalSocket::disconnected, this, finish);
-    life->setSingleShot(true);
-    connect(life, &QTimer::timeout, this, finish);
-    life->start(ConnectionLifeMs);
-    if (socket->state() != QLocalSocket::ConnectedState)
-        finish();
+    socket->setReadBufferSize(MaxLineBytes + 1);
+    HandOffConnection &connection = m_connections[socket];
+    connection.silence = new QTimer(socket);
+    connection.silence->setSingleShot(true);
+    connection.silence->start(SilenceMs);
+    connect(connection.silence, &QTimer::timeout, this, [this, socket] { dropConnection(socket); });
+    connect(socket, &QObject::destroyed, this, [this, socket] { m_connections.remove(socket); });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readLines(socket); });
+    connect(socket, &QLocalSocket::disconnected, this, [this, socket] { readLines(socket); });
+    readLines(socket);
 }
 
-void QZrApplicationLister::applyLines(const QByteArray &data)
+// A line may open a message box, whose event loop reads on and may drop the connection: the
+// socket and its state are looked up again after every line.
+void QZrApplicationLister::readLines(QLocalSocket *socket)
 {
-    int start = 0;
-    for (int end = data.indexOf('\n'); end >= 0; start = end + 1, end = data.indexOf('\n', start)) {
-        const QString text = QString::fromUtf8(data.constData() + start, end - start);
-        if (text.isEmpty())
+    const QPointer<QLocalSocket> alive(socket);
+    int handled = 0;
+    while (alive && m_connections.contains(socket)) {
+        HandOffConnection &connection = m_connections[socket];
+        const int end = connection.pending.indexOf('\n');
+        if (end < 0) {
+            if (connection.pending.size() > MaxLineBytes) {
+                qWarning("Hand-off: a line longer than a path, the connection is dropped");
+                dropConnection(socket);
+                return;
+            }
+            const QByteArray more =
+                socket->isOpen() ? socket->read(MaxLineBytes + 1 - connection.pending.size()) : QByteArray();
+            if (more.isEmpty())
+                break;
+            connection.pending += more;
+            connection.silence->start(SilenceMs);
             continue;
-        if (text == QLatin1String(CloseLine)) {
-            qDebug() << "close----------";
-            emit emitClose();
-        } else {
-            emit emitAddPath(text);
         }
-        qDebug() << text;
+        if (handled == LinesPerTurn) {
+            QMetaObject::invokeMethod(this, [this, alive] { if (alive) readLines(alive); }, Qt::QueuedConnection);
+            return;
+        }
+        const QString text = QString::fromUtf8(connection.pending.constData(), end);
+        connection.pending.remove(0, end + 1);
+        ++handled;
+        applyLine(text);
     }
+    // Bytes after the last line break are never read.
+    if (alive && m_connections.contains(socket) && socket->state() != QLocalSocket::ConnectedState
+        && socket->bytesAvailable() == 0)
+        dropConnection(socket);
+}
+
+void QZrApplicationLister::dropConnection(QLocalSocket *socket)
+{
+    m_connections.remove(socket);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void QZrApplicationLister::applyLine(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    if (text == QLatin1String(CloseLine)) {
+        qCDebug(lcZRPlayer) << "close----------";
+        emit emitClose();
+    } else {
+        emit emitAddPath(text);
+    }
+    qCDebug(lcZRPlayer) << text;
 }
 
 void QZrApplicationLister::closeServer()
@@ -175,7 +222,7 @@ void QZrApplicationLister::closeServer()
 
 void QZrApplicationLister::addPath(QString path)
 {
-    qDebug() << "..........path......." << path;
+    qCDebug(lcZRPlayer) << "..........path......." << path;
 }
 
 bool QZrApplicationLister::event(QEvent *event)

@@ -3,8 +3,12 @@
 
 #include "shell/qtsingleapplication.h"
 
+#include <QByteArray>
+#include <QHash>
+
 class QLocalServer;
 class QLocalSocket;
+class QTimer;
 
 // The player's application object. A start that reaches a running instance's hand-off server
 // sends it its arguments, one UTF-8 line each; otherwise it becomes that server and turns each
@@ -39,10 +43,19 @@ private:
     bool handOver(const QString &serverName, bool instanceRuns);
     void startServer(const QString &serverName);
     void readConnection(QLocalSocket *socket);
-    void applyLines(const QByteArray &data);
+    void readLines(QLocalSocket *socket);
+    void applyLine(const QString &text);
+    void dropConnection(QLocalSocket *socket);
 
     QLocalServer *m_localServer = nullptr;
     bool m_isStartRunning = false;
+    // What a connection has sent after its last line break, and its time-out while it is silent.
+    struct HandOffConnection
+    {
+        QByteArray pending;
+        QTimer *silence = nullptr;
+    };
+    QHash<QLocalSocket *, HandOffConnection> m_connections;
 };
 
 #endif

@@ -1,12 +1,12 @@
 #include "toolkit/qzrmessagebox.h"
 
+#include "services/zrlogging.h"
 #include "toolkit/qbaseimagedraw.h"
 #include "toolkit/qprojectconfig.h"
 #include "toolkit/qzrbasebutton.h"
 #include "toolkit/qzrprojectpath.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDesktopWidget>
 #include <QPainter>
 #include <QPointer>
@@ -95,7 +95,7 @@ void QZRMessageBox::InitMinSize()
     const int width = int(height * 1.618);
     m_minSize = QSize(width, height);
     resize(m_minSize);
-    qDebug() << "message box minimum size" << width << height;
+    qCDebug(lcZRPlayer) << "message box minimum size" << width << height;
 }
 
 void QZRMessageBox::InitBtn()

@@ -118,10 +118,11 @@ public:
 
     ~Host() override { delete settingDlg; }
 
+    // A loaded machine may take minutes to map a window.
     void show()
     {
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, 180000));
     }
 
     // The playlist's part: a new path is appended, a known one refreshed in place.

@@ -41,7 +41,7 @@ private:
 
 namespace {
 
-const int Long = 20000;
+const int Long = 180000;
 
 bool controlsShown(const Host &host)
 {
@@ -102,13 +102,15 @@ void tst_QMediaPlayWindowControls::placedOverTheWindow()
     QCOMPARE(host.pane("m_mediaAudio")->size(), QSize(600, 400));
 }
 
-// Both of the overlay's buttons ask the main window to toggle the panel; the main window says
-// which of them shows.
+// The first show puts the overlay up (the pointer, outside, takes it away at the next tick);
+// both of its buttons ask the main window to toggle the panel; the main window says which of
+// them shows.
 void tst_QMediaPlayWindowControls::overlayAsksForThePlaylist()
 {
     Host host;
-    host.show();
+    host.main.show();
     QVERIFY(host.overlay->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(&host.main, Long));
     QSignalSpy toggles(host.window, &QMediaPlayWindow::emitIsHiddenPlayList);
     emit host.overlay->emitShowPlayList();
     emit host.overlay->emitHiddenPlayList();

@@ -23,6 +23,7 @@ public:
                 [this](PlayModel mode) { entries << QString("mode:%1").arg(int(mode)); });
         connect(panel, &QPlayListDlg::emitIsDeleteCurrentPlayItem, this,
                 [this](PlayItemInfo *item) { add("deleteCurrent", item); });
+        connect(panel, &QPlayListDlg::emitPlayFileFailure, this, [this] { entries << "failure"; });
     }
 
     QStringList entries;

@@ -31,7 +31,7 @@ struct PlaybackRig
             pane->resize(640, 480);
             pane->move(0, 0);
             pane->show();
-            if (!QTest::qWaitForWindowExposed(pane.get()))
+            if (!QTest::qWaitForWindowExposed(pane.get(), 180000))
                 return false;
             player.reset(new ZRQPlayObject);
             player->setPlayWindows(pane.get());

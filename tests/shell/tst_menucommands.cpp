@@ -1,6 +1,7 @@
 // The menu manager beside a playing player window in a real X server: jumps, scaling and the
 // lists of the open medium, choosing from them, adding a subtitle file, and keys typed through the
 // X server.
+#include "pictureside.h"
 #include "player/playwindowhost.h"
 
 #include "engine/playmetatypes.h"
@@ -10,8 +11,10 @@
 #include "toolkit/qzrmenu.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using namespace PlayWindowTest;
@@ -30,6 +33,8 @@ private slots:
     void programsOfAStream();
     void addSubtitleTwice();
     void keysThroughTheXServer();
+    void rotationTurnsThePicture_data();
+    void rotationTurnsThePicture();
 
 private:
     QTemporaryDir m_dir;
@@ -37,7 +42,7 @@ private:
 
 namespace {
 
-const int Long = 30000;
+const int Long = 180000;
 
 // The player window's host with the menu manager wired in as the main window wires it.
 struct MenuHost : Host
@@ -91,6 +96,13 @@ struct MenuHost : Host
     QMenuManager *manager = nullptr;
 };
 
+// The player window as it shows on screen.
+QImage onScreen(const QWidget *window)
+{
+    const QPoint corner = window->mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()->grabWindow(0, corner.x(), corner.y(), window->width(), window->height()).toImage();
+}
+
 void makeClip(const QStringList &arguments)
 {
     QProcess ffmpeg;
@@ -110,6 +122,8 @@ void tst_MenuCommands::initTestCase()
     makeClip({"-f", "lavfi", "-i", "testsrc2=size=1280x721:rate=10:duration=2", "-c:v", "libx264", "-preset",
               "ultrafast", "-pix_fmt", "yuv444p", m_dir.path() + "/odd.mkv"});
     QFile::copy(fixture("subs.ass"), m_dir.path() + "/a.b.ass");
+    makeClip({"-f", "lavfi", "-i", "color=c=blue:size=160x120:rate=10:duration=60,drawbox=x=0:y=0:w=160:h=60:color=red:t=fill",
+              "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", m_dir.path() + "/halves.mp4"});
 }
 
 // Ctrl+F moves about ten seconds on; back from 4 s and from exactly 10 s both land at 0.
@@ -245,7 +259,7 @@ void tst_MenuCommands::keysThroughTheXServer()
     host.show();
     host.play(fixture("clip.mp4"));
     host.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&host.main));
+    QVERIFY(QTest::qWaitForWindowActive(&host.main, Long));
     host.window->setFocus();
     QWidget *view = host.pane("m_mediaVideo")->findChild<QWidget *>();
     QVERIFY(view);
@@ -264,6 +278,34 @@ void tst_MenuCommands::keysThroughTheXServer()
         QCOMPARE(checked, QStringList({QString(text) + " *"}));
     }
     QTRY_VERIFY_WITH_TIMEOUT(view->size() != original, Long);
+}
+
+void tst_MenuCommands::rotationTurnsThePicture_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("side");
+    QTest::newRow("clockwise: the top goes right") << "Rotate Clockwise 90" << "right";
+    QTest::newRow("anticlockwise: the top goes left") << "Rotate Anticlockwise 90" << "left";
+}
+
+// The entries of the right-click menu turn a picture whose top half is red the way they say.
+void tst_MenuCommands::rotationTurnsThePicture()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, side);
+    MenuHost host;
+    host.show();
+    host.play(m_dir.path() + "/halves.mp4");
+    QTRY_COMPARE_WITH_TIMEOUT(redSide(onScreen(host.window)), QString("top"), Long);
+    QAction *rotation = nullptr;
+    for (QAction *action : host.path({"Video"})->actions())
+        if (action->text() == entry)
+            rotation = action;
+    QVERIFY(rotation);
+    rotation->trigger();
+    QString now;
+    QTRY_VERIFY_WITH_TIMEOUT((now = redSide(onScreen(host.window))) != "top" && !now.isEmpty(), Long);
+    QCOMPARE(now, side);
 }
 
 QTEST_MAIN(tst_MenuCommands)

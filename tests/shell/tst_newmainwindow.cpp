@@ -16,10 +16,12 @@
 #include "shell/qglobalshortcut.h"
 #include "shell/qshortcutmanager.h"
 #include "toolkit/qzrbuttonext.h"
+#include "toolkit/qzrmessagebox.h"
 
 #include <QApplication>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_NewMainWindow : public QObject
@@ -34,6 +36,8 @@ private slots:
     void sizeAndPlace();
     void closeDeletesTheDialogsOnce();
     void fileOpenRestoresTheWindow();
+    void handedOverFileThatDoesNotPlay_data();
+    void handedOverFileThatDoesNotPlay();
     void screenSize_data();
     void screenSize();
     void panelToggle_data();
@@ -43,13 +47,16 @@ private slots:
     void titles();
     void maximiseAndRestore();
     void fullScreen();
+    void escapeLeavesFullScreen_data();
+    void escapeLeavesFullScreen();
+    void systemTray();
     void keysOnEveryWatchedWindow();
     void hotKeysFromTheSettings();
 };
 
 namespace {
 
-const int Long = 20000;
+const int Long = 180000;
 
 QString fixture(const QString &name)
 {
@@ -94,7 +101,7 @@ QString panelSetting()
 void showWindow(NewMainWindow &window)
 {
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, Long));
 }
 
 // Until the toggle's animations have run out and gone.
@@ -225,6 +232,51 @@ void tst_NewMainWindow::fileOpenRestoresTheWindow()
     QVERIFY(!window.isMinimized());
     QTRY_COMPARE_WITH_TIMEOUT(played, fixture("clip.mp4"), Long);
     QVERIFY(!minimisedAtPlay);
+}
+
+void tst_NewMainWindow::handedOverFileThatDoesNotPlay_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("not media") << "not media";
+    // Only the text when the test runs as root, whom no mode keeps out.
+    QTest::newRow("unreadable") << "unreadable";
+}
+
+// The user hears of it as of a file given at the first start: "File playback failed!", once
+// however many more fail while it shows; nothing is listed.
+void tst_NewMainWindow::handedOverFileThatDoesNotPlay()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("handed.mp4");
+    if (kind != "missing") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is no video\n");
+        file.close();
+        if (kind == "unreadable")
+            QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+    }
+    NewMainWindow window;
+    showWindow(window);
+    QStringList messages;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QZRMessageBox *>(QApplication::activeModalWidget())) {
+            messages << box->getMessage();
+            // A second failure while the box shows opens no other.
+            if (messages.size() == 1)
+                window.fileOpen(dir.filePath("another.mp4"));
+            box->OnBtnClose();
+        }
+    });
+    answer.start(10);
+    window.fileOpen(path);
+    QTRY_VERIFY_WITH_TIMEOUT(!messages.isEmpty(), Long);
+    QCOMPARE(messages, QStringList({"File playback failed!"}));
+    QVERIFY(child<QPlayListDlg>(&window)->getPlayItemInfoList()->isEmpty());
 }
 
 void tst_NewMainWindow::screenSize_data()
@@ -371,6 +423,53 @@ void tst_NewMainWindow::fullScreen()
     QVERIFY(!child<QWidget>(bar, "m_btnFullScreen")->isHidden());
     QVERIFY(child<QWidget>(bar, "m_btnNormalScreen")->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(list->x() >= window.width(), Long);
+}
+
+void tst_NewMainWindow::escapeLeavesFullScreen_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Esc") << int(Qt::NoModifier);
+    QTest::newRow("Shift+Esc") << int(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Esc") << int(Qt::ControlModifier);
+}
+
+// Esc leaves full screen and, in a window, stays there.
+void tst_NewMainWindow::escapeLeavesFullScreen()
+{
+    QFETCH(int, modifiers);
+    NewMainWindow window;
+    showWindow(window);
+    auto *player = child<QMediaPlayWindow>(&window);
+    emit player->emitIsFullScreen();
+    QVERIFY(window.isFullScreen());
+    for (QWidget *target : {static_cast<QWidget *>(&window), static_cast<QWidget *>(player)}) {
+        QTest::keyClick(target, Qt::Key_Escape, Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!window.isFullScreen());
+        QVERIFY(!NewMainWindow::m_bFullscreen);
+        QTest::keyClick(target, Qt::Key_Escape, Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!window.isFullScreen());
+        emit player->emitIsFullScreen();
+        QVERIFY(window.isFullScreen());
+    }
+}
+
+// No tray on this X server: the program says so and goes on; a click on the icon, where there is
+// one, shows a minimised window again.
+void tst_NewMainWindow::systemTray()
+{
+    NewMainWindow window;
+    showWindow(window);
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("System tray: this desktop has none"));
+    QVERIFY(QMetaObject::invokeMethod(&window, "InitSystemTray"));
+    QVERIFY(window.isVisible());
+
+    for (const auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::DoubleClick}) {
+        window.showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isMinimized(), Long);
+        QVERIFY(QMetaObject::invokeMethod(&window, "iconActivated", Q_ARG(QSystemTrayIcon::ActivationReason, reason)));
+        QCOMPARE(window.isMinimized(), reason == QSystemTrayIcon::Context);
+    }
 }
 
 // The key filter watches the main window, the bar, the overlay, the popup and the player window:

@@ -33,6 +33,7 @@ private slots:
     void historyEntries();
     void keys_data();
     void keys();
+    void everyShownKeyActs();
     void keysThatGoOn_data();
     void keysThatGoOn();
     void rotationAndMirror();
@@ -285,6 +286,89 @@ void tst_QMenuManager::historyEntries()
     QCOMPARE(f->message(), QString("Clear History"));
 }
 
+namespace {
+
+// The keys of the menus and of their keyboard handling, with what each does: the signal it
+// emits, the entry it checks and any further effect.
+struct KeyRow
+{
+    const char *name;
+    int key;
+    int modifiers;
+    const char *signal;
+    const char *checked;
+    const char *effect;
+};
+
+const int None = Qt::NoModifier, Ctrl = Qt::ControlModifier, Shift = Qt::ShiftModifier, Alt = Qt::AltModifier;
+
+const KeyRow KeyRows[] = {
+    {"Ctrl+X", Qt::Key_X, Ctrl, "emitSnapShot()", "", ""},
+    {"Esc", Qt::Key_Escape, None, "emitFullScreenToNormal()", "", ""},
+    {"Shift+Esc", Qt::Key_Escape, Shift, "emitFullScreenToNormal()", "", ""},
+    {"Ctrl+Esc", Qt::Key_Escape, Ctrl, "emitFullScreenToNormal()", "", ""},
+    {"Ctrl+P", Qt::Key_P, Ctrl, "emitActPrevious()", "", ""},
+    {"Ctrl+N", Qt::Key_N, Ctrl, "emitActNext()", "", ""},
+    {"Alt+A", Qt::Key_A, Alt, "emitIsFullScreen()", "", ""},
+    {"Ctrl+T", Qt::Key_T, Ctrl, "emitWindowAlwaysFront()", "", ""},
+    {"Ctrl+O", Qt::Key_O, Ctrl, "emitActOpenFile()", "", ""},
+    {"Ctrl+D", Qt::Key_D, Ctrl, "emitActOpenDir()", "", ""},
+    {"Alt+L", Qt::Key_L, Alt, "", "Letter Box", ""},
+    {"Alt+P", Qt::Key_P, Alt, "", "Pan Scan", ""},
+    {"Alt+F", Qt::Key_F, Alt, "", "Fill Screen", ""},
+    {"Shift+A", Qt::Key_A, Shift, "", "Original Display", ""},
+    {"Shift+S", Qt::Key_S, Shift, "", "Original Resolution", ""},
+    {"Shift+1", Qt::Key_1, Shift, "", "16:9", ""},
+    {"Shift+2", Qt::Key_2, Shift, "", "4:3", ""},
+    {"Shift+3", Qt::Key_3, Shift, "", "9:16", ""},
+    {"Shift+4", Qt::Key_4, Shift, "", "3:4", ""},
+    {"Alt+1", Qt::Key_1, Alt, "", "Auto", ""},
+    {"Alt+2", Qt::Key_2, Alt, "", "Enable", ""},
+    {"Alt+3", Qt::Key_3, Alt, "", "Disable", ""},
+    {"Shift+I", Qt::Key_I, Shift, "", "", "subtitle delay 0.5"},
+    {"Shift+E", Qt::Key_E, Shift, "", "", "subtitle delay -0.5"},
+    {"Alt+I", Qt::Key_I, Alt, "", "", "audio delay 0.5"},
+    {"Alt+E", Qt::Key_E, Alt, "", "", "audio delay -0.5"},
+    {"Shift+L", Qt::Key_L, Shift, "", "", "rotation 90 0"},
+    {"Shift+R", Qt::Key_R, Shift, "", "", "rotation 270 0"},
+    {"Shift+H", Qt::Key_H, Shift, "", "", "rotation 0 1"},
+    {"Shift+V", Qt::Key_V, Shift, "", "", "rotation 180 1"},
+    {"Shift+F", Qt::Key_F, Shift, "", "", "speed 120"},
+    {"Shift+N", Qt::Key_N, Shift, "", "", "speed 100"},
+    {"Shift+D", Qt::Key_D, Shift, "", "", "speed 80"},
+    {"Ctrl+1", Qt::Key_1, Ctrl, "emitFullScreenToNormal()", "", ""},
+    {"Ctrl+2", Qt::Key_2, Ctrl, "emitFullScreenToNormal()", "", ""},
+    {"Ctrl+3", Qt::Key_3, Ctrl, "emitFullScreenToNormal()", "", ""},
+    {"Ctrl+V", Qt::Key_V, Ctrl, "", "", "settings dialog"},
+    {"Ctrl+A", Qt::Key_A, Ctrl, "", "", "settings dialog"},
+    {"Ctrl+S", Qt::Key_S, Ctrl, "", "", "settings dialog"},
+    {"Ctrl+I", Qt::Key_I, Ctrl, "", "", "media information"},
+    {"Alt+J", Qt::Key_J, Alt, "", "", "media information"},
+    {"Alt+O", Qt::Key_O, Alt, "", "", "subtitle file dialog"},
+    {"Ctrl+W", Qt::Key_W, Ctrl, "", "", "close"},
+    {"Space", Qt::Key_Space, None, "", "", ""},
+    {"Shift+Space", Qt::Key_Space, Shift, "", "", ""},
+    {"Alt+Space", Qt::Key_Space, Alt, "", "", ""},
+    {"Ctrl+Space", Qt::Key_Space, Ctrl, "", "", ""},
+    {"Alt+K", Qt::Key_K, Alt, "", "", ""},
+    {"Alt+M", Qt::Key_M, Alt, "", "", ""},
+    {"Ctrl+F", Qt::Key_F, Ctrl, "", "", ""},
+    {"Ctrl+B", Qt::Key_B, Ctrl, "", "", ""},
+};
+
+// Every shortcut an entry of the menu or its submenus shows.
+void shownKeys(const QMenu *menu, QStringList &keys)
+{
+    for (QAction *action : menu->actions()) {
+        if (!action->shortcut().isEmpty())
+            keys << action->shortcut().toString();
+        if (action->menu())
+            shownKeys(action->menu(), keys);
+    }
+}
+
+}
+
 void tst_QMenuManager::keys_data()
 {
     QTest::addColumn<int>("key");
@@ -292,55 +376,37 @@ void tst_QMenuManager::keys_data()
     QTest::addColumn<QString>("signal");
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("effect");
-    const int none = Qt::NoModifier, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, alt = Qt::AltModifier;
-    QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl << "emitSnapShot()" << "" << "";
-    QTest::newRow("Esc") << int(Qt::Key_Escape) << none << "emitFullScreenToNormal()" << "" << "";
-    QTest::newRow("Shift+Esc") << int(Qt::Key_Escape) << shift << "emitFullScreenToNormal()" << "" << "";
-    QTest::newRow("Ctrl+Esc") << int(Qt::Key_Escape) << ctrl << "emitFullScreenToNormal()" << "" << "";
-    QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl << "emitActPrevious()" << "" << "";
-    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << ctrl << "emitActNext()" << "" << "";
-    QTest::newRow("Alt+A") << int(Qt::Key_A) << alt << "emitIsFullScreen()" << "" << "";
-    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << ctrl << "emitWindowAlwaysFront()" << "" << "";
-    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << "emitActOpenFile()" << "" << "";
-    QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << "emitActOpenDir()" << "" << "";
-    QTest::newRow("Alt+L") << int(Qt::Key_L) << alt << "" << "Letter Box" << "";
-    QTest::newRow("Alt+P") << int(Qt::Key_P) << alt << "" << "Pan Scan" << "";
-    QTest::newRow("Alt+F") << int(Qt::Key_F) << alt << "" << "Fill Screen" << "";
-    QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "" << "Original Display" << "";
-    QTest::newRow("Shift+S") << int(Qt::Key_S) << shift << "" << "Original Resolution" << "";
-    QTest::newRow("Shift+1") << int(Qt::Key_1) << shift << "" << "16:9" << "";
-    QTest::newRow("Shift+4") << int(Qt::Key_4) << shift << "" << "3:4" << "";
-    QTest::newRow("Alt+1") << int(Qt::Key_1) << alt << "" << "Auto" << "";
-    QTest::newRow("Alt+2") << int(Qt::Key_2) << alt << "" << "Enable" << "";
-    QTest::newRow("Alt+3") << int(Qt::Key_3) << alt << "" << "Disable" << "";
-    QTest::newRow("Shift+I") << int(Qt::Key_I) << shift << "" << "" << "subtitle delay 0.5";
-    QTest::newRow("Shift+E") << int(Qt::Key_E) << shift << "" << "" << "subtitle delay -0.5";
-    QTest::newRow("Alt+I") << int(Qt::Key_I) << alt << "" << "" << "audio delay 0.5";
-    QTest::newRow("Alt+E") << int(Qt::Key_E) << alt << "" << "" << "audio delay -0.5";
-    QTest::newRow("Shift+L") << int(Qt::Key_L) << shift << "" << "" << "rotation 270 0";
-    QTest::newRow("Shift+R") << int(Qt::Key_R) << shift << "" << "" << "rotation 90 0";
-    QTest::newRow("Shift+H") << int(Qt::Key_H) << shift << "" << "" << "rotation 0 1";
-    QTest::newRow("Shift+V") << int(Qt::Key_V) << shift << "" << "" << "rotation 180 1";
-    QTest::newRow("Shift+F") << int(Qt::Key_F) << shift << "" << "" << "speed 120";
-    QTest::newRow("Shift+N") << int(Qt::Key_N) << shift << "" << "" << "speed 100";
-    QTest::newRow("Shift+D") << int(Qt::Key_D) << shift << "" << "" << "speed 80";
-    QTest::newRow("Ctrl+1") << int(Qt::Key_1) << ctrl << "emitFullScreenToNormal()" << "" << "";
-    QTest::newRow("Ctrl+2") << int(Qt::Key_2) << ctrl << "emitFullScreenToNormal()" << "" << "";
-    QTest::newRow("Ctrl+3") << int(Qt::Key_3) << ctrl << "emitFullScreenToNormal()" << "" << "";
-    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl << "" << "" << "settings dialog";
-    QTest::newRow("Ctrl+A") << int(Qt::Key_A) << ctrl << "" << "" << "settings dialog";
-    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << "" << "" << "settings dialog";
-    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << ctrl << "" << "" << "media information";
-    QTest::newRow("Alt+J") << int(Qt::Key_J) << alt << "" << "" << "media information";
-    QTest::newRow("Ctrl+W") << int(Qt::Key_W) << ctrl << "" << "" << "close";
-    QTest::newRow("Space") << int(Qt::Key_Space) << none << "" << "" << "";
-    QTest::newRow("Shift+Space") << int(Qt::Key_Space) << shift << "" << "" << "";
-    QTest::newRow("Alt+Space") << int(Qt::Key_Space) << alt << "" << "" << "";
-    QTest::newRow("Ctrl+Space") << int(Qt::Key_Space) << ctrl << "" << "" << "";
-    QTest::newRow("Alt+K") << int(Qt::Key_K) << alt << "" << "" << "";
-    QTest::newRow("Alt+M") << int(Qt::Key_M) << alt << "" << "" << "";
-    QTest::newRow("Ctrl+F") << int(Qt::Key_F) << ctrl << "" << "" << "";
-    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << ctrl << "" << "" << "";
+    for (const KeyRow &row : KeyRows)
+        QTest::newRow(row.name) << row.key << row.modifiers << QString(row.signal) << QString(row.checked)
+                                << QString(row.effect);
+}
+
+// Every key an entry shows is one of the keys above, and pressing it as the entry shows it acts.
+void tst_QMenuManager::everyShownKeyActs()
+{
+    QStringList keys;
+    shownKeys(f->manager->getNormalMenu(), keys);
+    QVERIFY(keys.size() > 40);
+    QStringList rows;
+    for (const KeyRow &row : KeyRows)
+        rows << row.name;
+    for (const QString &key : keys)
+        QVERIFY2(rows.contains(key), qPrintable(key + " is no key of the menus' keyboard handling"));
+
+    // The dialogs some of them open are closed from inside their own loops.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    closer.start(10);
+    f->window.show();
+    for (const QString &key : keys) {
+        const int combination = QKeySequence(key)[0];
+        QVERIFY2(f->send(combination & ~Qt::KeyboardModifierMask,
+                         Qt::KeyboardModifiers(combination & Qt::KeyboardModifierMask)),
+                 qPrintable(key + " did nothing"));
+    }
 }
 
 // Each key is consumed, with its signal or the checked entry of its group, which the hub agrees
@@ -358,14 +424,16 @@ void tst_QMenuManager::keys()
     QSignalSpy spy(f->manager, signature.isEmpty() ? SIGNAL(emitSnapShot()) : signature.constData());
     f->window.show();
     bool dialogFlagWhileOpen = false;
-    if (effect == "media information") {
+    QString dialogTitle;
+    if (effect == "media information" || effect == "subtitle file dialog") {
         // Closed from inside its own loop; the dialog flag is up meanwhile.
         auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [poll, &dialogFlagWhileOpen] {
+        connect(poll, &QTimer::timeout, this, [poll, &dialogFlagWhileOpen, &dialogTitle] {
             if (QWidget *dialog = QApplication::activeModalWidget()) {
                 poll->stop();
                 poll->deleteLater();
                 dialogFlagWhileOpen = QMediaPlayWindowFlags::m_bWindowShowTop;
+                dialogTitle = QString("%1 %2").arg(dialog->metaObject()->className(), dialog->windowTitle());
                 dialog->close();
             }
         });
@@ -392,6 +460,8 @@ void tst_QMenuManager::keys()
     } else if (effect == "media information") {
         QVERIFY(dialogFlagWhileOpen);
         QVERIFY(!QMediaPlayWindowFlags::m_bWindowShowTop);
+    } else if (effect == "subtitle file dialog") {
+        QCOMPARE(dialogTitle, QString("QFileDialog Open Subtitle File"));
     } else if (effect == "close") {
         QVERIFY(!f->window.isVisible());
     }
@@ -432,20 +502,21 @@ void tst_QMenuManager::keysThatGoOn()
     QVERIFY(!f->send(key, Qt::KeyboardModifiers(modifiers)));
 }
 
-// Anticlockwise from 0 gives 270 and back; mirrored it turns the other way; a vertical flip is
-// a half turn with the mirror changed.
+// Degrees count anticlockwise, as the codec and the video page count them: anticlockwise from 0
+// gives 90 and back; mirrored it turns the other way; a vertical flip is a half turn with the
+// mirror changed.
 void tst_QMenuManager::rotationAndMirror()
 {
     auto state = [this] { return qMakePair(f->hub.getDegree(), f->hub.getMirror()); };
     f->manager->rotate_L_90();
-    QCOMPARE(state(), qMakePair(270, 0));
+    QCOMPARE(state(), qMakePair(90, 0));
     QCOMPARE(f->message(), QString("Rotate Anticlockwise 90 Degrees"));
     f->manager->rotate_R_90();
     QCOMPARE(state(), qMakePair(0, 0));
     f->manager->flipH();
     QCOMPARE(state(), qMakePair(0, 1));
     f->manager->rotate_L_90();
-    QCOMPARE(state(), qMakePair(90, 1));
+    QCOMPARE(state(), qMakePair(270, 1));
     f->manager->rotate_R_90();
     f->manager->flipH();
     QCOMPARE(state(), qMakePair(0, 0));

@@ -19,7 +19,7 @@
 
 namespace {
 
-const int LongWaitMs = 30000;
+const int LongWaitMs = 180000;
 
 // A running host and the lines it has printed.
 class Host
@@ -93,6 +93,18 @@ public:
     pid_t pid() const { return pid_t(process.processId()); }
 };
 
+// The resident memory of a process, from its status file.
+qint64 residentBytes(pid_t pid)
+{
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    return -1;
+}
+
 // Leaves a socket file that nobody listens on, as a killed server does.
 bool makeDeadSocket(const QString &path)
 {
@@ -116,6 +128,7 @@ class TestQZrApplicationLister : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void argumentsArriveAsPaths_data();
@@ -127,8 +140,12 @@ private slots:
     void socketOfKilledInstanceIsReplaced();
     void lineSplitOverWritesArrivesWhole();
     void connectionHeldOpenIsDropped();
-    void anotherCopyIsAnInstanceOfItsOwn_data();
-    void anotherCopyIsAnInstanceOfItsOwn();
+    void lineLongerThanAPathDropsTheClient();
+    void floodOfLinesLeavesTheLoopTurning();
+    void debugLinesOnlyWhenAsked_data();
+    void debugLinesOnlyWhenAsked();
+    void anotherCopyHandsOver_data();
+    void anotherCopyHandsOver();
     void startsAtOnceLeaveOneServingInstance_data();
     void startsAtOnceLeaveOneServingInstance();
     void quitSignalEndsRunNormally_data();
@@ -150,6 +167,12 @@ private:
     QString m_runtime;
     QString m_workDir;
 };
+
+// A write to a dropped connection must fail, not end the test.
+void TestQZrApplicationLister::initTestCase()
+{
+    ::signal(SIGPIPE, SIG_IGN);
+}
 
 void TestQZrApplicationLister::init()
 {
@@ -341,14 +364,122 @@ void TestQZrApplicationLister::connectionHeldOpenIsDropped()
     QVERIFY(first->waitForLine("path:held.mkv"));
 }
 
-void TestQZrApplicationLister::anotherCopyIsAnInstanceOfItsOwn_data()
+// 100 MB without a line break: the running instance drops the client after a path's worth and
+// keeps no more of it; later starts still reach it.
+void TestQZrApplicationLister::lineLongerThanAPathDropsTheClient()
+{
+    auto first = startFirst();
+    QVERIFY(first->lines.contains("ready:1"));
+    const qint64 before = residentBytes(first->pid());
+    QVERIFY(before > 0);
+
+    const qint64 total = 100 << 20;
+    const QByteArray chunk(1 << 20, 'x');
+    QLocalSocket socket;
+    socket.connectToServer(handOffPath());
+    QVERIFY(socket.waitForConnected(LongWaitMs));
+    qint64 sent = 0;
+    while (sent < total && socket.state() == QLocalSocket::ConnectedState) {
+        if (socket.write(chunk) < 0)
+            break;
+        sent += chunk.size();
+        while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(LongWaitMs)) {
+        }
+    }
+    QVERIFY2(sent < total, "the whole line was taken");
+    QVERIFY(socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(LongWaitMs));
+    const qint64 grown = residentBytes(first->pid()) - before;
+    QVERIFY2(grown < (16 << 20), qPrintable(QString("the instance grew by %1 bytes").arg(grown)));
+
+    auto later = startLater({"after.mkv"});
+    QVERIFY(later->finish());
+    QVERIFY(first->waitForLine("path:after.mkv"));
+    QVERIFY(first->paths() == QStringList{"after.mkv"});
+}
+
+// 200,000 lines are read a few at a time: timers fire between them, and they arrive in order.
+void TestQZrApplicationLister::floodOfLinesLeavesTheLoopTurning()
+{
+    auto *app = qobject_cast<QZrApplicationLister *>(QCoreApplication::instance());
+    QVERIFY(app);
+    const int count = 200000;
+    int arrived = 0;
+    bool inOrder = true;
+    QMetaObject::Connection counting = connect(app, &QZrApplicationLister::emitAddPath, this, [&](const QString &path) {
+        inOrder = inOrder && path == QString("garbage %1").arg(arrived);
+        ++arrived;
+    });
+    // Lines handed on between two turns of the loop, at most.
+    int atLastTick = 0;
+    int mostPerTurn = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        mostPerTurn = qMax(mostPerTurn, arrived - atLastTick);
+        atLastTick = arrived;
+    });
+    ticker.start(0);
+
+    QByteArray lines;
+    for (int i = 0; i < count; ++i)
+        lines += QString("garbage %1\n").arg(i).toUtf8();
+    QLocalSocket socket;
+    socket.connectToServer(QZrApplicationLister::handOffServerName());
+    QVERIFY(socket.waitForConnected(LongWaitMs));
+    socket.write(lines);
+    QTRY_COMPARE_WITH_TIMEOUT(arrived, count, LongWaitMs);
+    disconnect(counting);
+    QVERIFY(inOrder);
+    mostPerTurn = qMax(mostPerTurn, arrived - atLastTick);
+    QVERIFY2(mostPerTurn <= 1000, qPrintable(QString("%1 lines in one turn").arg(mostPerTurn)));
+}
+
+void TestQZrApplicationLister::debugLinesOnlyWhenAsked_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("debugLines");
+    QTest::newRow("by default") << QString() << false;
+    QTest::newRow("turned on") << QString("zrplayer.debug=true") << true;
+}
+
+// The running instance's debug lines show only when the rules ask for them; its warnings always.
+void TestQZrApplicationLister::debugLinesOnlyWhenAsked()
+{
+    QFETCH(QString, rules);
+    QFETCH(bool, debugLines);
+    Host first(m_runtime, m_workDir);
+    QProcessEnvironment env = first.process.processEnvironment();
+    env.remove("QT_LOGGING_RULES");
+    if (!rules.isEmpty())
+        env.insert("QT_LOGGING_RULES", rules);
+    first.process.setProcessEnvironment(env);
+    first.process.setProcessChannelMode(QProcess::SeparateChannels);
+    first.start({});
+    QVERIFY(first.waitForLine("ready:1"));
+
+    auto later = startLater({"seen.mkv"});
+    QVERIFY(later->finish());
+    QVERIFY(first.waitForLine("path:seen.mkv"));
+    QLocalSocket socket;
+    QVERIFY(sendToHandOff(socket, QByteArray(8192, 'x')));
+    QVERIFY(socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(LongWaitMs));
+    auto closer = startLater({"[Close server]"});
+    QVERIFY(first.finish());
+
+    const QString errors = QString::fromUtf8(first.process.readAllStandardError());
+    QCOMPARE(errors.contains("newLocalSocketConnection--------1"), debugLines);
+    QCOMPARE(errors.contains("..........path....... \"seen.mkv\""), debugLines);
+    QVERIFY2(errors.contains("Hand-off: a line longer than a path"), qPrintable(errors));
+}
+
+void TestQZrApplicationLister::anotherCopyHandsOver_data()
 {
     QTest::addColumn<bool>("symlink");
     QTest::newRow("copy of the program") << false;
     QTest::newRow("link to the program") << true;
 }
 
-void TestQZrApplicationLister::anotherCopyIsAnInstanceOfItsOwn()
+// Wherever the program is installed, a later start hands over and ends: no instance of its own.
+void TestQZrApplicationLister::anotherCopyHandsOver()
 {
     QFETCH(bool, symlink);
     const QString other = m_dir->filePath("other/handoff_host");
@@ -364,23 +495,12 @@ void TestQZrApplicationLister::anotherCopyIsAnInstanceOfItsOwn()
     QVERIFY(first->lines.contains("ready:1"));
     Host start(m_runtime, m_workDir);
     start.start({"from the other.mkv"}, other);
+    QVERIFY(start.finish());
+    QCOMPARE(start.process.exitCode(), 0);
+    QVERIFY(start.lines.contains("exit:0"));
+    QVERIFY(!start.lines.contains("ready:1"));
     QVERIFY(first->waitForLine("path:from the other.mkv"));
-    if (symlink) {
-        // The same executable under another name is the same program: a later start.
-        QVERIFY(start.finish());
-        QCOMPARE(start.process.exitCode(), 0);
-        QVERIFY(first->waitForLine("message:0"));
-        return;
-    }
-    // A copy hands its argument over and then runs on as an instance of its own.
-    QVERIFY(start.waitForLine("ready:1"));
-    auto later = startLater({"later.mkv"});
-    QVERIFY(later->finish());
-    QCOMPARE(later->process.exitCode(), 0);
-    QVERIFY(first->waitForLine("path:later.mkv"));
     QVERIFY(first->waitForLine("message:0"));
-    QVERIFY(start.paths().isEmpty());
-    QVERIFY(!start.lines.contains("message:0"));
 }
 
 void TestQZrApplicationLister::startsAtOnceLeaveOneServingInstance_data()

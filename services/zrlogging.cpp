@@ -1,0 +1,3 @@
+#include "services/zrlogging.h"
+
+Q_LOGGING_CATEGORY(lcZRPlayer, "zrplayer", QtWarningMsg)
