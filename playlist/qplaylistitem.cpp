@@ -28,8 +28,8 @@ QPlayListItem::QPlayListItem(QWidget *parent)
     setAttribute(Qt::WA_MouseTracking);
     setFixedHeight(30);
     initControls();
+    m_hoverTimer->setInterval(100);
     connect(m_hoverTimer, &QTimer::timeout, this, &QPlayListItem::mouseEnterTimer);
-    m_hoverTimer->start(100);
 }
 
 QPlayListItem::~QPlayListItem()
@@ -167,6 +167,20 @@ void QPlayListItem::enterEvent(QEvent *event)
     if (m_itemState == PlayListItemState_Normal || m_itemState == PlayListItemState_Playing
         || m_itemState == PlayListItemState_Paused)
         setItemState(m_itemState);
+}
+
+// The hover tick runs while the row is on screen: a hidden row has nothing to follow, and a
+// long list in a hidden panel would otherwise wake the program ten times a second a row.
+void QPlayListItem::showEvent(QShowEvent *event)
+{
+    QBaseItem::showEvent(event);
+    m_hoverTimer->start();
+}
+
+void QPlayListItem::hideEvent(QHideEvent *event)
+{
+    QBaseItem::hideEvent(event);
+    m_hoverTimer->stop();
 }
 
 void QPlayListItem::leaveEvent(QEvent *event)

@@ -87,6 +87,7 @@ private slots:
     void hoverFollowsTheFlags();
     void selectedRowStaysSelected();
     void pathTipBelongsToItsRow();
+    void hiddenRowsRest();
     void openFolderRevealsTheFile();
 
 private:
@@ -291,6 +292,22 @@ void tst_QPlayListItem::pathTipBelongsToItsRow()
     }
     QCursor::setPos(Away);
     QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), Long);
+}
+
+// A row off screen wakes nothing; shown again, it follows the cursor as before.
+void tst_QPlayListItem::hiddenRowsRest()
+{
+    showRows();
+    QTimer *hoverTimer = m_rows[1]->findChild<QTimer *>();
+    QVERIFY(hoverTimer->isActive());
+    m_window->hide();
+    QVERIFY(!hoverTimer->isActive());
+    QVERIFY(!m_rows[0]->findChild<QTimer *>()->isActive());
+
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), Long));
+    QCursor::setPos(m_rows[1]->mapToGlobal(QPoint(280, 15)));
+    QTRY_VERIFY_WITH_TIMEOUT(buttonsShown(m_rows[1]), Long);
 }
 
 void tst_QPlayListItem::openFolderRevealsTheFile()
