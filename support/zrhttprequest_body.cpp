@@ -47,10 +47,6 @@ UserAgent &userAgent()
     return agent;
 }
 
-ZrError fileError(const QFileDevice &file)
-{
-    return ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()), file.errorString());
-}
 
 // A string value of the bundle's property list, empty when missing.
 QString plistString(plist_t dictionary, const char *key)
@@ -143,7 +139,7 @@ void ZRHTTPRequest::setupPostBody()
             if (!m_postBodyWriteStream->open(QIODevice::WriteOnly | QIODevice::Truncate))
                 failWithError(zrRequestError(ZRFileManagementError,
                                              QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
-                                             fileError(*m_postBodyWriteStream)));
+                                             zrFileError(*m_postBodyWriteStream)));
         }
     } else if (postBody().isNull()) {
         setPostBody(QByteArray(""));
@@ -159,7 +155,7 @@ void ZRHTTPRequest::appendPostData(const QByteArray &data)
         if (m_postBodyWriteStream->isOpen() && m_postBodyWriteStream->write(data) != data.size())
             failWithError(zrRequestError(ZRFileManagementError,
                                          QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
-                                         fileError(*m_postBodyWriteStream)));
+                                         zrFileError(*m_postBodyWriteStream)));
     } else {
         QMutexLocker locker(&m_propertyLock);
         m_postBody.append(data);
@@ -175,7 +171,7 @@ void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
     // A body cut short by an unreadable file would go out as if whole.
     if (!input.open(QIODevice::ReadOnly)) {
         failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
-                              fileError(input)));
+                              zrFileError(input)));
         return;
     }
     for (;;) {
@@ -183,7 +179,7 @@ void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
         if (chunk.isEmpty()) {
             if (input.error() != QFileDevice::NoError || !input.atEnd())
                 failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
-                                      fileError(input)));
+                                      zrFileError(input)));
             return;
         }
         appendPostData(chunk);

@@ -440,7 +440,9 @@ void ZRHTTPRequest::cancelLoad()
     } else if (!temporaryFileDownloadPath().isEmpty()) {
         m_fileDownloadOutputStream.reset();
         m_inflatedFileDownloadOutputStream.reset();
-        if (!complete()) {
+        // A cancel or a failure marks the request complete before the load is cancelled:
+        // only a body that arrived whole is kept.
+        if (!downloadComplete()) {
             if (!allowResumeForFileDownloads())
                 removeTemporaryDownloadFile();
             removeTemporaryUncompressedDownloadFile();
@@ -499,6 +501,5 @@ bool ZRHTTPRequest::removeFileAtPath(const QString &path, ZrError *error)
         return true;
     return zrSetError(error, zrRequestError(ZRFileManagementError,
                                             QString("Failed to delete file at path '%1'").arg(path),
-                                            ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()),
-                                                    file.errorString())));
+                                            zrFileError(file)));
 }
