@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -124,6 +125,10 @@ public:
     void attemptToApplyProxyCredentialsAndResume();
     bool willAskDelegateForCredentials();
     bool willAskDelegateForProxyCredentials();
+    // Sends the delegate (or the queue) its authentication-needed call on the main thread, or
+    // runs the matching block.
+    void askDelegateForCredentials();
+    void askDelegateForProxyCredentials();
     bool showAuthenticationDialog() { return false; }
     bool showProxyAuthenticationDialog() { return false; }
     // Called by the delegate once it has set credentials, or to give up.
@@ -170,6 +175,8 @@ public:
     ZRCacheDelegate *downloadCache() const;
     void setDownloadCache(ZRCacheDelegate *cache);
     QRecursiveMutex *cancelledLock() { return &m_cancelledLock; }
+    // The status timer's id on the driving thread's loop; 0 while none runs.
+    int statusTimer() const { return m_statusTimer; }
     // The client's certificate and key (for example from PKCS#12).
     void setClientCertificateIdentity(const QSslCertificate &certificate, const QSslKey &key);
     QSslCertificate clientCertificate() const;
@@ -247,8 +254,14 @@ public:
     // Calls an indicator's selector with a value on the main thread, if it still answers then.
     static void performSelector(const QByteArray &selector, QObject *target, double value);
 
-    // Connections and responses.
+    // Connections and responses. The running-request counter also drives the activity
+    // indicator's calls, though there is no indicator to show here.
     static bool isNetworkInUse();
+    static void setShouldUpdateNetworkActivityIndicator(bool shouldUpdate);
+    static void showNetworkActivityIndicator() {}
+    static void hideNetworkActivityIndicator() {}
+    static void hideNetworkActivityIndicatorAfterDelay();
+    static void hideNetworkActivityIndicatorIfNeeeded();
     static void expirePersistentConnections();
     static bool removeFileAtPath(const QString &path, ZrError *error);
     static QDateTime expiryDateForRequest(ZRHTTPRequest *request, double maxAge);
@@ -385,7 +398,7 @@ private:
     int m_PACFileDescriptor = -1;
     int m_PACReadTimer = 0;
     bool m_redirectKeepsHeaders = false;
-    int m_statusTimer = 0;
+    std::atomic<int> m_statusTimer{0};
     std::weak_ptr<ZrRunLoop> m_runLoop;
     QSharedPointer<ZRHTTPRequest> m_self;
 

@@ -580,6 +580,16 @@ bool ZRHTTPRequest::willAskDelegateFor(bool forProxy)
     return true;
 }
 
+void ZRHTTPRequest::askDelegateForCredentials()
+{
+    askDelegateFor(false);
+}
+
+void ZRHTTPRequest::askDelegateForProxyCredentials()
+{
+    askDelegateFor(true);
+}
+
 void ZRHTTPRequest::askDelegateFor(bool forProxy)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();

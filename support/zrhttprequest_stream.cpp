@@ -8,6 +8,7 @@
 #include "support/zrrunloop.h"
 
 #include <QFile>
+#include <QTimer>
 
 struct ZRHTTPRequest::ConnectionRecord
 {
@@ -30,6 +31,7 @@ struct ConnectionPool
     quint64 lastConnectionID = 0;
     quint64 lastRequestID = 0;
     int runningRequestCount = 0;
+    bool shouldUpdateNetworkActivityIndicator = true;
 };
 
 ConnectionPool &pool()
@@ -55,6 +57,24 @@ bool ZRHTTPRequest::isNetworkInUse()
 {
     QMutexLocker locker(&pool().lock);
     return pool().runningRequestCount > 0;
+}
+
+void ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(bool shouldUpdate)
+{
+    QMutexLocker locker(&pool().lock);
+    pool().shouldUpdateNetworkActivityIndicator = shouldUpdate;
+}
+
+void ZRHTTPRequest::hideNetworkActivityIndicatorAfterDelay()
+{
+    QTimer::singleShot(500, [] { hideNetworkActivityIndicatorIfNeeeded(); });
+}
+
+void ZRHTTPRequest::hideNetworkActivityIndicatorIfNeeeded()
+{
+    QMutexLocker locker(&pool().lock);
+    if (pool().runningRequestCount == 0)
+        hideNetworkActivityIndicator();
 }
 
 void ZRHTTPRequest::expirePersistentConnections()
@@ -235,6 +255,8 @@ void ZRHTTPRequest::scheduleReadStream()
     {
         QMutexLocker locker(&pool().lock);
         ++pool().runningRequestCount;
+        if (pool().shouldUpdateNetworkActivityIndicator)
+            showNetworkActivityIndicator();
     }
     setLastActivityTime(QDateTime::currentDateTimeUtc());
     m_readStream->schedule();
@@ -247,7 +269,8 @@ void ZRHTTPRequest::unscheduleReadStream()
         return;
     {
         QMutexLocker locker(&pool().lock);
-        --pool().runningRequestCount;
+        if (--pool().runningRequestCount == 0 && pool().shouldUpdateNetworkActivityIndicator)
+            performOnMainThread(&ZRHTTPRequest::hideNetworkActivityIndicatorAfterDelay);
     }
     m_readStream->unschedule();
     setReadStreamIsScheduled(false);

@@ -63,6 +63,19 @@ public slots:
     }
 };
 
+// Counts the authentication-needed calls it gets, as a delegate or as a queue.
+class AskedTarget : public QObject
+{
+    Q_OBJECT
+public:
+    int server = 0;
+    int proxy = 0;
+
+public slots:
+    void authenticationNeededForRequest(ZRHTTPRequest *) { ++server; }
+    void proxyAuthenticationNeededForRequest(ZRHTTPRequest *) { ++proxy; }
+};
+
 // A server answering Basic for joe/secret.
 TestReply basicServer(const TestRequest &request)
 {
@@ -242,6 +255,8 @@ private slots:
     void delegateAnswersChallenge_data();
     void delegateAnswersChallenge();
     void synchronousNeverAsks();
+    void askingReachesTheRightTarget_data();
+    void askingReachesTheRightTarget();
     void unknownSchemeGivesNoObject();
     void wrongPasswordAsksAgain();
     void digest_data();
@@ -340,6 +355,45 @@ void TestAuthentication::synchronousNeverAsks()
     request->startSynchronous();
     QCOMPARE(request->error().code(), 3);
     QCOMPARE(delegate.asked.load(), 0);
+}
+
+void TestAuthentication::askingReachesTheRightTarget_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("forProxy");
+    for (const QString &target : QStringList{"delegate", "queue", "block"}) {
+        QTest::newRow(qPrintable(target + ", server")) << target << false;
+        QTest::newRow(qPrintable(target + ", proxy")) << target << true;
+    }
+}
+
+void TestAuthentication::askingReachesTheRightTarget()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, forProxy);
+    AskedTarget delegate;
+    AskedTarget queue;
+    int serverBlock = 0;
+    int proxyBlock = 0;
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(QUrl("http://127.0.0.1:1/"));
+    if (target == "delegate")
+        request->setDelegate(&delegate);
+    request->setQueue(&queue);
+    if (target == "block") {
+        request->setQueue(nullptr);
+        request->setAuthenticationNeededBlock([&serverBlock] { ++serverBlock; });
+        request->setProxyAuthenticationNeededBlock([&proxyBlock] { ++proxyBlock; });
+    }
+    if (forProxy)
+        request->askDelegateForProxyCredentials();
+    else
+        request->askDelegateForCredentials();
+    // Asked from the main thread, the call is made at once.
+    const int server = target == "delegate" ? delegate.server : target == "queue" ? queue.server : serverBlock;
+    const int proxy = target == "delegate" ? delegate.proxy : target == "queue" ? queue.proxy : proxyBlock;
+    QCOMPARE(server, forProxy ? 0 : 1);
+    QCOMPARE(proxy, forProxy ? 1 : 0);
+    QCOMPARE(delegate.server + delegate.proxy + queue.server + queue.proxy + serverBlock + proxyBlock, 1);
 }
 
 void TestAuthentication::unknownSchemeGivesNoObject()

@@ -138,6 +138,8 @@ private slots:
     void bodyFromDiskArrivesWhole();
     void cachedRedirectIsFollowed();
     void throttledDownloadTakesItsTime();
+    void statusTimerAndNetworkUseFollowTheRequest_data();
+    void statusTimerAndNetworkUseFollowTheRequest();
     void cookiesComeBackFromTheSharedStorage();
     void cacheIsRevalidated();
     void clientCertificateOpensTheDoor_data();
@@ -756,6 +758,43 @@ void TestTransport::throttledDownloadTakesItsTime()
     QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
     QCOMPARE(request->responseData(), body);
     QVERIFY2(elapsed >= 4000, qPrintable(QString::number(elapsed)));
+}
+
+void TestTransport::statusTimerAndNetworkUseFollowTheRequest_data()
+{
+    QTest::addColumn<bool>("updateIndicator");
+    QTest::addColumn<bool>("cancelled");
+    QTest::newRow("cancelled") << true << true;
+    QTest::newRow("finished") << true << false;
+    QTest::newRow("cancelled, indicator not updated") << false << true;
+}
+
+void TestTransport::statusTimerAndNetworkUseFollowTheRequest()
+{
+    QFETCH(bool, updateIndicator);
+    QFETCH(bool, cancelled);
+    std::atomic<bool> answer{false};
+    TestHttpServer server([&answer](const TestRequest &) {
+        while (!answer)
+            QThread::msleep(10);
+        return TestReply::text("at last");
+    });
+    QVERIFY(!ZRHTTPRequest::isNetworkInUse());
+    ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(updateIndicator);
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    QCOMPARE(request->statusTimer(), 0);
+    request->setTimeOutSeconds(120);
+    request->startAsynchronous();
+    QTRY_VERIFY_WITH_TIMEOUT(request->statusTimer() != 0 && ZRHTTPRequest::isNetworkInUse(), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 30000);
+    if (cancelled)
+        request->cancel();
+    answer = true;
+    QTRY_VERIFY_WITH_TIMEOUT(request->isFinished(), 30000);
+    ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(true);
+    QCOMPARE(request->error().code(), cancelled ? 4 : 0);
+    QCOMPARE(request->statusTimer(), 0);
+    QVERIFY(!ZRHTTPRequest::isNetworkInUse());
 }
 
 void TestTransport::cookiesComeBackFromTheSharedStorage()
