@@ -18,6 +18,7 @@
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
+#include <QVector>
 
 #include <atomic>
 #include <functional>
@@ -342,15 +343,19 @@ private:
     void reportFinished();
     void reportFailure();
     void passOnReceivedData(const QByteArray &data);
-    static void performOnMainThread(const std::function<void()> &function);
     QObject *reportTarget(ReportTarget target) const;
-    void performSelector(const QByteArray &selector, ReportTarget target, qint64 amount);
-    void performIndicator(ReportTarget target, quint64 progress, quint64 total);
+    // A progress report, run on the main thread with the live request; it reads its target
+    // (or block) only then, so one cleared meanwhile gets nothing.
+    using Report = std::function<void(ZRHTTPRequest *request)>;
+    static Report selectorReport(const QByteArray &selector, ReportTarget target, qint64 amount);
+    static Report indicatorReport(ReportTarget target, quint64 progress, quint64 total);
+    template <typename Getter, typename... Args>
+    static Report blockReport(Getter getter, const Args &...args);
+    // Reports made at one moment go to the main thread in one call, in their order.
+    void performReports(const QVector<Report> &reports);
     static void sendMaxValue(QObject *indicator);
     static QRecursiveMutex &progressLock();
     static qint64 throttledReadLength(qint64 size);
-    template <typename Getter, typename... Args>
-    void performBlockOnMainThread(Getter getter, const Args &...args);
     QSharedPointer<ZRHTTPRequest> retainSelf();
 
     mutable QRecursiveMutex m_cancelledLock;
@@ -364,8 +369,9 @@ private:
     QPointer<QObject> m_downloadProgressDelegate;
     QPointer<ZRHTTPRequest> m_mainRequest;
     QPointer<ZRCacheDelegate> m_downloadCache;
-    QSslCertificate m_clientCertificate;
-    QSslKey m_clientKey;
+    // None until set: a certificate object costs as much to make as a small request.
+    struct ClientIdentity;
+    std::shared_ptr<const ClientIdentity> m_clientIdentity;
     bool m_cancelled = false;
 
     Block m_startedBlock;
@@ -387,6 +393,7 @@ private:
     std::shared_ptr<ZrHttpStream> m_readStream;
     std::unique_ptr<QFile> m_fileDownloadOutputStream;
     std::unique_ptr<QFile> m_inflatedFileDownloadOutputStream;
+    QByteArray m_readBuffer;
     QSharedPointer<ConnectionRecord> m_connectionInfo;
     bool m_connectionReused = false;
     QSharedPointer<ZrHttpMessage> m_responseHeader;

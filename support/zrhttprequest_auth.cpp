@@ -594,7 +594,7 @@ void ZRHTTPRequest::askDelegateFor(bool forProxy)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, forProxy] {
+    ZrRunLoop::performOnMainThread([guard, keep, forProxy] {
         if (!guard)
             return;
         ZRHTTPRequest *request = guard.data();

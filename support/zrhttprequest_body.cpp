@@ -326,7 +326,10 @@ QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::HEADRequest()
     head->setTimeOutSeconds(timeOutSeconds());
     head->setUseHTTPVersionOne(useHTTPVersionOne());
     head->setValidatesSecureCertificate(validatesSecureCertificate());
-    head->setClientCertificateIdentity(clientCertificate(), clientKey());
+    {
+        QMutexLocker locker(&m_propertyLock);
+        head->m_clientIdentity = m_clientIdentity;
+    }
     head->setClientCertificates(clientCertificates());
     head->setPACurl(PACurl());
     head->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge());
@@ -382,7 +385,10 @@ QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::copyWithZone()
     copy->setUseHTTPVersionOne(useHTTPVersionOne());
     copy->setShouldRedirect(shouldRedirect());
     copy->setValidatesSecureCertificate(validatesSecureCertificate());
-    copy->setClientCertificateIdentity(clientCertificate(), clientKey());
+    {
+        QMutexLocker locker(&m_propertyLock);
+        copy->m_clientIdentity = m_clientIdentity;
+    }
     copy->setClientCertificates(clientCertificates());
     copy->setPACurl(PACurl());
     copy->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge());

@@ -8,6 +8,7 @@
 #include "support/zrhttpmessage.h"
 #include "support/zrhttpstream.h"
 #include "support/zrinputstream.h"
+#include "support/zrrunloop.h"
 #include "support/zrselector.h"
 
 #include <QDeadlineTimer>
@@ -374,11 +375,14 @@ void ZRHTTPRequest::handleBytesAvailable()
     const quint64 announced = contentLength();
     qint64 size = announced > 262144 ? 262144 : announced > 65536 ? 65536 : 16384;
     size = throttledReadLength(size);
-    QByteArray buffer(static_cast<int>(size), Qt::Uninitialized);
-    const qint64 read = m_readStream->read(buffer.data(), size);
+    // Every read of the request goes to one buffer: a new one each time would be faulted in
+    // anew. What is kept past this call is copied.
+    if (m_readBuffer.size() < size)
+        m_readBuffer.resize(static_cast<int>(size));
+    const qint64 read = m_readStream->read(m_readBuffer.data(), size);
     if (read <= 0)
         return;
-    buffer.truncate(static_cast<int>(read));
+    const QByteArray buffer = QByteArray::fromRawData(m_readBuffer.constData(), static_cast<int>(read));
 
     QByteArray inflated;
     const bool inflating = isResponseCompressed() && !shouldWaitToInflateCompressedResponses();
@@ -406,7 +410,7 @@ void ZRHTTPRequest::handleBytesAvailable()
         dataBlockSet = static_cast<bool>(m_dataReceivedBlock);
     }
     if (dataBlockSet || ZrSelector::answers<ZRHTTPRequest *, QByteArray>(delegate(), didReceiveDataSelector())) {
-        passOnReceivedData(received);
+        passOnReceivedData(inflating ? inflated : QByteArray(buffer.constData(), buffer.size()));
         return;
     }
     if (downloadDestinationPath().isEmpty()) {
@@ -611,7 +615,7 @@ void ZRHTTPRequest::requestWillRedirectToURL(const QUrl &newURL)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, newURL] {
+    ZrRunLoop::performOnMainThread([guard, keep, newURL] {
         if (!guard || !guard->error().isNull() || guard->mainRequest())
             return;
         ZRHTTPRequest *request = guard.data();

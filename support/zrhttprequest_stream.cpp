@@ -237,12 +237,15 @@ void ZRHTTPRequest::startRequest()
     }
 
     if (!mainRequest()) {
-        if (shouldResetUploadProgress()) {
+        if (shouldResetUploadProgress())
             incrementUploadSizeBy(showAccurateProgress() ? static_cast<qint64>(postLength()) : 1);
-            performIndicator(ReportTarget::UploadProgress, 0, 1);
-        }
+        QVector<Report> reset;
+        if (shouldResetUploadProgress())
+            reset << indicatorReport(ReportTarget::UploadProgress, 0, 1);
         if (shouldResetDownloadProgress() && partialDownloadSize() == 0)
-            performIndicator(ReportTarget::DownloadProgress, 0, 1);
+            reset << indicatorReport(ReportTarget::DownloadProgress, 0, 1);
+        if (!reset.isEmpty())
+            performReports(reset);
     }
     setLastActivityTime(QDateTime::currentDateTimeUtc());
     startStatusTimer();
@@ -270,7 +273,7 @@ void ZRHTTPRequest::unscheduleReadStream()
     {
         QMutexLocker locker(&pool().lock);
         if (--pool().runningRequestCount == 0 && pool().shouldUpdateNetworkActivityIndicator)
-            performOnMainThread(&ZRHTTPRequest::hideNetworkActivityIndicatorAfterDelay);
+            ZrRunLoop::performOnMainThread(&ZRHTTPRequest::hideNetworkActivityIndicatorAfterDelay);
     }
     m_readStream->unschedule();
     setReadStreamIsScheduled(false);

@@ -17,8 +17,8 @@ class QIODevice;
 class ZrHttpMessage;
 
 // The read stream of one HTTP exchange, on a curl easy handle driven by a ZrRunLoop.
-// Received bytes wait in the stream until read; receiving pauses while they wait or
-// while the stream is unscheduled, so a reader decides the pace. Events reach the
+// Received bytes wait in the stream until read; receiving pauses while a read's worth
+// waits or while the stream is unscheduled, so a reader decides the pace. Events reach the
 // client from the loop, only while scheduled.
 class ZrHttpStream : public ZrRunLoop::Transfer, public std::enable_shared_from_this<ZrHttpStream>
 {

@@ -1,11 +1,20 @@
 #include "support/zrrunloop.h"
 
+#include <QCoreApplication>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 
 #include <poll.h>
+
+namespace {
+
+// The loop whose pass runs on this thread, if any.
+thread_local ZrRunLoop *passingLoop = nullptr;
+
+} // namespace
 
 ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init())
 {
@@ -31,6 +40,36 @@ void ZrRunLoop::perform(std::function<void()> function)
         m_performed.push_back(std::move(function));
     }
     curl_multi_wakeup(m_multi);
+}
+
+void ZrRunLoop::performOnMainThread(std::function<void()> function)
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread())
+        function();
+    else if (passingLoop)
+        passingLoop->m_forMainThread.push_back(std::move(function));
+    else
+        QMetaObject::invokeMethod(application, std::move(function), Qt::QueuedConnection);
+}
+
+void ZrRunLoop::handOverToMainThread()
+{
+    if (m_forMainThread.empty())
+        return;
+    // One event for the pass: each event costs an allocation and a wake-up of the main thread.
+    std::vector<std::function<void()>> functions;
+    functions.swap(m_forMainThread);
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
+    QMetaObject::invokeMethod(
+        application,
+        [functions] {
+            for (const std::function<void()> &function : functions)
+                function();
+        },
+        Qt::QueuedConnection);
 }
 
 int ZrRunLoop::addTimer(double seconds, bool repeats, std::function<void()> function)
@@ -70,6 +109,17 @@ void ZrRunLoop::unwatchDescriptor(int fd)
 }
 
 void ZrRunLoop::runOnce(double maxSeconds)
+{
+    ZrRunLoop *const outer = passingLoop;
+    passingLoop = this;
+    ++m_passDepth;
+    pass(maxSeconds);
+    passingLoop = outer;
+    if (--m_passDepth == 0)
+        handOverToMainThread();
+}
+
+void ZrRunLoop::pass(double maxSeconds)
 {
     double wait = maxSeconds;
     const Clock::time_point now = Clock::now();

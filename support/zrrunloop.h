@@ -39,6 +39,11 @@ public:
     // Runs the function on the loop's thread at its next pass; callable from any thread.
     void perform(std::function<void()> function);
 
+    // Runs the function on the application's main thread: at once when called there (or with
+    // no application), else queued. What one pass of a loop hands over goes there in one
+    // call, in order.
+    static void performOnMainThread(std::function<void()> function);
+
     // Timers; the loop's thread only.
     int addTimer(double seconds, bool repeats, std::function<void()> function);
     void removeTimer(int timerId);
@@ -65,6 +70,9 @@ private:
     };
 
     ZrRunLoop();
+    // One pass of runOnce().
+    void pass(double maxSeconds);
+    void handOverToMainThread();
     void handleDoneTransfers();
     void fireDueTimers();
     void runPerformed();
@@ -76,6 +84,9 @@ private:
     int m_lastTimerId = 0;
     std::map<CURL *, Transfer *> m_transfers;
     std::map<int, std::function<void()>> m_descriptors;
+    std::vector<std::function<void()>> m_forMainThread;
+    // Passes run inside a pass (a synchronous request driven from a callback) hand over with the outermost.
+    int m_passDepth = 0;
 };
 
 #endif

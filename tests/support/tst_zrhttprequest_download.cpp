@@ -249,7 +249,7 @@ void TestDownload::brokenGzipFailsOnEveryRoad_data()
     const QStringList roads{"memory, inflated when asked", "memory, inflated on the fly", "file, inflated at the end",
                             "file, inflated on the fly", "data delegate, inflated on the fly"};
     for (const QString &road : roads) {
-        for (const QString &damage : {"corrupt", "truncated"})
+        for (const QString &damage : QStringList{"corrupt", "truncated"})
             QTest::newRow(qPrintable(road + ", " + damage)) << road << damage;
     }
 }
