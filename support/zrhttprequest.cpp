@@ -10,7 +10,6 @@
 #include "support/zrrunloop.h"
 #include "support/zrselector.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTextCodec>
 #include <QThread>
@@ -133,11 +132,7 @@ QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::newRequestOfSameClass(const QUrl &n
 
 void ZRHTTPRequest::deleteOnMainThread(ZRHTTPRequest *request)
 {
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application || QThread::currentThread() == application->thread())
-        delete request;
-    else
-        QMetaObject::invokeMethod(application, [request] { delete request; }, Qt::QueuedConnection);
+    ZrRunLoop::performOnMainThread([request] { delete request; });
 }
 
 QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::retainSelf()

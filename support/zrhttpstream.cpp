@@ -24,7 +24,6 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
     curl_easy_setopt(m_easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
     curl_easy_setopt(m_easy, CURLOPT_HTTP_TRANSFER_DECODING, 1L);
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(m_easy, CURLOPT_BUFFERSIZE, 65536L);
     curl_easy_setopt(m_easy, CURLOPT_PROXY, "");
     curl_easy_setopt(m_easy, CURLOPT_HTTP_VERSION,
                      message->isVersionOne() ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);

@@ -16,7 +16,7 @@ thread_local ZrRunLoop *passingLoop = nullptr;
 
 } // namespace
 
-ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init())
+ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init()), m_thread(std::this_thread::get_id())
 {
 }
 
@@ -39,7 +39,9 @@ void ZrRunLoop::perform(std::function<void()> function)
         QMutexLocker locker(&m_performLock);
         m_performed.push_back(std::move(function));
     }
-    curl_multi_wakeup(m_multi);
+    // The loop's own thread is in a pass, or about to start one that runs it at once.
+    if (std::this_thread::get_id() != m_thread)
+        curl_multi_wakeup(m_multi);
 }
 
 void ZrRunLoop::performOnMainThread(std::function<void()> function)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 // One event loop per driving thread, on a curl multi handle: timers, work handed over
@@ -78,6 +79,7 @@ private:
     void runPerformed();
 
     CURLM *m_multi = nullptr;
+    const std::thread::id m_thread;
     QMutex m_performLock;
     std::vector<std::function<void()>> m_performed;
     std::map<int, Timer> m_timers;
