@@ -191,6 +191,13 @@ void ZRHTTPRequest::buildPostBody()
     if (haveBuiltPostBody())
         return;
     if (!postBodyFilePath().isEmpty()) {
+        // Buffered bytes that never reach the file would leave a short body sent as whole.
+        if (m_postBodyWriteStream && m_postBodyWriteStream->isOpen() && !m_postBodyWriteStream->flush()) {
+            failWithError(zrRequestError(ZRFileManagementError,
+                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                         zrFileError(*m_postBodyWriteStream)));
+            return;
+        }
         m_postBodyWriteStream.reset();
         QString measured = postBodyFilePath();
         if (shouldCompressRequestBody()) {

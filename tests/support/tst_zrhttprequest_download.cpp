@@ -114,6 +114,7 @@ private slots:
     void interruptedDownloadLeavesNothing();
     void fullDiskKeepsTheDestination_data();
     void fullDiskKeepsTheDestination();
+    void fullDiskFailsTheUploadBody();
     void brokenGzipFailsOnEveryRoad_data();
     void brokenGzipFailsOnEveryRoad();
     void gzipBombInMemoryFails_data();
@@ -241,6 +242,24 @@ void TestDownload::fullDiskKeepsTheDestination()
     QVERIFY2(!request->error().underlyingError().isNull(), qPrintable(request->error().localizedDescription()));
     QCOMPARE(readFile(destination), good);
     QCOMPARE(entries(temporary.path()), QStringList());
+}
+
+void TestDownload::fullDiskFailsTheUploadBody()
+{
+    QTemporaryDir temporary(m_dir.filePath("tmp-XXXXXX"));
+    const TemporaryFolder folder(temporary.path());
+    TestHttpServer server([](const TestRequest &request) { return TestReply::text(QByteArray::number(request.body.size())); });
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url("/upload"));
+    request->setShouldStreamPostDataFromDisk(true);
+    {
+        // Small enough to wait in the file's buffer: the failure shows only when it is written out.
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        request->appendPostData(patternBytes(10000));
+        request->startSynchronous();
+    }
+    QCOMPARE(request->error().code(), 8);
+    QVERIFY(server.requests().isEmpty());
 }
 
 void TestDownload::brokenGzipFailsOnEveryRoad_data()
