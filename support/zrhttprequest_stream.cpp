@@ -222,6 +222,8 @@ void ZRHTTPRequest::startRequest()
     // A new record means a new connection; a reused one takes curl's idle connection.
     m_readStream->setFreshConnect(fresh);
     m_readStream->setMaxConnectionAge(static_cast<long>(persistentConnectionTimeoutSeconds()));
+    // A body going to a file may be of any size.
+    m_readStream->setReceivesLargeBody(!downloadDestinationPath().isEmpty());
 
     const QDateTime wakeUp = throttleWakeUpTime();
     if (!readStreamIsScheduled()

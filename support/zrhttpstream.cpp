@@ -6,8 +6,8 @@
 
 namespace {
 
-// The largest read a request makes; curl receives that much at a time, and stops receiving
-// once that much waits unread.
+// The largest read a request makes: receiving stops once that much waits unread, and a large
+// body is received that much at a time.
 const qint64 ReadAhead = 262144;
 
 } // namespace
@@ -116,6 +116,11 @@ void ZrHttpStream::setFreshConnect(bool fresh)
 void ZrHttpStream::setMaxConnectionAge(long seconds)
 {
     curl_easy_setopt(m_easy, CURLOPT_MAXAGE_CONN, seconds);
+}
+
+void ZrHttpStream::setReceivesLargeBody(bool large)
+{
+    curl_easy_setopt(m_easy, CURLOPT_BUFFERSIZE, large ? static_cast<long>(ReadAhead) : 0L);
 }
 
 void ZrHttpStream::setClient(std::function<void(Event)> client)

@@ -41,6 +41,9 @@ public:
     void setNTLMCredentials(const QString &credentials, bool forProxy);
     void setFreshConnect(bool fresh);
     void setMaxConnectionAge(long seconds);
+    // A body that may be large is received a read's worth at a time; others in curl's own
+    // smaller pieces, whose buffer costs less to make for every request.
+    void setReceivesLargeBody(bool large);
 
     void setClient(std::function<void(Event)> client);
     bool open(const std::shared_ptr<ZrRunLoop> &loop);
