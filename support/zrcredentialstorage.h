@@ -6,7 +6,8 @@
 
 // The persistent credential store: the desktop's Secret Service through libsecret, one
 // credential per protection space (host, port, protocol, realm, and whether it is a proxy).
-// Without a reachable Secret Service nothing is saved and nothing is found.
+// Without a reachable Secret Service nothing is saved and nothing is found; one that does not
+// answer within a few seconds (waiting at a prompt nobody sees) counts as unreachable.
 class ZrCredentialStorage
 {
 public:

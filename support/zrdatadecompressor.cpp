@@ -5,12 +5,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
 const qint64 MinimumGrowth = 1024;
 
 } // namespace
+
+// QByteArray's own bound, less its header.
+const qint64 ZRDataDecompressor::MaximumDataLength = std::numeric_limits<int>::max() - 32;
 
 ZRDataDecompressor::ZRDataDecompressor()
 {
@@ -56,14 +60,27 @@ QByteArray ZRDataDecompressor::uncompressBytes(const char *bytes, qint64 length,
     if (length <= 0 || !m_streamReady || m_streamEnded)
         return QByteArray();
     const qint64 growth = std::max(length / 2, MinimumGrowth);
-    QByteArray output(static_cast<int>(std::max(length + length / 2, MinimumGrowth)), '\0');
+    QByteArray output;
+    output.resize(static_cast<int>(std::min(std::max(length + length / 2, MinimumGrowth), MaximumDataLength)));
     qint64 produced = 0;
+    qint64 consumed = 0;
     m_zStream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes));
-    m_zStream.avail_in = static_cast<uInt>(length);
+    m_zStream.avail_in = 0;
     // A buffer that came back full may leave output inside zlib although the input is used up.
-    while (m_zStream.avail_in != 0 || produced == output.size()) {
-        if (produced >= output.size())
-            output.resize(static_cast<int>(output.size() + growth));
+    while (consumed < length || m_zStream.avail_in != 0 || produced == output.size()) {
+        if (produced == output.size()) {
+            if (produced == MaximumDataLength) {
+                zrSetError(error, dataTooLargeError());
+                return QByteArray();
+            }
+            output.resize(static_cast<int>(std::min(produced + growth, MaximumDataLength)));
+        }
+        // zlib counts in 32 bits: the input goes in as pieces it can count.
+        if (m_zStream.avail_in == 0) {
+            const qint64 piece = std::min<qint64>(length - consumed, std::numeric_limits<uInt>::max());
+            m_zStream.avail_in = static_cast<uInt>(piece);
+            consumed += piece;
+        }
         m_zStream.next_out = reinterpret_cast<Bytef *>(output.data() + produced);
         m_zStream.avail_out = static_cast<uInt>(output.size() - produced);
         const int status = inflate(&m_zStream, Z_NO_FLUSH);
@@ -72,8 +89,11 @@ QByteArray ZRDataDecompressor::uncompressBytes(const char *bytes, qint64 length,
             m_streamEnded = true;
             break;
         }
-        if (status == Z_BUF_ERROR && m_zStream.avail_in == 0)
-            break;
+        if (status == Z_BUF_ERROR && m_zStream.avail_in == 0) {
+            if (consumed == length)
+                break;
+            continue;
+        }
         if (status != Z_OK) {
             zrSetError(error, inflateErrorWithCode(status));
             return QByteArray();
@@ -105,7 +125,7 @@ QByteArray ZRDataDecompressor::uncompressData(const QByteArray &compressedData, 
 }
 
 bool ZRDataDecompressor::uncompressDataFromFile(const QString &sourcePath, const QString &destinationPath,
-                                                ZrError *error)
+                                                ZrError *error, QDeadlineTimer deadline)
 {
     ZRDataDecompressor decompressor;
     const ZrError made = decompressor.setupStream();
@@ -114,6 +134,10 @@ bool ZRDataDecompressor::uncompressDataFromFile(const QString &sourcePath, const
     const bool done = ZrGzipFile::transform(
         "Decompression", sourcePath, destinationPath,
         [&](const char *bytes, qint64 length, bool, ZrError *chunkError) {
+            if (deadline.hasExpired()) {
+                zrSetError(chunkError, zrRequestError(ZRRequestTimedOutErrorType, "The request timed out"));
+                return QByteArray();
+            }
             return decompressor.uncompressBytes(bytes, length, chunkError);
         },
         [&](ZrError *endError) {
@@ -133,4 +157,12 @@ bool ZRDataDecompressor::uncompressDataFromFile(const QString &sourcePath, const
 ZrError ZRDataDecompressor::inflateErrorWithCode(int code)
 {
     return zrRequestError(ZRCompressionError, QString("Decompression of data failed with code %1").arg(code));
+}
+
+ZrError ZRDataDecompressor::dataTooLargeError()
+{
+    return zrRequestError(ZRCompressionError,
+                          QString("Decompression of data failed because the data is larger than %1 bytes, "
+                                  "the most that can be kept in memory")
+                              .arg(MaximumDataLength));
 }

@@ -5,15 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-
-ZrError fileError(const QFile &file)
-{
-    return ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()), file.errorString());
-}
-
-} // namespace
-
 bool ZrGzipFile::transform(const QString &direction, const QString &sourcePath, const QString &destinationPath,
                            const ChunkFunction &chunk, const EndFunction &end, ZrError *error)
 {
@@ -31,7 +22,7 @@ bool ZrGzipFile::transform(const QString &direction, const QString &sourcePath, 
                                               QString("%1 of %2 failed because we were unable to read from the "
                                                       "source data file")
                                                   .arg(direction, sourcePath),
-                                              fileError(source)));
+                                              zrFileError(source)));
     const QString writeFailure =
         QString("%1 of %2 failed because we were unable to write to the destination data file at %3")
             .arg(direction, sourcePath, destinationPath);
@@ -44,7 +35,7 @@ bool ZrGzipFile::transform(const QString &direction, const QString &sourcePath, 
                                                   QString("%1 of %2 failed because we were unable to read from "
                                                           "the source data file")
                                                       .arg(direction, sourcePath),
-                                                  fileError(source)));
+                                                  zrFileError(source)));
         if (read == 0)
             break;
         ZrError chunkError;
@@ -52,7 +43,7 @@ bool ZrGzipFile::transform(const QString &direction, const QString &sourcePath, 
         if (!chunkError.isNull())
             return zrSetError(error, chunkError);
         if (destination.write(output) != output.size())
-            return zrSetError(error, zrRequestError(ZRCompressionError, writeFailure, fileError(destination)));
+            return zrSetError(error, zrRequestError(ZRCompressionError, writeFailure, zrFileError(destination)));
         if (read < ChunkSize)
             break;
     }
@@ -61,8 +52,8 @@ bool ZrGzipFile::transform(const QString &direction, const QString &sourcePath, 
     if (!endError.isNull())
         return zrSetError(error, endError);
     if (destination.write(output) != output.size())
-        return zrSetError(error, zrRequestError(ZRCompressionError, writeFailure, fileError(destination)));
+        return zrSetError(error, zrRequestError(ZRCompressionError, writeFailure, zrFileError(destination)));
     if (!destination.flush())
-        return zrSetError(error, zrRequestError(ZRCompressionError, writeFailure, fileError(destination)));
+        return zrSetError(error, zrRequestError(ZRCompressionError, writeFailure, zrFileError(destination)));
     return true;
 }

@@ -85,10 +85,13 @@ QStringList ZrHttpMessage::headerFieldValues(const QString &name) const
 
 QString ZrHttpMessage::canonicalName(const QString &name)
 {
-    QStringList words = name.toLower().split('-');
-    for (QString &word : words) {
-        if (!word.isEmpty())
-            word[0] = word.at(0).toUpper();
+    // In place: every header line of every response comes through here.
+    QString canonical = name.toLower();
+    bool wordStart = true;
+    for (QChar &character : canonical) {
+        if (wordStart)
+            character = character.toUpper();
+        wordStart = character == '-';
     }
-    return words.join('-');
+    return canonical;
 }

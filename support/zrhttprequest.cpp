@@ -10,7 +10,6 @@
 #include "support/zrrunloop.h"
 #include "support/zrselector.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTextCodec>
 #include <QThread>
@@ -133,11 +132,7 @@ QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::newRequestOfSameClass(const QUrl &n
 
 void ZRHTTPRequest::deleteOnMainThread(ZRHTTPRequest *request)
 {
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application || QThread::currentThread() == application->thread())
-        delete request;
-    else
-        QMetaObject::invokeMethod(application, [request] { delete request; }, Qt::QueuedConnection);
+    ZrRunLoop::performOnMainThread([request] { delete request; });
 }
 
 QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::retainSelf()
@@ -271,7 +266,7 @@ void ZRHTTPRequest::markAsFinished()
         self.swap(m_self);
     }
     if (self)
-        performOnMainThread([self] {});
+        ZrRunLoop::performOnMainThread([self] {});
 }
 
 // Cancelling and failing.
@@ -465,23 +460,28 @@ void ZRHTTPRequest::setDownloadCache(ZRCacheDelegate *cache)
     m_downloadCache = cache;
 }
 
+struct ZRHTTPRequest::ClientIdentity
+{
+    QSslCertificate certificate;
+    QSslKey key;
+};
+
 void ZRHTTPRequest::setClientCertificateIdentity(const QSslCertificate &certificate, const QSslKey &key)
 {
     QMutexLocker locker(&m_propertyLock);
-    m_clientCertificate = certificate;
-    m_clientKey = key;
+    m_clientIdentity = std::make_shared<const ClientIdentity>(ClientIdentity{certificate, key});
 }
 
 QSslCertificate ZRHTTPRequest::clientCertificate() const
 {
     QMutexLocker locker(&m_propertyLock);
-    return m_clientCertificate;
+    return m_clientIdentity ? m_clientIdentity->certificate : QSslCertificate();
 }
 
 QSslKey ZRHTTPRequest::clientKey() const
 {
     QMutexLocker locker(&m_propertyLock);
-    return m_clientKey;
+    return m_clientIdentity ? m_clientIdentity->key : QSslKey();
 }
 
 // Blocks.
@@ -578,19 +578,10 @@ void ZRHTTPRequest::releaseBlocksOnMainThread()
         std::swap(std::get<10>(*blocks), m_proxyAuthenticationNeededBlock);
         std::swap(std::get<11>(*blocks), m_requestRedirectedBlock);
     }
-    performOnMainThread([blocks] {});
+    ZrRunLoop::performOnMainThread([blocks] {});
 }
 
 // Reports.
-
-void ZRHTTPRequest::performOnMainThread(const std::function<void()> &function)
-{
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application || QThread::currentThread() == application->thread())
-        function();
-    else
-        QMetaObject::invokeMethod(application, function, Qt::QueuedConnection);
-}
 
 void ZRHTTPRequest::report(const QByteArray &delegateSelector, Block ZRHTTPRequest::*block,
                            const char *queueSelector, bool onlyWithoutError)
@@ -615,7 +606,7 @@ void ZRHTTPRequest::report(const QByteArray &delegateSelector, Block ZRHTTPReque
     if (isPACFileRequest())
         call();
     else
-        performOnMainThread(call);
+        ZrRunLoop::performOnMainThread(call);
 }
 
 void ZRHTTPRequest::requestStarted()
@@ -627,7 +618,7 @@ void ZRHTTPRequest::requestReceivedResponseHeaders(const QVariantMap &newRespons
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, newResponseHeaders] {
+    ZrRunLoop::performOnMainThread([guard, keep, newResponseHeaders] {
         if (!guard || !guard->error().isNull() || guard->mainRequest())
             return;
         ZRHTTPRequest *request = guard.data();
@@ -658,7 +649,7 @@ void ZRHTTPRequest::passOnReceivedData(const QByteArray &data)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, data] {
+    ZrRunLoop::performOnMainThread([guard, keep, data] {
         if (!guard)
             return;
         ZRHTTPRequest *request = guard.data();

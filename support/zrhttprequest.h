@@ -18,7 +18,9 @@
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
+#include <QVector>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -124,6 +126,10 @@ public:
     void attemptToApplyProxyCredentialsAndResume();
     bool willAskDelegateForCredentials();
     bool willAskDelegateForProxyCredentials();
+    // Sends the delegate (or the queue) its authentication-needed call on the main thread, or
+    // runs the matching block.
+    void askDelegateForCredentials();
+    void askDelegateForProxyCredentials();
     bool showAuthenticationDialog() { return false; }
     bool showProxyAuthenticationDialog() { return false; }
     // Called by the delegate once it has set credentials, or to give up.
@@ -170,6 +176,8 @@ public:
     ZRCacheDelegate *downloadCache() const;
     void setDownloadCache(ZRCacheDelegate *cache);
     QRecursiveMutex *cancelledLock() { return &m_cancelledLock; }
+    // The status timer's id on the driving thread's loop; 0 while none runs.
+    int statusTimer() const { return m_statusTimer; }
     // The client's certificate and key (for example from PKCS#12).
     void setClientCertificateIdentity(const QSslCertificate &certificate, const QSslKey &key);
     QSslCertificate clientCertificate() const;
@@ -247,8 +255,14 @@ public:
     // Calls an indicator's selector with a value on the main thread, if it still answers then.
     static void performSelector(const QByteArray &selector, QObject *target, double value);
 
-    // Connections and responses.
+    // Connections and responses. The running-request counter also drives the activity
+    // indicator's calls, though there is no indicator to show here.
     static bool isNetworkInUse();
+    static void setShouldUpdateNetworkActivityIndicator(bool shouldUpdate);
+    static void showNetworkActivityIndicator() {}
+    static void hideNetworkActivityIndicator() {}
+    static void hideNetworkActivityIndicatorAfterDelay();
+    static void hideNetworkActivityIndicatorIfNeeeded();
     static void expirePersistentConnections();
     static bool removeFileAtPath(const QString &path, ZrError *error);
     static QDateTime expiryDateForRequest(ZRHTTPRequest *request, double maxAge);
@@ -329,15 +343,19 @@ private:
     void reportFinished();
     void reportFailure();
     void passOnReceivedData(const QByteArray &data);
-    static void performOnMainThread(const std::function<void()> &function);
     QObject *reportTarget(ReportTarget target) const;
-    void performSelector(const QByteArray &selector, ReportTarget target, qint64 amount);
-    void performIndicator(ReportTarget target, quint64 progress, quint64 total);
+    // A progress report, run on the main thread with the live request; it reads its target
+    // (or block) only then, so one cleared meanwhile gets nothing.
+    using Report = std::function<void(ZRHTTPRequest *request)>;
+    static Report selectorReport(const QByteArray &selector, ReportTarget target, qint64 amount);
+    static Report indicatorReport(ReportTarget target, quint64 progress, quint64 total);
+    template <typename Getter, typename... Args>
+    static Report blockReport(Getter getter, const Args &...args);
+    // Reports made at one moment go to the main thread in one call, in their order.
+    void performReports(const QVector<Report> &reports);
     static void sendMaxValue(QObject *indicator);
     static QRecursiveMutex &progressLock();
     static qint64 throttledReadLength(qint64 size);
-    template <typename Getter, typename... Args>
-    void performBlockOnMainThread(Getter getter, const Args &...args);
     QSharedPointer<ZRHTTPRequest> retainSelf();
 
     mutable QRecursiveMutex m_cancelledLock;
@@ -351,8 +369,9 @@ private:
     QPointer<QObject> m_downloadProgressDelegate;
     QPointer<ZRHTTPRequest> m_mainRequest;
     QPointer<ZRCacheDelegate> m_downloadCache;
-    QSslCertificate m_clientCertificate;
-    QSslKey m_clientKey;
+    // None until set: a certificate object costs as much to make as a small request.
+    struct ClientIdentity;
+    std::shared_ptr<const ClientIdentity> m_clientIdentity;
     bool m_cancelled = false;
 
     Block m_startedBlock;
@@ -374,6 +393,7 @@ private:
     std::shared_ptr<ZrHttpStream> m_readStream;
     std::unique_ptr<QFile> m_fileDownloadOutputStream;
     std::unique_ptr<QFile> m_inflatedFileDownloadOutputStream;
+    QByteArray m_readBuffer;
     QSharedPointer<ConnectionRecord> m_connectionInfo;
     bool m_connectionReused = false;
     QSharedPointer<ZrHttpMessage> m_responseHeader;
@@ -385,7 +405,7 @@ private:
     int m_PACFileDescriptor = -1;
     int m_PACReadTimer = 0;
     bool m_redirectKeepsHeaders = false;
-    int m_statusTimer = 0;
+    std::atomic<int> m_statusTimer{0};
     std::weak_ptr<ZrRunLoop> m_runLoop;
     QSharedPointer<ZRHTTPRequest> m_self;
 

@@ -580,11 +580,21 @@ bool ZRHTTPRequest::willAskDelegateFor(bool forProxy)
     return true;
 }
 
+void ZRHTTPRequest::askDelegateForCredentials()
+{
+    askDelegateFor(false);
+}
+
+void ZRHTTPRequest::askDelegateForProxyCredentials()
+{
+    askDelegateFor(true);
+}
+
 void ZRHTTPRequest::askDelegateFor(bool forProxy)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, forProxy] {
+    ZrRunLoop::performOnMainThread([guard, keep, forProxy] {
         if (!guard)
             return;
         ZRHTTPRequest *request = guard.data();

@@ -48,10 +48,6 @@ UserAgent &userAgent()
     return agent;
 }
 
-ZrError fileError(const QFileDevice &file)
-{
-    return ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()), file.errorString());
-}
 
 // A string value of the bundle's property list, empty when missing.
 QString plistString(plist_t dictionary, const char *key)
@@ -142,7 +138,7 @@ void ZRHTTPRequest::setupPostBody()
             if (!m_postBodyWriteStream->open(QIODevice::WriteOnly | QIODevice::Truncate))
                 failWithError(zrRequestError(ZRFileManagementError,
                                              QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
-                                             fileError(*m_postBodyWriteStream)));
+                                             zrFileError(*m_postBodyWriteStream)));
         }
     } else if (postBody().isNull()) {
         setPostBody(QByteArray(""));
@@ -158,7 +154,7 @@ void ZRHTTPRequest::appendPostData(const QByteArray &data)
         if (m_postBodyWriteStream->isOpen() && m_postBodyWriteStream->write(data) != data.size())
             failWithError(zrRequestError(ZRFileManagementError,
                                          QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
-                                         fileError(*m_postBodyWriteStream)));
+                                         zrFileError(*m_postBodyWriteStream)));
     } else {
         QMutexLocker locker(&m_propertyLock);
         m_postBody.append(data);
@@ -174,7 +170,7 @@ void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
     // A body cut short by an unreadable file would go out as if whole.
     if (!input.open(QIODevice::ReadOnly)) {
         failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
-                              fileError(input)));
+                              zrFileError(input)));
         return;
     }
     for (;;) {
@@ -182,7 +178,7 @@ void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
         if (chunk.isEmpty()) {
             if (input.error() != QFileDevice::NoError || !input.atEnd())
                 failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
-                                      fileError(input)));
+                                      zrFileError(input)));
             return;
         }
         appendPostData(chunk);
@@ -194,6 +190,13 @@ void ZRHTTPRequest::buildPostBody()
     if (haveBuiltPostBody())
         return;
     if (!postBodyFilePath().isEmpty()) {
+        // Buffered bytes that never reach the file would leave a short body sent as whole.
+        if (m_postBodyWriteStream && m_postBodyWriteStream->isOpen() && !m_postBodyWriteStream->flush()) {
+            failWithError(zrRequestError(ZRFileManagementError,
+                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                         zrFileError(*m_postBodyWriteStream)));
+            return;
+        }
         m_postBodyWriteStream.reset();
         QString measured = postBodyFilePath();
         if (shouldCompressRequestBody()) {
@@ -329,7 +332,10 @@ QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::HEADRequest()
     head->setTimeOutSeconds(timeOutSeconds());
     head->setUseHTTPVersionOne(useHTTPVersionOne());
     head->setValidatesSecureCertificate(validatesSecureCertificate());
-    head->setClientCertificateIdentity(clientCertificate(), clientKey());
+    {
+        QMutexLocker locker(&m_propertyLock);
+        head->m_clientIdentity = m_clientIdentity;
+    }
     head->setClientCertificates(clientCertificates());
     head->setPACurl(PACurl());
     head->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge());
@@ -385,7 +391,10 @@ QSharedPointer<ZRHTTPRequest> ZRHTTPRequest::copyWithZone()
     copy->setUseHTTPVersionOne(useHTTPVersionOne());
     copy->setShouldRedirect(shouldRedirect());
     copy->setValidatesSecureCertificate(validatesSecureCertificate());
-    copy->setClientCertificateIdentity(clientCertificate(), clientKey());
+    {
+        QMutexLocker locker(&m_propertyLock);
+        copy->m_clientIdentity = m_clientIdentity;
+    }
     copy->setClientCertificates(clientCertificates());
     copy->setPACurl(PACurl());
     copy->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge());

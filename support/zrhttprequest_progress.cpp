@@ -1,10 +1,8 @@
 // Bandwidth throttling shared by all requests, and progress reports on the main thread.
 #include "support/zrhttprequest.h"
 
+#include "support/zrrunloop.h"
 #include "support/zrselector.h"
-
-#include <QCoreApplication>
-#include <QThread>
 
 const unsigned long ZRWWANBandwidthThrottleAmount = 14800;
 
@@ -168,7 +166,7 @@ void ZRHTTPRequest::updateProgressIndicator(QObject *indicator, quint64 progress
     // An empty body has nothing to measure: it counts as no progress, never as NaN.
     const double fraction = total == 0 ? 0.0 : static_cast<double>(progress) / static_cast<double>(total);
     QPointer<QObject> target(indicator);
-    performOnMainThread([target, fraction] {
+    ZrRunLoop::performOnMainThread([target, fraction] {
         QMutexLocker locker(&progressLock());
         if (target)
             ZrSelector::call(target.data(), "setDoubleValue", fraction);
@@ -193,47 +191,44 @@ QObject *ZRHTTPRequest::reportTarget(ReportTarget target) const
     return nullptr;
 }
 
-void ZRHTTPRequest::performSelector(const QByteArray &selector, ReportTarget target, qint64 amount)
+ZRHTTPRequest::Report ZRHTTPRequest::selectorReport(const QByteArray &selector, ReportTarget target, qint64 amount)
 {
-    const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
-    QPointer<ZRHTTPRequest> guard(this);
-    // The field is read again when the call is made: a delegate cleared meanwhile gets nothing.
-    performOnMainThread([guard, keep, selector, target, amount] {
-        if (!guard)
-            return;
-        ZRHTTPRequest *request = guard.data();
+    return [selector, target, amount](ZRHTTPRequest *request) {
         ZrSelector::call(request->reportTarget(target), selector, request, amount);
-    });
+    };
 }
 
-void ZRHTTPRequest::performIndicator(ReportTarget target, quint64 progress, quint64 total)
+ZRHTTPRequest::Report ZRHTTPRequest::indicatorReport(ReportTarget target, quint64 progress, quint64 total)
 {
-    const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
-    QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, target, progress, total] {
-        if (!guard)
-            return;
-        if (QObject *indicator = guard->reportTarget(target))
+    return [target, progress, total](ZRHTTPRequest *request) {
+        if (QObject *indicator = request->reportTarget(target))
             updateProgressIndicator(indicator, progress, total);
-    });
+    };
 }
 
 template <typename Getter, typename... Args>
-void ZRHTTPRequest::performBlockOnMainThread(Getter getter, const Args &...args)
+ZRHTTPRequest::Report ZRHTTPRequest::blockReport(Getter getter, const Args &...args)
 {
-    const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
-    QPointer<ZRHTTPRequest> guard(this);
-    // The block field is read when the call runs, so a block cleared meanwhile is not called.
-    performOnMainThread([guard, keep, getter, args...] {
-        if (!guard)
-            return;
-        ZRHTTPRequest *request = guard.data();
+    return [getter, args...](ZRHTTPRequest *request) {
         const auto block = [&] {
             QMutexLocker locker(&request->m_propertyLock);
             return request->*getter;
         }();
         if (block)
             block(args...);
+    };
+}
+
+void ZRHTTPRequest::performReports(const QVector<Report> &reports)
+{
+    const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
+    QPointer<ZRHTTPRequest> guard(this);
+    ZrRunLoop::performOnMainThread([guard, keep, reports] {
+        for (const Report &report : reports) {
+            if (!guard)
+                return;
+            report(guard.data());
+        }
     });
 }
 
@@ -260,10 +255,10 @@ void ZRHTTPRequest::updateDownloadProgress()
     if (step == 0)
         return;
     const quint64 total = contentLength() + partialDownloadSize();
-    performSelector("requestDidReceiveBytes", ReportTarget::Queue, step);
-    performSelector("requestDidReceiveBytes", ReportTarget::DownloadProgress, step);
-    performIndicator(ReportTarget::DownloadProgress, soFar, total);
-    performBlockOnMainThread(&ZRHTTPRequest::m_bytesReceivedBlock, step, total);
+    performReports({selectorReport("requestDidReceiveBytes", ReportTarget::Queue, step),
+                    selectorReport("requestDidReceiveBytes", ReportTarget::DownloadProgress, step),
+                    indicatorReport(ReportTarget::DownloadProgress, soFar, total),
+                    blockReport(&ZRHTTPRequest::m_bytesReceivedBlock, step, total)});
     setLastBytesRead(soFar);
 }
 
@@ -287,34 +282,34 @@ void ZRHTTPRequest::updateUploadProgress()
         step = 1;
         setUpdatedProgress(true);
     }
-    performSelector("requestDidSendBytes", ReportTarget::Queue, step);
-    performSelector("requestDidSendBytes", ReportTarget::UploadProgress, step);
-    performIndicator(ReportTarget::UploadProgress, totalBytesSent() - uploadBufferSize(),
-                     postLength() - uploadBufferSize());
-    performBlockOnMainThread(&ZRHTTPRequest::m_bytesSentBlock, step, postLength());
+    performReports({selectorReport("requestDidSendBytes", ReportTarget::Queue, step),
+                    selectorReport("requestDidSendBytes", ReportTarget::UploadProgress, step),
+                    indicatorReport(ReportTarget::UploadProgress, totalBytesSent() - uploadBufferSize(),
+                                    postLength() - uploadBufferSize()),
+                    blockReport(&ZRHTTPRequest::m_bytesSentBlock, step, postLength())});
 }
 
 void ZRHTTPRequest::incrementDownloadSizeBy(qint64 length)
 {
-    performSelector("requestIncrementDownloadSizeBy", ReportTarget::Queue, length);
-    performSelector("requestIncrementDownloadSizeBy", ReportTarget::DownloadProgress, length);
-    performBlockOnMainThread(&ZRHTTPRequest::m_downloadSizeIncrementedBlock, length);
+    performReports({selectorReport("requestIncrementDownloadSizeBy", ReportTarget::Queue, length),
+                    selectorReport("requestIncrementDownloadSizeBy", ReportTarget::DownloadProgress, length),
+                    blockReport(&ZRHTTPRequest::m_downloadSizeIncrementedBlock, length)});
 }
 
 void ZRHTTPRequest::incrementUploadSizeBy(qint64 length)
 {
-    performSelector("requestIncrementUploadSizeBy", ReportTarget::Queue, length);
-    performSelector("requestIncrementUploadSizeBy", ReportTarget::UploadProgress, length);
-    performBlockOnMainThread(&ZRHTTPRequest::m_uploadSizeIncrementedBlock, length);
+    performReports({selectorReport("requestIncrementUploadSizeBy", ReportTarget::Queue, length),
+                    selectorReport("requestIncrementUploadSizeBy", ReportTarget::UploadProgress, length),
+                    blockReport(&ZRHTTPRequest::m_uploadSizeIncrementedBlock, length)});
 }
 
 void ZRHTTPRequest::removeUploadProgressSoFar()
 {
     const qint64 step = -static_cast<qint64>(totalBytesSent());
-    performSelector("requestDidSendBytes", ReportTarget::Queue, step);
-    performSelector("requestDidSendBytes", ReportTarget::UploadProgress, step);
-    performIndicator(ReportTarget::UploadProgress, 0, postLength());
-    performBlockOnMainThread(&ZRHTTPRequest::m_bytesSentBlock, step, postLength());
+    performReports({selectorReport("requestDidSendBytes", ReportTarget::Queue, step),
+                    selectorReport("requestDidSendBytes", ReportTarget::UploadProgress, step),
+                    indicatorReport(ReportTarget::UploadProgress, 0, postLength()),
+                    blockReport(&ZRHTTPRequest::m_bytesSentBlock, step, postLength())});
 }
 
 QObject *ZRHTTPRequest::uploadProgressDelegate() const
@@ -355,7 +350,7 @@ void ZRHTTPRequest::performSelector(const QByteArray &selector, QObject *target,
     if (!target)
         return;
     QPointer<QObject> guard(target);
-    performOnMainThread([guard, selector, value] {
+    ZrRunLoop::performOnMainThread([guard, selector, value] {
         if (guard)
             ZrSelector::call(guard.data(), selector, value);
     });

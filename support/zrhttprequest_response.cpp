@@ -8,13 +8,19 @@
 #include "support/zrhttpmessage.h"
 #include "support/zrhttpstream.h"
 #include "support/zrinputstream.h"
+#include "support/zrrunloop.h"
 #include "support/zrselector.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QTextCodec>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +28,9 @@
 namespace {
 
 const char *const CachedStatusKey = "X-ZRHTTPRequest-Response-Status-Code";
+const qint64 CopyChunkSize = 262144;
+// Inflating a kept body to check it takes this much of it at a time.
+const qint64 CheckSliceSize = 16384;
 
 bool sameOrigin(const QUrl &a, const QUrl &b)
 {
@@ -36,16 +45,116 @@ qint64 contentRangeStart(const QString &value)
     return match.hasMatch() ? match.captured(1).toLongLong() : -1;
 }
 
-ZrError moveFailure(const QString &from, const QString &to)
+ZrError posixError(int code)
 {
-    return zrRequestError(ZRFileManagementError, QString("Failed to move file from '%1' to '%2'").arg(from, to),
-                          ZrError("NSPOSIXErrorDomain", errno, QString::fromLocal8Bit(std::strerror(errno))));
+    return ZrError("NSPOSIXErrorDomain", code, QString::fromLocal8Bit(std::strerror(code)));
 }
 
-// Replaces the destination in one step, so a failure leaves the old file as it was.
-bool moveOver(const QString &from, const QString &to)
+// Copies the file to a new one beside the destination and renames that over it, so the
+// destination is replaced whole or not at all.
+ZrError copyBesideAndRename(const QString &from, const QString &to)
 {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return zrFileError(source);
+    QTemporaryFile copy(QFileInfo(to).absoluteDir().filePath(".download-XXXXXX"));
+    if (!copy.open())
+        return zrFileError(copy);
+    QByteArray buffer(static_cast<int>(CopyChunkSize), Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = source.read(buffer.data(), CopyChunkSize);
+        if (read < 0)
+            return zrFileError(source);
+        if (read == 0)
+            break;
+        if (copy.write(buffer.constData(), read) != read)
+            return zrFileError(copy);
+    }
+    if (!copy.flush())
+        return zrFileError(copy);
+    copy.setPermissions(source.permissions());
+    if (std::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(to).constData()) != 0)
+        return posixError(errno);
+    copy.setAutoRemove(false);
+    return ZrError();
+}
+
+// Moves a finished download over the destination: by rename where both lie on one file
+// system, else by a copy. The moved file is gone afterwards either way.
+ZrError moveOver(const QString &from, const QString &to)
+{
+    ZrError cause;
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        cause = errno == EXDEV ? copyBesideAndRename(from, to) : posixError(errno);
+        QFile::remove(from);
+    }
+    if (cause.isNull())
+        return ZrError();
+    return zrRequestError(ZRFileManagementError, QString("Failed to move file from '%1' to '%2'").arg(from, to),
+                          cause);
+}
+
+// Writes what the file still buffers; the error when that or an earlier write failed.
+ZrError flushed(std::unique_ptr<QFile> &file)
+{
+    ZrError failure;
+    if (file && !file->flush())
+        failure = zrRequestError(ZRFileManagementError,
+                                 QString("Failed to write file at path '%1'").arg(file->fileName()),
+                                 zrFileError(*file));
+    file.reset();
+    return failure;
+}
+
+// Inflates a kept compressed body once, dropping the output, to learn that it is whole, that
+// it fits in memory inflated, and that inflating it ends before the deadline.
+ZrError checkInflates(const QByteArray &compressed, const QDeadlineTimer &deadline)
+{
+    ZRDataDecompressor decompressor;
+    ZrError failure = decompressor.setupStream();
+    qint64 inflated = 0;
+    for (qint64 at = 0; failure.isNull() && at < compressed.size() && !decompressor.streamEnded();
+         at += CheckSliceSize) {
+        if (deadline.hasExpired())
+            return zrRequestError(ZRRequestTimedOutErrorType, "The request timed out");
+        inflated += decompressor
+                        .uncompressBytes(compressed.constData() + at,
+                                         std::min<qint64>(CheckSliceSize, compressed.size() - at), &failure)
+                        .size();
+        if (inflated > ZRDataDecompressor::MaximumDataLength)
+            return ZRDataDecompressor::dataTooLargeError();
+    }
+    if (failure.isNull() && !decompressor.streamEnded())
+        failure = ZRDataDecompressor::inflateErrorWithCode(Z_BUF_ERROR);
+    return failure;
+}
+
+// A "Content-Length" value: decimal only ("010" is ten bytes, not eight); a list of equal
+// values, as repeated fields arrive, is one length. None at all is valid and 0.
+quint64 contentLengthValue(const QString &field, bool *valid)
+{
+    *valid = true;
+    if (field.isNull())
+        return 0;
+    quint64 length = 0;
+    const QStringList values = field.split(',');
+    for (int i = 0; i < values.size(); ++i) {
+        bool ok = false;
+        const quint64 value = values.at(i).trimmed().toULongLong(&ok, 10);
+        if (!ok || (i > 0 && value != length)) {
+            *valid = false;
+            return 0;
+        }
+        length = value;
+    }
+    return length;
+}
+
+ZrError bodyTooLargeError()
+{
+    return zrRequestError(ZRFileManagementError,
+                          QString("The response is larger than %1 bytes, the most that can be kept in memory")
+                              .arg(ZRDataDecompressor::MaximumDataLength));
 }
 
 } // namespace
@@ -89,6 +198,18 @@ void ZRHTTPRequest::readResponseHeaders()
     parseStringEncodingFromHeaders();
 
     const QVariantMap headers = responseHeaders();
+    bool lengthValid = true;
+    const quint64 length = contentLengthValue(headers.value("Content-Length").toString(), &lengthValid);
+    if (!lengthValid) {
+        // curl refuses a length that is no number, but reads one too large for 64 bits to the
+        // end of the connection: a body whose end cannot be known is no answer.
+        cancelLoad();
+        failWithError(zrRequestError(
+            ZRConnectionFailureErrorType, "A connection failure occurred",
+            ZrError("NSURLErrorDomain", -1017,
+                    QString("Invalid Content-Length: %1").arg(headers.value("Content-Length").toString()))));
+        return;
+    }
     const QUrl here = url();
     const ZRCookieList cookies =
         QNetworkCookie::parseCookies(headers.value("Set-Cookie").toString().toLatin1());
@@ -103,15 +224,12 @@ void ZRHTTPRequest::readResponseHeaders()
         ZRHTTPRequest *target = mainRequest() ? mainRequest() : this;
         const bool measured = showAccurateProgress() && shouldResetDownloadProgress();
         if (headers.contains("Content-Length")) {
-            // Decimal only: "010" is ten bytes, not eight.
-            bool ok = false;
-            const quint64 length = headers.value("Content-Length").toString().trimmed().toULongLong(&ok, 10);
             if (mainRequest() && allowCompressedResponse() && length == 20 && measured) {
                 // A HEAD answered with the size of a compressed empty body tells nothing.
                 target->setShowAccurateProgress(false);
                 target->incrementDownloadSizeBy(1);
             } else {
-                target->setContentLength(ok ? length : 0);
+                target->setContentLength(length);
                 if (measured)
                     target->incrementDownloadSizeBy(
                         static_cast<qint64>(target->contentLength() + target->partialDownloadSize()));
@@ -257,11 +375,14 @@ void ZRHTTPRequest::handleBytesAvailable()
     const quint64 announced = contentLength();
     qint64 size = announced > 262144 ? 262144 : announced > 65536 ? 65536 : 16384;
     size = throttledReadLength(size);
-    QByteArray buffer(static_cast<int>(size), Qt::Uninitialized);
-    const qint64 read = m_readStream->read(buffer.data(), size);
+    // Every read of the request goes to one buffer: a new one each time would be faulted in
+    // anew. What is kept past this call is copied.
+    if (m_readBuffer.size() < size)
+        m_readBuffer.resize(static_cast<int>(size));
+    const qint64 read = m_readStream->read(m_readBuffer.data(), size);
     if (read <= 0)
         return;
-    buffer.truncate(static_cast<int>(read));
+    const QByteArray buffer = QByteArray::fromRawData(m_readBuffer.constData(), static_cast<int>(read));
 
     QByteArray inflated;
     const bool inflating = isResponseCompressed() && !shouldWaitToInflateCompressedResponses();
@@ -271,6 +392,7 @@ void ZRHTTPRequest::handleBytesAvailable()
         ZrError inflateError;
         inflated = dataDecompressor()->uncompressBytes(buffer.constData(), buffer.size(), &inflateError);
         if (!inflateError.isNull()) {
+            cancelLoad();
             failWithError(inflateError);
             return;
         }
@@ -288,20 +410,34 @@ void ZRHTTPRequest::handleBytesAvailable()
         dataBlockSet = static_cast<bool>(m_dataReceivedBlock);
     }
     if (dataBlockSet || ZrSelector::answers<ZRHTTPRequest *, QByteArray>(delegate(), didReceiveDataSelector())) {
-        passOnReceivedData(received);
+        passOnReceivedData(inflating ? inflated : QByteArray(buffer.constData(), buffer.size()));
         return;
     }
     if (downloadDestinationPath().isEmpty()) {
         QMutexLocker locker(&m_propertyLock);
-        m_rawResponseData.append(received);
+        if (m_rawResponseData.size() + static_cast<qint64>(received.size()) <= ZRDataDecompressor::MaximumDataLength) {
+            m_rawResponseData.append(received);
+            return;
+        }
+        locker.unlock();
+        cancelLoad();
+        failWithError(inflating ? ZRDataDecompressor::dataTooLargeError() : bodyTooLargeError());
         return;
     }
     if (!m_fileDownloadOutputStream && !openDownloadFiles())
         return;
-    if (m_fileDownloadOutputStream->write(buffer) != buffer.size()
-        || (inflating && m_inflatedFileDownloadOutputStream->write(inflated) != inflated.size()))
-        failWithError(zrRequestError(ZRFileManagementError,
-                                     QString("Failed to write file at path '%1'").arg(temporaryFileDownloadPath())));
+    QFile *failed = nullptr;
+    if (m_fileDownloadOutputStream->write(buffer) != buffer.size())
+        failed = m_fileDownloadOutputStream.get();
+    else if (inflating && m_inflatedFileDownloadOutputStream->write(inflated) != inflated.size())
+        failed = m_inflatedFileDownloadOutputStream.get();
+    if (failed) {
+        const ZrError writeError = zrRequestError(
+            ZRFileManagementError, QString("Failed to write file at path '%1'").arg(failed->fileName()),
+            zrFileError(*failed));
+        cancelLoad();
+        failWithError(writeError);
+    }
 }
 
 bool ZRHTTPRequest::openDownloadFiles()
@@ -338,6 +474,7 @@ bool ZRHTTPRequest::openDownloadFiles()
 
 void ZRHTTPRequest::handleStreamComplete()
 {
+    ZrError bodyError;
     stopStatusTimer();
     setDownloadComplete(true);
     if (responseHeaders().isEmpty())
@@ -354,7 +491,24 @@ void ZRHTTPRequest::handleStreamComplete()
             setContentLength(totalBytesRead());
         updateProgressIndicators();
         m_postBodyReadStream.reset();
+        if (dataDecompressor() && !dataDecompressor()->streamEnded())
+            bodyError = ZRDataDecompressor::inflateErrorWithCode(Z_BUF_ERROR);
         setDataDecompressor(QSharedPointer<ZRDataDecompressor>());
+    }
+    // Only the final answer's body counts; a redirect's or a challenge's is dropped anyway.
+    const bool finalAnswer = !needsRedirect() && !authenticationNeeded() && !didUseCachedResponse();
+    if (!finalAnswer)
+        bodyError = ZrError();
+    // Inflating runs after the last byte came, within the request's time-out.
+    const QDeadlineTimer inflatingDeadline =
+        timeOutSeconds() > 0 ? QDeadlineTimer(static_cast<qint64>(timeOutSeconds() * 1000)
+                                              - lastActivityTime().msecsTo(QDateTime::currentDateTimeUtc()))
+                             : QDeadlineTimer(QDeadlineTimer::Forever);
+    if (finalAnswer && bodyError.isNull() && isResponseCompressed() && shouldWaitToInflateCompressedResponses()
+        && downloadDestinationPath().isEmpty() && !rawResponseData().isEmpty()) {
+        bodyError = checkInflates(rawResponseData(), inflatingDeadline);
+        if (bodyError == ZRDataDecompressor::dataTooLargeError())
+            setRawResponseData(QByteArray());
     }
     // A body made by the request is kept while another leg of the exchange still needs it.
     if (didCreateTemporaryPostDataFile() && !authenticationNeeded() && !needsRedirect()) {
@@ -366,39 +520,42 @@ void ZRHTTPRequest::handleStreamComplete()
     ZrError fileError;
     if (!temporaryFileDownloadPath().isEmpty()) {
         const bool wroteBody = static_cast<bool>(m_fileDownloadOutputStream);
-        m_fileDownloadOutputStream.reset();
-        m_inflatedFileDownloadOutputStream.reset();
+        fileError = flushed(m_fileDownloadOutputStream);
+        const ZrError inflatedError = flushed(m_inflatedFileDownloadOutputStream);
+        if (fileError.isNull())
+            fileError = inflatedError;
         if (!wroteBody && allowResumeForFileDownloads() && requestHeaders().contains("Range")
             && responseStatusCode() != 206) {
             // Not the missing part: the partial file is not part of this answer.
             QFile(temporaryFileDownloadPath()).resize(0);
         }
-        if (!(shouldRedirect() && needsRedirect() && allowResumeForFileDownloads())) {
+        if (!fileError.isNull() || !bodyError.isNull()) {
+            // A file that did not reach the disk whole never replaces the destination.
+            if (!allowResumeForFileDownloads())
+                removeTemporaryDownloadFile();
+            removeTemporaryUncompressedDownloadFile();
+        } else if (!(shouldRedirect() && needsRedirect() && allowResumeForFileDownloads())) {
             const QString destination = downloadDestinationPath();
             if (!isResponseCompressed()) {
-                if (moveOver(temporaryFileDownloadPath(), destination))
-                    setTemporaryFileDownloadPath(QString());
-                else
-                    fileError = moveFailure(temporaryFileDownloadPath(), destination);
+                fileError = moveOver(temporaryFileDownloadPath(), destination);
+                setTemporaryFileDownloadPath(QString());
             } else if (!shouldWaitToInflateCompressedResponses()) {
-                if (moveOver(temporaryUncompressedDataDownloadPath(), destination))
-                    setTemporaryUncompressedDataDownloadPath(QString());
-                else
-                    fileError = moveFailure(temporaryUncompressedDataDownloadPath(), destination);
+                fileError = moveOver(temporaryUncompressedDataDownloadPath(), destination);
+                setTemporaryUncompressedDataDownloadPath(QString());
                 removeTemporaryDownloadFile();
             } else {
                 const QString inflatedPath = temporaryFilePath();
-                if (!ZRDataDecompressor::uncompressDataFromFile(temporaryFileDownloadPath(), inflatedPath,
-                                                                &fileError)) {
+                if (ZRDataDecompressor::uncompressDataFromFile(temporaryFileDownloadPath(), inflatedPath,
+                                                               &fileError, inflatingDeadline))
+                    fileError = moveOver(inflatedPath, destination);
+                else
                     QFile::remove(inflatedPath);
-                } else if (!moveOver(inflatedPath, destination)) {
-                    fileError = moveFailure(inflatedPath, destination);
-                    QFile::remove(inflatedPath);
-                }
                 removeTemporaryDownloadFile();
             }
         }
     }
+    if (fileError.isNull())
+        fileError = bodyError;
 
     ZRCacheDelegate *cache = downloadCache();
     if (cache && !didUseCachedResponse())
@@ -458,7 +615,7 @@ void ZRHTTPRequest::requestWillRedirectToURL(const QUrl &newURL)
 {
     const QSharedPointer<ZRHTTPRequest> keep = retainSelf();
     QPointer<ZRHTTPRequest> guard(this);
-    performOnMainThread([guard, keep, newURL] {
+    ZrRunLoop::performOnMainThread([guard, keep, newURL] {
         if (!guard || !guard->error().isNull() || guard->mainRequest())
             return;
         ZRHTTPRequest *request = guard.data();

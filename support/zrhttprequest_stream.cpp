@@ -8,6 +8,7 @@
 #include "support/zrrunloop.h"
 
 #include <QFile>
+#include <QTimer>
 
 struct ZRHTTPRequest::ConnectionRecord
 {
@@ -30,6 +31,7 @@ struct ConnectionPool
     quint64 lastConnectionID = 0;
     quint64 lastRequestID = 0;
     int runningRequestCount = 0;
+    bool shouldUpdateNetworkActivityIndicator = true;
 };
 
 ConnectionPool &pool()
@@ -55,6 +57,24 @@ bool ZRHTTPRequest::isNetworkInUse()
 {
     QMutexLocker locker(&pool().lock);
     return pool().runningRequestCount > 0;
+}
+
+void ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(bool shouldUpdate)
+{
+    QMutexLocker locker(&pool().lock);
+    pool().shouldUpdateNetworkActivityIndicator = shouldUpdate;
+}
+
+void ZRHTTPRequest::hideNetworkActivityIndicatorAfterDelay()
+{
+    QTimer::singleShot(500, [] { hideNetworkActivityIndicatorIfNeeeded(); });
+}
+
+void ZRHTTPRequest::hideNetworkActivityIndicatorIfNeeeded()
+{
+    QMutexLocker locker(&pool().lock);
+    if (pool().runningRequestCount == 0)
+        hideNetworkActivityIndicator();
 }
 
 void ZRHTTPRequest::expirePersistentConnections()
@@ -202,6 +222,8 @@ void ZRHTTPRequest::startRequest()
     // A new record means a new connection; a reused one takes curl's idle connection.
     m_readStream->setFreshConnect(fresh);
     m_readStream->setMaxConnectionAge(static_cast<long>(persistentConnectionTimeoutSeconds()));
+    // A body going to a file may be of any size.
+    m_readStream->setReceivesLargeBody(!downloadDestinationPath().isEmpty());
 
     const QDateTime wakeUp = throttleWakeUpTime();
     if (!readStreamIsScheduled()
@@ -217,12 +239,15 @@ void ZRHTTPRequest::startRequest()
     }
 
     if (!mainRequest()) {
-        if (shouldResetUploadProgress()) {
+        if (shouldResetUploadProgress())
             incrementUploadSizeBy(showAccurateProgress() ? static_cast<qint64>(postLength()) : 1);
-            performIndicator(ReportTarget::UploadProgress, 0, 1);
-        }
+        QVector<Report> reset;
+        if (shouldResetUploadProgress())
+            reset << indicatorReport(ReportTarget::UploadProgress, 0, 1);
         if (shouldResetDownloadProgress() && partialDownloadSize() == 0)
-            performIndicator(ReportTarget::DownloadProgress, 0, 1);
+            reset << indicatorReport(ReportTarget::DownloadProgress, 0, 1);
+        if (!reset.isEmpty())
+            performReports(reset);
     }
     setLastActivityTime(QDateTime::currentDateTimeUtc());
     startStatusTimer();
@@ -235,6 +260,8 @@ void ZRHTTPRequest::scheduleReadStream()
     {
         QMutexLocker locker(&pool().lock);
         ++pool().runningRequestCount;
+        if (pool().shouldUpdateNetworkActivityIndicator)
+            showNetworkActivityIndicator();
     }
     setLastActivityTime(QDateTime::currentDateTimeUtc());
     m_readStream->schedule();
@@ -247,7 +274,8 @@ void ZRHTTPRequest::unscheduleReadStream()
         return;
     {
         QMutexLocker locker(&pool().lock);
-        --pool().runningRequestCount;
+        if (--pool().runningRequestCount == 0 && pool().shouldUpdateNetworkActivityIndicator)
+            ZrRunLoop::performOnMainThread(&ZRHTTPRequest::hideNetworkActivityIndicatorAfterDelay);
     }
     m_readStream->unschedule();
     setReadStreamIsScheduled(false);
@@ -440,7 +468,9 @@ void ZRHTTPRequest::cancelLoad()
     } else if (!temporaryFileDownloadPath().isEmpty()) {
         m_fileDownloadOutputStream.reset();
         m_inflatedFileDownloadOutputStream.reset();
-        if (!complete()) {
+        // A cancel or a failure marks the request complete before the load is cancelled:
+        // only a body that arrived whole is kept.
+        if (!downloadComplete()) {
             if (!allowResumeForFileDownloads())
                 removeTemporaryDownloadFile();
             removeTemporaryUncompressedDownloadFile();
@@ -499,6 +529,5 @@ bool ZRHTTPRequest::removeFileAtPath(const QString &path, ZrError *error)
         return true;
     return zrSetError(error, zrRequestError(ZRFileManagementError,
                                             QString("Failed to delete file at path '%1'").arg(path),
-                                            ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()),
-                                                    file.errorString())));
+                                            zrFileError(file)));
 }

@@ -3,6 +3,7 @@
 
 #include "support/zrerror.h"
 
+#include <QFileDevice>
 #include <QString>
 
 // The HTTP request library's error domain and codes, also used by gzip, forms,
@@ -35,6 +36,12 @@ inline bool zrSetError(ZrError *out, const ZrError &error)
     if (out)
         *out = error;
     return false;
+}
+
+// The file-system error behind a failed file operation, as an underlying error.
+inline ZrError zrFileError(const QFileDevice &file)
+{
+    return ZrError("NSCocoaErrorDomain", static_cast<int>(file.error()), file.errorString());
 }
 
 #endif

@@ -4,6 +4,14 @@
 
 #include <QIODevice>
 
+namespace {
+
+// The largest read a request makes: receiving stops once that much waits unread, and a large
+// body is received that much at a time.
+const qint64 ReadAhead = 262144;
+
+} // namespace
+
 ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevice *body, qint64 bodyLength)
     : m_easy(curl_easy_init()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
 {
@@ -110,6 +118,11 @@ void ZrHttpStream::setMaxConnectionAge(long seconds)
     curl_easy_setopt(m_easy, CURLOPT_MAXAGE_CONN, seconds);
 }
 
+void ZrHttpStream::setReceivesLargeBody(bool large)
+{
+    curl_easy_setopt(m_easy, CURLOPT_BUFFERSIZE, large ? static_cast<long>(ReadAhead) : 0L);
+}
+
 void ZrHttpStream::setClient(std::function<void(Event)> client)
 {
     m_client = std::move(client);
@@ -156,7 +169,7 @@ qint64 ZrHttpStream::read(char *data, qint64 maxSize)
         memcpy(data, m_buffer.constData(), static_cast<size_t>(length));
         m_buffer.remove(0, static_cast<int>(length));
     }
-    if (m_buffer.isEmpty())
+    if (m_buffer.size() < ReadAhead)
         resumeIfWaiting();
     return length;
 }
@@ -260,12 +273,18 @@ size_t ZrHttpStream::onWrite(char *data, size_t size, size_t count, void *self)
 {
     ZrHttpStream *stream = static_cast<ZrHttpStream *>(self);
     stream->m_receivedAnything = true;
-    // Bytes wait until read; meanwhile, and while unscheduled, curl stops receiving.
-    if (!stream->m_scheduled || !stream->m_buffer.isEmpty()) {
+    // Bytes wait until read; while a read's worth waits, and while unscheduled, curl stops receiving.
+    QByteArray &buffer = stream->m_buffer;
+    if (!stream->m_scheduled || buffer.size() >= ReadAhead) {
         stream->m_paused = true;
         return CURL_WRITEFUNC_PAUSE;
     }
-    stream->m_buffer.append(data, static_cast<int>(size * count));
+    const int length = static_cast<int>(size * count);
+    // Reserved memory stays when the buffer is drained: memory given back and taken again
+    // would be faulted in anew for every read.
+    if (buffer.capacity() < buffer.size() + length)
+        buffer.reserve(buffer.size() + length);
+    buffer.append(data, length);
     return size * count;
 }
 

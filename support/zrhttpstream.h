@@ -17,8 +17,8 @@ class QIODevice;
 class ZrHttpMessage;
 
 // The read stream of one HTTP exchange, on a curl easy handle driven by a ZrRunLoop.
-// Received bytes wait in the stream until read; receiving pauses while they wait or
-// while the stream is unscheduled, so a reader decides the pace. Events reach the
+// Received bytes wait in the stream until read; receiving pauses while a read's worth
+// waits or while the stream is unscheduled, so a reader decides the pace. Events reach the
 // client from the loop, only while scheduled.
 class ZrHttpStream : public ZrRunLoop::Transfer, public std::enable_shared_from_this<ZrHttpStream>
 {
@@ -41,6 +41,9 @@ public:
     void setNTLMCredentials(const QString &credentials, bool forProxy);
     void setFreshConnect(bool fresh);
     void setMaxConnectionAge(long seconds);
+    // A body that may be large is received a read's worth at a time; others in curl's own
+    // smaller pieces, whose buffer costs less to make for every request.
+    void setReceivesLargeBody(bool large);
 
     void setClient(std::function<void(Event)> client);
     bool open(const std::shared_ptr<ZrRunLoop> &loop);

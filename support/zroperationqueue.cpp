@@ -3,18 +3,21 @@
 #include <QRecursiveMutex>
 #include <QThreadPool>
 
-#include <algorithm>
 
 struct ZrOperationQueue::State
 {
     QRecursiveMutex lock;
+    // Every operation held, and those not started yet, each in the order added.
     QList<QSharedPointer<ZrOperation>> operations;
-    QList<ZrOperation *> started;
+    QList<QSharedPointer<ZrOperation>> waiting;
+    int running = 0;
     int maxConcurrent = -1;
     bool suspended = false;
 
     void operationDidFinish(ZrOperation *operation);
     void startReadyOperations();
+    // The waiting operation to start next (the first of the highest priority that may run), or -1.
+    int nextToStart() const;
 };
 
 void ZrOperationQueue::State::operationDidFinish(ZrOperation *operation)
@@ -23,15 +26,34 @@ void ZrOperationQueue::State::operationDidFinish(ZrOperation *operation)
     QSharedPointer<ZrOperation> keep;
     {
         QMutexLocker locker(&lock);
-        started.removeAll(operation);
         for (int i = 0; i < operations.size(); ++i) {
             if (operations.at(i).data() == operation) {
                 keep = operations.takeAt(i);
                 break;
             }
         }
+        // One that finishes before it was started frees no place.
+        if (!waiting.removeOne(keep))
+            --running;
     }
     startReadyOperations();
+}
+
+int ZrOperationQueue::State::nextToStart() const
+{
+    int best = -1;
+    int bestPriority = 0;
+    for (int i = 0; i < waiting.size(); ++i) {
+        const ZrOperation *candidate = waiting.at(i).data();
+        const int priority = candidate->queuePriority();
+        if (best >= 0 && priority <= bestPriority)
+            continue;
+        if (candidate->isCancelled() || candidate->isReady()) {
+            best = i;
+            bestPriority = priority;
+        }
+    }
+    return best;
 }
 
 void ZrOperationQueue::State::startReadyOperations()
@@ -41,20 +63,12 @@ void ZrOperationQueue::State::startReadyOperations()
         QMutexLocker locker(&lock);
         if (suspended)
             return;
-        QList<QSharedPointer<ZrOperation>> ready;
-        for (const QSharedPointer<ZrOperation> &operation : qAsConst(operations)) {
-            if (!started.contains(operation.data()) && (operation->isCancelled() || operation->isReady()))
-                ready.append(operation);
-        }
-        std::stable_sort(ready.begin(), ready.end(),
-                         [](const QSharedPointer<ZrOperation> &a, const QSharedPointer<ZrOperation> &b) {
-                             return a->queuePriority() > b->queuePriority();
-                         });
-        for (const QSharedPointer<ZrOperation> &operation : qAsConst(ready)) {
-            if (maxConcurrent >= 0 && started.size() >= maxConcurrent)
+        while (maxConcurrent < 0 || running < maxConcurrent) {
+            const int next = nextToStart();
+            if (next < 0)
                 break;
-            started.append(operation.data());
-            toStart.append(operation);
+            toStart.append(waiting.takeAt(next));
+            ++running;
         }
     }
     for (const QSharedPointer<ZrOperation> &operation : qAsConst(toStart)) {
@@ -78,6 +92,7 @@ void ZrOperationQueue::addOperation(const QSharedPointer<ZrOperation> &operation
         if (m_state->operations.contains(operation) || operation->isFinished())
             return;
         m_state->operations.append(operation);
+        m_state->waiting.append(operation);
     }
     ZrOperation *raw = operation.data();
     const std::weak_ptr<State> state = m_state;

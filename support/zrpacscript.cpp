@@ -1,5 +1,6 @@
 #include "support/zrpacscript.h"
 
+#include "support/zrhttprequesterror.h"
 #include "support/zrproxysettings.h"
 
 #include <QHostAddress>
@@ -128,6 +129,28 @@ function timeRange() {
 }
 )JS";
 
+// Runs the script and asks it; everything the script can run happens inside this one call,
+// under the watchdog. The answer comes back as a primitive string, so reading it runs no
+// script: "A" and the answer, or "F" and why it failed. A thrown value is a failure, never an
+// answer, and is not converted.
+const char *const Runner = R"JS(
+(function (source, url, host) {
+    try {
+        // Global code; the completion value finds the function in strict scripts too.
+        var find = (0, eval)(source + "\n;(typeof FindProxyForURL === \"function\" ? FindProxyForURL : undefined)");
+        if (typeof find !== "function")
+            return "Fthe script defines no FindProxyForURL";
+        var answer = find(url, host);
+        return typeof answer === "string" ? "A" + answer : "Fthe answer is not a string";
+    } catch (thrown) {
+        return "Fthe script threw an exception";
+    }
+})
+)JS";
+
+// Far larger than any real proxy script; parsing one takes no more than a fraction of a second.
+const int MaximumScriptLength = 1 << 20;
+
 ZrError scriptError(const QString &description)
 {
     return ZrError("kCFErrorDomainCFNetwork", 2, description);
@@ -138,12 +161,17 @@ ZrError scriptError(const QString &description)
 QList<QVariantMap> ZrPacScript::proxiesForURL(const QString &script, const QUrl &url, double timeOutSeconds,
                                               ZrError *error)
 {
+    if (script.size() > MaximumScriptLength) {
+        zrSetError(error, scriptError(QString("The proxy script is longer than %1 characters").arg(MaximumScriptLength)));
+        return {};
+    }
     QJSEngine engine;
     PacHost host;
     engine.globalObject().setProperty("__zrPacHost", engine.newQObject(&host));
     engine.evaluate(Helpers);
+    QJSValue runner = engine.evaluate(Runner);
 
-    // A script that never returns is stopped by a watchdog.
+    // A script that never returns is stopped by a watchdog; parsing it counts against the limit too.
     std::mutex lock;
     std::condition_variable finished;
     bool done = false;
@@ -156,12 +184,7 @@ QList<QVariantMap> ZrPacScript::proxiesForURL(const QString &script, const QUrl 
             engine.setInterrupted(true);
         }
     });
-    QJSValue result = engine.evaluate(script);
-    if (!result.isError()) {
-        QJSValue find = engine.globalObject().property("FindProxyForURL");
-        result = find.isCallable() ? find.call({QJSValue(url.toString()), QJSValue(url.host())})
-                                   : QJSValue(QJSValue::UndefinedValue);
-    }
+    const QJSValue result = runner.call({QJSValue(script), QJSValue(url.toString()), QJSValue(url.host())});
     {
         std::lock_guard<std::mutex> guard(lock);
         done = true;
@@ -169,13 +192,13 @@ QList<QVariantMap> ZrPacScript::proxiesForURL(const QString &script, const QUrl 
     finished.notify_one();
     watchdog.join();
 
-    if (interrupted || result.isError() || !result.isString()) {
-        if (error)
-            *error = scriptError(interrupted ? QString("The proxy script ran too long")
-                                             : QString("The proxy script failed: %1").arg(result.toString()));
+    const QString outcome = result.isString() ? result.toString() : QString();
+    if (interrupted || !outcome.startsWith('A')) {
+        zrSetError(error, scriptError(interrupted ? QString("The proxy script ran too long")
+                                                  : QString("The proxy script failed: %1").arg(outcome.mid(1))));
         return {};
     }
-    return ZrProxySettings::proxiesFromPACAnswer(result.toString());
+    return ZrProxySettings::proxiesFromPACAnswer(outcome.mid(1));
 }
 
 #include "zrpacscript.moc"

@@ -1,6 +1,7 @@
 #include "support/zrproxysettings.h"
 
 #include <QHostAddress>
+#include <QMutex>
 #include <QRegExp>
 #include <QStringList>
 
@@ -59,6 +60,29 @@ QVariantMap manualProxy(GSettings *settings, const char *child, const QString &t
     return proxyEntry(type, host, port);
 }
 
+// GNOME's proxy settings, made once: making the object costs as much as a request. Its
+// values are read anew at every lookup; none without the schema.
+GSettings *gnomeProxySettings()
+{
+    static GSettings *const settings = []() -> GSettings * {
+        GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+        GSettingsSchema *schema =
+            source ? g_settings_schema_source_lookup(source, "org.gnome.system.proxy", TRUE) : nullptr;
+        if (!schema)
+            return nullptr;
+        g_settings_schema_unref(schema);
+        return g_settings_new("org.gnome.system.proxy");
+    }();
+    return settings;
+}
+
+// Lookups come from every driving thread.
+QMutex &gnomeProxySettingsLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
 } // namespace
 
 QList<QVariantMap> ZrProxySettings::proxiesForURL(const QUrl &url)
@@ -86,12 +110,10 @@ QList<QVariantMap> ZrProxySettings::proxiesFromEnvironment(const QUrl &url, bool
 
 QList<QVariantMap> ZrProxySettings::proxiesFromGSettings(const QUrl &url)
 {
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    GSettingsSchema *schema = source ? g_settings_schema_source_lookup(source, "org.gnome.system.proxy", TRUE) : nullptr;
-    if (!schema)
+    GSettings *settings = gnomeProxySettings();
+    if (!settings)
         return {};
-    g_settings_schema_unref(schema);
-    GSettings *settings = g_settings_new("org.gnome.system.proxy");
+    QMutexLocker locker(&gnomeProxySettingsLock());
     const QString mode = settingsString(settings, "mode");
     QList<QVariantMap> proxies;
     if (mode == "auto") {
@@ -113,7 +135,6 @@ QList<QVariantMap> ZrProxySettings::proxiesFromGSettings(const QUrl &url)
                 proxies << entry;
         }
     }
-    g_object_unref(settings);
     return proxies;
 }
 

@@ -1,13 +1,22 @@
 #include "support/zrrunloop.h"
 
+#include <QCoreApplication>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 
 #include <poll.h>
 
-ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init())
+namespace {
+
+// The loop whose pass runs on this thread, if any.
+thread_local ZrRunLoop *passingLoop = nullptr;
+
+} // namespace
+
+ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init()), m_thread(std::this_thread::get_id())
 {
 }
 
@@ -30,7 +39,39 @@ void ZrRunLoop::perform(std::function<void()> function)
         QMutexLocker locker(&m_performLock);
         m_performed.push_back(std::move(function));
     }
-    curl_multi_wakeup(m_multi);
+    // The loop's own thread is in a pass, or about to start one that runs it at once.
+    if (std::this_thread::get_id() != m_thread)
+        curl_multi_wakeup(m_multi);
+}
+
+void ZrRunLoop::performOnMainThread(std::function<void()> function)
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread())
+        function();
+    else if (passingLoop)
+        passingLoop->m_forMainThread.push_back(std::move(function));
+    else
+        QMetaObject::invokeMethod(application, std::move(function), Qt::QueuedConnection);
+}
+
+void ZrRunLoop::handOverToMainThread()
+{
+    if (m_forMainThread.empty())
+        return;
+    // One event for the pass: each event costs an allocation and a wake-up of the main thread.
+    std::vector<std::function<void()>> functions;
+    functions.swap(m_forMainThread);
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
+    QMetaObject::invokeMethod(
+        application,
+        [functions] {
+            for (const std::function<void()> &function : functions)
+                function();
+        },
+        Qt::QueuedConnection);
 }
 
 int ZrRunLoop::addTimer(double seconds, bool repeats, std::function<void()> function)
@@ -70,6 +111,17 @@ void ZrRunLoop::unwatchDescriptor(int fd)
 }
 
 void ZrRunLoop::runOnce(double maxSeconds)
+{
+    ZrRunLoop *const outer = passingLoop;
+    passingLoop = this;
+    ++m_passDepth;
+    pass(maxSeconds);
+    passingLoop = outer;
+    if (--m_passDepth == 0)
+        handOverToMainThread();
+}
+
+void ZrRunLoop::pass(double maxSeconds)
 {
     double wait = maxSeconds;
     const Clock::time_point now = Clock::now();

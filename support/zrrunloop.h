@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 // One event loop per driving thread, on a curl multi handle: timers, work handed over
@@ -39,6 +40,11 @@ public:
     // Runs the function on the loop's thread at its next pass; callable from any thread.
     void perform(std::function<void()> function);
 
+    // Runs the function on the application's main thread: at once when called there (or with
+    // no application), else queued. What one pass of a loop hands over goes there in one
+    // call, in order.
+    static void performOnMainThread(std::function<void()> function);
+
     // Timers; the loop's thread only.
     int addTimer(double seconds, bool repeats, std::function<void()> function);
     void removeTimer(int timerId);
@@ -65,17 +71,24 @@ private:
     };
 
     ZrRunLoop();
+    // One pass of runOnce().
+    void pass(double maxSeconds);
+    void handOverToMainThread();
     void handleDoneTransfers();
     void fireDueTimers();
     void runPerformed();
 
     CURLM *m_multi = nullptr;
+    const std::thread::id m_thread;
     QMutex m_performLock;
     std::vector<std::function<void()>> m_performed;
     std::map<int, Timer> m_timers;
     int m_lastTimerId = 0;
     std::map<CURL *, Transfer *> m_transfers;
     std::map<int, std::function<void()>> m_descriptors;
+    std::vector<std::function<void()>> m_forMainThread;
+    // Passes run inside a pass (a synchronous request driven from a callback) hand over with the outermost.
+    int m_passDepth = 0;
 };
 
 #endif

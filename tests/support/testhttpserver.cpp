@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QProcess>
 #include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QTcpServer>
@@ -91,9 +92,12 @@ TestReply TestReply::text(const QByteArray &body, int status)
     return reply;
 }
 
-TestHttpServer::TestHttpServer(Handler handler, const QString &certificatePath, const QString &keyPath)
+TestHttpServer::TestHttpServer(Handler handler, const QString &certificatePath, const QString &keyPath,
+                               const QString &clientAuthorityPath)
     : m_handler(std::move(handler)), m_tls(!certificatePath.isEmpty())
 {
+    if (!clientAuthorityPath.isEmpty())
+        m_clientAuthority = QSslCertificate::fromPath(clientAuthorityPath);
     if (m_tls) {
         QFile certificate(certificatePath);
         QFile key(keyPath);
@@ -187,6 +191,12 @@ void TestHttpServer::serve(qintptr descriptor, int connection)
     if (m_tls) {
         socket.setLocalCertificate(QSslCertificate(m_certificate));
         socket.setPrivateKey(QSslKey(m_key, QSsl::Rsa));
+        if (!m_clientAuthority.isEmpty()) {
+            QSslConfiguration configuration = socket.sslConfiguration();
+            configuration.setCaCertificates(m_clientAuthority);
+            configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+            socket.setSslConfiguration(configuration);
+        }
         socket.startServerEncryption();
         if (!socket.waitForEncrypted(10000))
             return;
@@ -201,6 +211,7 @@ void TestHttpServer::serve(qintptr descriptor, int connection)
 
         TestRequest request;
         request.connection = connection;
+        request.clientName = socket.peerCertificate().subjectInfo(QSslCertificate::CommonName).value(0);
         const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
         request.method = first.value(0);
         request.target = first.value(1);

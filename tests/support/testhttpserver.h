@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMutex>
 #include <QPair>
+#include <QSslCertificate>
 #include <QString>
 #include <QUrl>
 
@@ -25,6 +26,8 @@ struct TestRequest
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
     int connection = 0;
+    // The common name of the client's certificate, when it showed one.
+    QString clientName;
 
     // The first value of a header, names compared without case; null when absent.
     QByteArray header(const QByteArray &name) const;
@@ -57,14 +60,15 @@ struct TestReply
 };
 
 // An HTTP/1.1 server on 127.0.0.1 with a thread per connection, scripted by a handler that
-// runs on those threads. TLS when given a certificate and key (PEM files).
+// runs on those threads. TLS when given a certificate and key (PEM files); with a client
+// authority as well, only clients with a certificate it issued get through the handshake.
 class TestHttpServer
 {
 public:
     using Handler = std::function<TestReply(const TestRequest &)>;
 
     explicit TestHttpServer(Handler handler, const QString &certificatePath = QString(),
-                            const QString &keyPath = QString());
+                            const QString &keyPath = QString(), const QString &clientAuthorityPath = QString());
     ~TestHttpServer();
 
     quint16 port() const { return m_port; }
@@ -86,6 +90,7 @@ private:
     Handler m_handler;
     QByteArray m_certificate;
     QByteArray m_key;
+    QList<QSslCertificate> m_clientAuthority;
     bool m_tls;
     quint16 m_port = 0;
     std::atomic<bool> m_stop{false};

@@ -1,11 +1,9 @@
 #include "testhttpserver.h"
+#include "testsessionbus.h"
 
 #include "support/zrhttpauthentication.h"
 #include "support/zrhttprequest.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -26,36 +24,24 @@ TestReply basicServer(const TestRequest &request)
 
 } // namespace
 
-// Runs on a private session bus with a real Secret Service (gnome-keyring).
+// Runs on a private session bus of its own with a real Secret Service (gnome-keyring).
 class TestCredentialStorage : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void credentialsOutliveTheSession();
     void proxyCredentialsRoundTrip();
 
 private:
-    QProcess m_keyring;
+    TestSessionBus m_bus;
 };
 
 void TestCredentialStorage::initTestCase()
 {
     TestHttpServer::isolateFromProxies();
-    QVERIFY(QDBusConnection::sessionBus().isConnected());
-    m_keyring.start("gnome-keyring-daemon", {"--foreground", "--unlock", "--components=secrets"});
-    QVERIFY(m_keyring.waitForStarted(30000));
-    m_keyring.write("keyring password");
-    m_keyring.closeWriteChannel();
-    QTRY_VERIFY_WITH_TIMEOUT(
-        QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.secrets").value(), 30000);
-}
-
-void TestCredentialStorage::cleanupTestCase()
-{
-    m_keyring.terminate();
-    m_keyring.waitForFinished(30000);
+    QVERIFY(m_bus.start());
+    QVERIFY(m_bus.startSecretService());
 }
 
 void TestCredentialStorage::credentialsOutliveTheSession()

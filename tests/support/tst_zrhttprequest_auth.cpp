@@ -1,5 +1,6 @@
 #include "requestrecorder.h"
 #include "testhttpserver.h"
+#include "testsessionbus.h"
 
 #include "support/zrhttpauthentication.h"
 #include "support/zrhttprequest.h"
@@ -10,6 +11,10 @@
 #include <QtTest>
 
 #include <atomic>
+
+// glib names struct members "signals", which Qt defines as a macro.
+#undef signals
+#include <gio/gio.h>
 
 namespace {
 
@@ -56,6 +61,19 @@ public slots:
         request->setProxyPassword(answers.value(0).second);
         request->retryUsingSuppliedCredentials();
     }
+};
+
+// Counts the authentication-needed calls it gets, as a delegate or as a queue.
+class AskedTarget : public QObject
+{
+    Q_OBJECT
+public:
+    int server = 0;
+    int proxy = 0;
+
+public slots:
+    void authenticationNeededForRequest(ZRHTTPRequest *) { ++server; }
+    void proxyAuthenticationNeededForRequest(ZRHTTPRequest *) { ++proxy; }
 };
 
 // A server answering Basic for joe/secret.
@@ -134,6 +152,97 @@ QString ntlmField(const QByteArray &message, int at, bool unicode)
                    : QString::fromLatin1(bytes);
 }
 
+// A Secret Service whose unlock prompt nobody answers, as when the desktop asks a user who is
+// not there: searches find a locked item, unlocking it opens a prompt that never completes, and
+// any other call gets no answer at all.
+class UnansweredSecretService
+{
+public:
+    ~UnansweredSecretService()
+    {
+        if (!m_connection)
+            return;
+        g_dbus_connection_close_sync(m_connection, nullptr, nullptr);
+        g_object_unref(m_connection);
+    }
+
+    bool start()
+    {
+        m_connection = g_dbus_connection_new_for_address_sync(
+            qgetenv("DBUS_SESSION_BUS_ADDRESS").constData(),
+            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT
+                                              | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, nullptr);
+        if (!m_connection)
+            return false;
+        g_dbus_connection_add_filter(m_connection, &answer, nullptr, nullptr);
+        GVariant *reply = g_dbus_connection_call_sync(
+            m_connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+            g_variant_new("(su)", "org.freedesktop.secrets", 4u), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 30000,
+            nullptr, nullptr);
+        if (!reply)
+            return false;
+        guint32 result = 0;
+        g_variant_get(reply, "(u)", &result);
+        g_variant_unref(reply);
+        return result == 1;
+    }
+
+private:
+    // Runs on GDBus's worker thread for every message that arrives.
+    static GDBusMessage *answer(GDBusConnection *connection, GDBusMessage *message, gboolean incoming, gpointer)
+    {
+        if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_METHOD_CALL)
+            return message;
+        const QByteArray member = g_dbus_message_get_member(message);
+        const char *const locked[] = {"/org/freedesktop/secrets/collection/login/1", nullptr};
+        GVariant *body = nullptr;
+        if (member == "GetAll") {
+            GVariantBuilder properties;
+            g_variant_builder_init(&properties, G_VARIANT_TYPE("a{sv}"));
+            g_variant_builder_add(&properties, "{sv}", "Locked", g_variant_new_boolean(TRUE));
+            body = g_variant_new("(a{sv})", &properties);
+        }
+        else if (member == "OpenSession" && isPlainSession(message))
+            body = g_variant_new("(vo)", g_variant_new_string(""), "/org/freedesktop/secrets/session/1");
+        else if (member == "SearchItems")
+            body = g_variant_new("(@ao@ao)", g_variant_new_objv(nullptr, 0), g_variant_new_objv(locked, 1));
+        else if (member == "CreateItem")
+            body = g_variant_new("(oo)", "/", "/org/freedesktop/secrets/prompt/1");
+        else if (member == "Unlock")
+            body = g_variant_new("(@aoo)", g_variant_new_objv(nullptr, 0), "/org/freedesktop/secrets/prompt/1");
+        else if (member == "Prompt")
+            body = g_variant_new("()");
+        GDBusMessage *reply = nullptr;
+        if (body) {
+            reply = g_dbus_message_new_method_reply(message);
+            g_dbus_message_set_body(reply, body);
+        } else if (member == "OpenSession") {
+            // Only unencrypted sessions: the client then asks for one.
+            reply = g_dbus_message_new_method_error_literal(message, "org.freedesktop.DBus.Error.NotSupported",
+                                                            "Only plain sessions");
+        }
+        if (reply) {
+            g_dbus_connection_send_message(connection, reply, G_DBUS_SEND_MESSAGE_FLAGS_NONE, nullptr, nullptr);
+            g_object_unref(reply);
+        }
+        g_object_unref(message);
+        return nullptr;
+    }
+
+    static bool isPlainSession(GDBusMessage *message)
+    {
+        const gchar *algorithm = nullptr;
+        GVariant *input = nullptr;
+        g_variant_get(g_dbus_message_get_body(message), "(&sv)", &algorithm, &input);
+        const bool plain = qstrcmp(algorithm, "plain") == 0;
+        g_variant_unref(input);
+        return plain;
+    }
+
+    GDBusConnection *m_connection = nullptr;
+};
+
 } // namespace
 
 class TestAuthentication : public QObject
@@ -146,6 +255,8 @@ private slots:
     void delegateAnswersChallenge_data();
     void delegateAnswersChallenge();
     void synchronousNeverAsks();
+    void askingReachesTheRightTarget_data();
+    void askingReachesTheRightTarget();
     void unknownSchemeGivesNoObject();
     void wrongPasswordAsksAgain();
     void digest_data();
@@ -157,12 +268,18 @@ private slots:
     void proxyAuthentication_data();
     void proxyAuthentication();
     void base64();
+    void keychainWithoutServiceFindsNothing_data();
     void keychainWithoutServiceFindsNothing();
+
+private:
+    TestSessionBus m_bus;
 };
 
 void TestAuthentication::initTestCase()
 {
     TestHttpServer::isolateFromProxies();
+    // The keychain is asked on a bus of the test's own, never on one the machine would start.
+    QVERIFY(m_bus.start());
 }
 
 void TestAuthentication::init()
@@ -238,6 +355,45 @@ void TestAuthentication::synchronousNeverAsks()
     request->startSynchronous();
     QCOMPARE(request->error().code(), 3);
     QCOMPARE(delegate.asked.load(), 0);
+}
+
+void TestAuthentication::askingReachesTheRightTarget_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("forProxy");
+    for (const QString &target : QStringList{"delegate", "queue", "block"}) {
+        QTest::newRow(qPrintable(target + ", server")) << target << false;
+        QTest::newRow(qPrintable(target + ", proxy")) << target << true;
+    }
+}
+
+void TestAuthentication::askingReachesTheRightTarget()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, forProxy);
+    AskedTarget delegate;
+    AskedTarget queue;
+    int serverBlock = 0;
+    int proxyBlock = 0;
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(QUrl("http://127.0.0.1:1/"));
+    if (target == "delegate")
+        request->setDelegate(&delegate);
+    request->setQueue(&queue);
+    if (target == "block") {
+        request->setQueue(nullptr);
+        request->setAuthenticationNeededBlock([&serverBlock] { ++serverBlock; });
+        request->setProxyAuthenticationNeededBlock([&proxyBlock] { ++proxyBlock; });
+    }
+    if (forProxy)
+        request->askDelegateForProxyCredentials();
+    else
+        request->askDelegateForCredentials();
+    // Asked from the main thread, the call is made at once.
+    const int server = target == "delegate" ? delegate.server : target == "queue" ? queue.server : serverBlock;
+    const int proxy = target == "delegate" ? delegate.proxy : target == "queue" ? queue.proxy : proxyBlock;
+    QCOMPARE(server, forProxy ? 0 : 1);
+    QCOMPARE(proxy, forProxy ? 1 : 0);
+    QCOMPARE(delegate.server + delegate.proxy + queue.server + queue.proxy + serverBlock + proxyBlock, 1);
 }
 
 void TestAuthentication::unknownSchemeGivesNoObject()
@@ -475,15 +631,26 @@ void TestAuthentication::base64()
     QCOMPARE(ZRHTTPRequest::base64forData(QByteArray(100, '\xff')).size(), 136);
 }
 
+void TestAuthentication::keychainWithoutServiceFindsNothing_data()
+{
+    QTest::addColumn<bool>("unanswered");
+    QTest::newRow("no Secret Service on the bus") << false;
+    QTest::newRow("a Secret Service waiting at its prompt") << true;
+}
+
 void TestAuthentication::keychainWithoutServiceFindsNothing()
 {
-    // This test runs without a session bus.
+    QFETCH(bool, unanswered);
+    UnansweredSecretService service;
+    if (unanswered)
+        QVERIFY(service.start());
     const QVariantMap credentials{{ZrHttpAuthentication::UsernameKey, "joe"},
                                   {ZrHttpAuthentication::PasswordKey, "secret"}};
     QVERIFY(!ZRHTTPRequest::saveCredentials(credentials, "127.0.0.1", 80, "http", "realm"));
     QVERIFY(ZRHTTPRequest::savedCredentialsForHost("127.0.0.1", 80, "http", "realm").isEmpty());
     ZRHTTPRequest::removeCredentialsForHost("127.0.0.1", 80, "http", "realm");
 
+    // The request goes on as if nothing were stored.
     TestHttpServer server(basicServer);
     QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
     request->setUseKeychainPersistence(true);
@@ -492,6 +659,7 @@ void TestAuthentication::keychainWithoutServiceFindsNothing()
     request->setShouldPresentCredentialsBeforeChallenge(false);
     request->startSynchronous();
     QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
+    QCOMPARE(request->responseData(), QByteArray("welcome /"));
 }
 
 QTEST_GUILESS_MAIN(TestAuthentication)

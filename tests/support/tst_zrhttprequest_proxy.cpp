@@ -3,6 +3,7 @@
 
 #include "support/zrhttprequest.h"
 #include "support/zroperationqueue.h"
+#include "support/zrpacscript.h"
 #include "support/zrproxysettings.h"
 
 #include <QDir>
@@ -183,6 +184,8 @@ private slots:
     void pacDownloadWithAFullQueue();
     void socksProxy();
     void pacAnswers();
+    void pacScriptBounds_data();
+    void pacScriptBounds();
 
 private:
     QScopedPointer<TestHttpServer> m_origin;
@@ -414,6 +417,53 @@ void TestProxies::pacAnswers()
     QVERIFY(ZrProxySettings::hostMatches("www.example.org", {".example.org"}));
     QVERIFY(ZrProxySettings::hostMatches("10.1.2.3", {"10.0.0.0/8"}));
     QVERIFY(!ZrProxySettings::hostMatches("example.com", {"example.org", "*.example.org"}));
+}
+
+void TestProxies::pacScriptBounds_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<double>("timeOutSeconds");
+    const QString loop = "{ toString: function () { for (;;) {} } }";
+    QTest::newRow("answer") << "function FindProxyForURL(url, host) { return \"PROXY a.example:1\"; }"
+                            << "a.example" << 1.0;
+    QTest::newRow("strict script") << "\"use strict\";\nfunction FindProxyForURL(url, host) { return \"PROXY b.example:2\"; }"
+                                   << "b.example" << 1.0;
+    QTest::newRow("answer whose conversion loops") << "function FindProxyForURL(url, host) { return " + loop + "; }"
+                                                   << QString() << 1.0;
+    QTest::newRow("thrown value whose conversion loops")
+        << "function FindProxyForURL(url, host) { throw " + loop + "; }" << QString() << 1.0;
+    QTest::newRow("thrown answer") << "function FindProxyForURL(url, host) { throw \"PROXY c.example:3\"; }"
+                                   << QString() << 1.0;
+    QTest::newRow("thrown while loading") << "throw \"PROXY d.example:4\";" << QString() << 1.0;
+    QTest::newRow("string conversion that loops, not used")
+        << "String.prototype.toString = function () { for (;;) {} };\n"
+           "Object.prototype.toString = String.prototype.toString;\n"
+           "function FindProxyForURL(url, host) { return \"PROXY e.example:5\"; }"
+        << "e.example" << 1.0;
+    QTest::newRow("endless loading") << "for (;;) {}\nfunction FindProxyForURL(url, host) { return \"DIRECT\"; }"
+                                     << QString() << 1.0;
+    // Far larger than any real proxy script: refused before it is parsed, even with time to spare.
+    QTest::newRow("48 MB") << "function FindProxyForURL(url, host) { return \"PROXY f.example:6\"; }\n"
+                                  + QString("// padding\n").repeated((48 << 20) / 11)
+                           << QString() << 600.0;
+}
+
+void TestProxies::pacScriptBounds()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, answer);
+    QFETCH(double, timeOutSeconds);
+    ZrError error;
+    const QList<QVariantMap> proxies =
+        ZrPacScript::proxiesForURL(script, QUrl("http://www.example.org/"), timeOutSeconds, &error);
+    if (answer.isEmpty()) {
+        QVERIFY(proxies.isEmpty());
+        QVERIFY(!error.isNull());
+        return;
+    }
+    QVERIFY2(error.isNull(), qPrintable(error.localizedDescription()));
+    QCOMPARE(proxies.value(0).value("Host").toString(), answer);
 }
 
 QTEST_GUILESS_MAIN(TestProxies)

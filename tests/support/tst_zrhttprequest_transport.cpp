@@ -3,6 +3,7 @@
 #include "testfiles.h"
 
 #include "support/zrcachedelegate.h"
+#include "support/zrcookiestorage.h"
 #include "support/zrdatacompressor.h"
 #include "support/zrhttprequest.h"
 
@@ -59,6 +60,43 @@ public:
     void clearCachedResponsesForStoragePolicy(int) override {}
 };
 
+// A download cache that keeps what it is given, in memory and in files, and serves an entry
+// again when the server says it has not changed.
+class RevalidatingCache : public ZRCacheDelegate
+{
+public:
+    explicit RevalidatingCache(const QString &folder) : m_folder(folder) {}
+
+    QMap<QUrl, QVariantMap> headers;
+    QMap<QUrl, QByteArray> data;
+    int expiryUpdates = 0;
+
+    int defaultCachePolicy() const override { return 8; }
+    bool canUseCachedDataForRequest(ZRHTTPRequest *request) override
+    {
+        return headers.contains(request->url()) && request->responseStatusCode() == 304;
+    }
+    QVariantMap cachedResponseHeadersForURL(const QUrl &url) override { return headers.value(url); }
+    QString pathToCachedResponseDataForURL(const QUrl &url) override
+    {
+        return data.contains(url) ? m_folder + "/" + QString::number(qHash(url)) : QString();
+    }
+    QByteArray cachedResponseDataForURL(const QUrl &url) override { return data.value(url); }
+    void storeResponseForRequest(ZRHTTPRequest *request, double) override
+    {
+        QVariantMap stored = request->responseHeaders();
+        stored.insert("X-ZRHTTPRequest-Response-Status-Code", request->responseStatusCode());
+        headers.insert(request->url(), stored);
+        data.insert(request->url(), request->responseData());
+        writeFile(pathToCachedResponseDataForURL(request->url()), request->responseData());
+    }
+    void updateExpiryForRequest(ZRHTTPRequest *, double) override { ++expiryUpdates; }
+    void clearCachedResponsesForStoragePolicy(int) override {}
+
+private:
+    QString m_folder;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(TestReply)
@@ -100,6 +138,12 @@ private slots:
     void bodyFromDiskArrivesWhole();
     void cachedRedirectIsFollowed();
     void throttledDownloadTakesItsTime();
+    void statusTimerAndNetworkUseFollowTheRequest_data();
+    void statusTimerAndNetworkUseFollowTheRequest();
+    void cookiesComeBackFromTheSharedStorage();
+    void cacheIsRevalidated();
+    void clientCertificateOpensTheDoor_data();
+    void clientCertificateOpensTheDoor();
 
 private:
     QTemporaryDir m_dir;
@@ -111,6 +155,7 @@ void TestTransport::initTestCase()
     QVERIFY(m_dir.isValid());
     QVERIFY(TestHttpServer::makeCertificate(m_dir.path(), "127.0.0.1"));
     QVERIFY(TestHttpServer::makeCertificate(m_dir.path(), "other.example"));
+    QVERIFY(TestHttpServer::makeCertificate(m_dir.path(), "client"));
 }
 
 void TestTransport::sequentialRequestsShareOneConnection_data()
@@ -713,6 +758,144 @@ void TestTransport::throttledDownloadTakesItsTime()
     QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
     QCOMPARE(request->responseData(), body);
     QVERIFY2(elapsed >= 4000, qPrintable(QString::number(elapsed)));
+}
+
+void TestTransport::statusTimerAndNetworkUseFollowTheRequest_data()
+{
+    QTest::addColumn<bool>("updateIndicator");
+    QTest::addColumn<bool>("cancelled");
+    QTest::newRow("cancelled") << true << true;
+    QTest::newRow("finished") << true << false;
+    QTest::newRow("cancelled, indicator not updated") << false << true;
+}
+
+void TestTransport::statusTimerAndNetworkUseFollowTheRequest()
+{
+    QFETCH(bool, updateIndicator);
+    QFETCH(bool, cancelled);
+    std::atomic<bool> answer{false};
+    TestHttpServer server([&answer](const TestRequest &) {
+        while (!answer)
+            QThread::msleep(10);
+        return TestReply::text("at last");
+    });
+    QVERIFY(!ZRHTTPRequest::isNetworkInUse());
+    ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(updateIndicator);
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url());
+    QCOMPARE(request->statusTimer(), 0);
+    request->setTimeOutSeconds(120);
+    request->startAsynchronous();
+    QTRY_VERIFY_WITH_TIMEOUT(request->statusTimer() != 0 && ZRHTTPRequest::isNetworkInUse(), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 30000);
+    if (cancelled)
+        request->cancel();
+    answer = true;
+    QTRY_VERIFY_WITH_TIMEOUT(request->isFinished(), 30000);
+    ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(true);
+    QCOMPARE(request->error().code(), cancelled ? 4 : 0);
+    QCOMPARE(request->statusTimer(), 0);
+    QVERIFY(!ZRHTTPRequest::isNetworkInUse());
+}
+
+void TestTransport::cookiesComeBackFromTheSharedStorage()
+{
+    TestHttpServer server([](const TestRequest &request) {
+        TestReply reply = TestReply::text("cookie for " + request.path());
+        if (request.path() == "/login")
+            reply.headers << Header("Set-Cookie", "visitor=42; Path=/") << Header("Set-Cookie", "theme=dark; Path=/");
+        return reply;
+    });
+    QSharedPointer<ZRHTTPRequest> login = ZRHTTPRequest::requestWithURL(server.url("/login"));
+    login->startSynchronous();
+    QVERIFY2(login->error().isNull(), qPrintable(login->error().localizedDescription()));
+    QCOMPARE(login->responseCookies().size(), 2);
+    QStringList stored;
+    for (const QNetworkCookie &cookie : ZrCookieStorage::cookiesForUrl(server.url("/anywhere")))
+        stored << QString::fromLatin1(cookie.toRawForm(QNetworkCookie::NameAndValueOnly));
+    stored.sort();
+    QCOMPARE(stored, QStringList({"theme=dark", "visitor=42"}));
+
+    // Another request, knowing nothing of the first, sends them back.
+    QSharedPointer<ZRHTTPRequest> next = ZRHTTPRequest::requestWithURL(server.url("/next"));
+    next->startSynchronous();
+    QVERIFY2(next->error().isNull(), qPrintable(next->error().localizedDescription()));
+    const QByteArray sent = server.requests().value(1).header("Cookie");
+    QVERIFY2(sent.contains("visitor=42") && sent.contains("theme=dark"), sent.constData());
+
+    QSharedPointer<ZRHTTPRequest> without = ZRHTTPRequest::requestWithURL(server.url("/private"));
+    without->setUseCookiePersistence(false);
+    without->startSynchronous();
+    QVERIFY(server.requests().value(2).header("Cookie").isNull());
+}
+
+void TestTransport::cacheIsRevalidated()
+{
+    const QByteArray body = patternBytes(20000);
+    const QByteArray modified = "Wed, 09 Dec 2026 10:00:00 GMT";
+    TestHttpServer server([body, modified](const TestRequest &request) {
+        if (request.header("If-None-Match") == "\"v1\"" && request.header("If-Modified-Since") == modified) {
+            TestReply reply = TestReply::text("", 304);
+            reply.reason = "Not Modified";
+            reply.headers = {Header("ETag", "\"v1\"")};
+            return reply;
+        }
+        TestReply reply = TestReply::text(body);
+        reply.headers << Header("ETag", "\"v1\"") << Header("Last-Modified", modified);
+        return reply;
+    });
+    RevalidatingCache cache(m_dir.path());
+    QSharedPointer<ZRHTTPRequest> first = ZRHTTPRequest::requestWithURL(server.url("/page"), &cache);
+    first->startSynchronous();
+    QVERIFY2(first->error().isNull(), qPrintable(first->error().localizedDescription()));
+    QCOMPARE(first->responseData(), body);
+    QVERIFY(!first->didUseCachedResponse());
+    QVERIFY(server.requests().value(0).header("If-None-Match").isNull());
+
+    RequestRecorder delegate("delegate");
+    QSharedPointer<ZRHTTPRequest> second = ZRHTTPRequest::requestWithURL(server.url("/page"), &cache);
+    second->startSynchronous();
+    QVERIFY2(second->error().isNull(), qPrintable(second->error().localizedDescription()));
+    const TestRequest asked = server.requests().value(1);
+    QCOMPARE(asked.header("If-None-Match"), QByteArray("\"v1\""));
+    QCOMPARE(asked.header("If-Modified-Since"), modified);
+    QVERIFY(second->didUseCachedResponse());
+    QCOMPARE(second->responseStatusCode(), 200);
+    QCOMPARE(second->responseData(), body);
+    QCOMPARE(cache.expiryUpdates, 1);
+    QCOMPARE(server.requests().size(), 2);
+}
+
+void TestTransport::clientCertificateOpensTheDoor_data()
+{
+    QTest::addColumn<bool>("withIdentity");
+    QTest::newRow("with the client's certificate") << true;
+    QTest::newRow("without one") << false;
+}
+
+void TestTransport::clientCertificateOpensTheDoor()
+{
+    QFETCH(bool, withIdentity);
+    TestHttpServer server([](const TestRequest &request) { return TestReply::text("hello " + request.clientName.toUtf8()); },
+                          m_dir.filePath("127.0.0.1.pem"), m_dir.filePath("127.0.0.1.key"),
+                          m_dir.filePath("client.pem"));
+    QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url("/door"));
+    request->setValidatesSecureCertificate(false);
+    request->setTimeOutSeconds(20);
+    if (withIdentity) {
+        const QList<QSslCertificate> certificate = QSslCertificate::fromPath(m_dir.filePath("client.pem"));
+        QCOMPARE(certificate.size(), 1);
+        QSslKey key(readFile(m_dir.filePath("client.key")), QSsl::Rsa);
+        QVERIFY(!key.isNull());
+        request->setClientCertificateIdentity(certificate.first(), key);
+    }
+    request->startSynchronous();
+    if (!withIdentity) {
+        QCOMPARE(request->error().code(), 1);
+        QVERIFY(server.requests().isEmpty());
+        return;
+    }
+    QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
+    QCOMPARE(request->responseData(), QByteArray("hello client"));
 }
 
 QTEST_GUILESS_MAIN(TestTransport)
