@@ -105,6 +105,7 @@ try {
             serial = entry.serial;
             beginSerial(serial);
         }
+        ctx->skip_frame = m_skipNonRef ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
         // Corrupt packets are skipped: the decoder carries on with the next one.
         avcodec_send_packet(ctx, entry.packet.get());
         int result;

@@ -6,6 +6,7 @@
 #include "codec/packetqueue.h"
 #include "codec/syncstate.h"
 
+#include <atomic>
 #include <thread>
 
 namespace rq {
@@ -41,6 +42,8 @@ protected:
     AVRational m_timeBase{1, 1};
     int64_t m_startTime = 0;
     double m_nextPts = 0;
+    // Pictures no other picture refers to are not decoded, to catch up while behind.
+    std::atomic<bool> m_skipNonRef{false};
 
 private:
     void run();

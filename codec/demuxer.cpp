@@ -10,16 +10,15 @@ namespace rq {
 namespace {
 constexpr int64_t kMaxBytes = 64 * 1024 * 1024;
 constexpr int kMinPackets = 16;
-// A full reader waits until an eighth of the read-ahead has been taken, looking round every twentieth of it
-// (10 to 100 ms), rather than read each packet as soon as one is taken.
+// A full reader waits until an eighth of the read-ahead has been taken, rather than read each packet as soon as
+// one is taken.
 constexpr int kRefillParts = 8;
-constexpr int64_t kFullWaitParts = 20;
 }
 
-Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
-                 SubtitleDecoder *subtitles, SyncState *sync)
+Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, WakeSignal &wake,
+                 int64_t readAheadMicros, SubtitleDecoder *subtitles, SyncState *sync)
     : m_input(input), m_video(video), m_audio(audio), m_subtitles(subtitles), m_sync(subtitles ? sync : nullptr),
-      m_readAhead(readAheadMicros)
+      m_readAhead(readAheadMicros), m_wake(wake)
 {
 }
 
@@ -42,13 +41,13 @@ void Demuxer::seek(int serial, double target)
         m_seekSerial = serial;
         m_seekTarget = target;
     }
-    m_cond.notify_all();
+    m_wake.notify();
 }
 
 void Demuxer::stop()
 {
     m_stop = true;
-    m_cond.notify_all();
+    m_wake.notify();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -89,13 +88,15 @@ try {
     bool ended = false;
     bool full = false;
     while (!m_stop) {
+        // Taken before looking, so that a packet taken or a seek asked meanwhile ends the wait below at once.
+        const uint64_t seen = m_wake.generation();
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             full = !m_seekPending && !ended && queuesFull(full);
             if (!m_seekPending && (ended || full)) {
-                // Queues drain while playing, so a full reader looks again soon; an ended one waits for a seek.
-                const int64_t look = std::clamp<int64_t>(m_readAhead / 1000 / kFullWaitParts, 10, 100);
-                m_cond.wait_for(lock, std::chrono::milliseconds(ended ? 200 : look));
+                // A full reader looks again when a packet is taken, an ended one when a seek comes.
+                lock.unlock();
+                m_wake.wait(seen);
                 continue;
             }
             if (m_seekPending) {
@@ -118,8 +119,7 @@ try {
         const int result = av_read_frame(ctx, packet.get());
         if (result < 0) {
             if (result == AVERROR(EAGAIN)) {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_cond.wait_for(lock, std::chrono::milliseconds(5));
+                m_wake.wait(seen, WakeSignal::Clock::now() + std::chrono::milliseconds(5));
                 continue;
             }
             // Read errors past this point (a cut-off file) end the stream the same way as its real end.

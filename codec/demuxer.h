@@ -5,9 +5,9 @@
 #include "codec/packetqueue.h"
 #include "codec/subtitledecoder.h"
 #include "codec/syncstate.h"
+#include "codec/wakesignal.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -19,7 +19,9 @@ namespace rq {
 class Demuxer
 {
 public:
-    Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, int64_t readAheadMicros,
+    // wake: notified by the queues whenever a packet is taken; the reader waits on it, and nothing else, while
+    // it has nothing to do.
+    Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, WakeSignal &wake, int64_t readAheadMicros,
             SubtitleDecoder *subtitles = nullptr, SyncState *sync = nullptr);
     ~Demuxer();
     Demuxer(const Demuxer &) = delete;
@@ -47,8 +49,8 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
 
+    WakeSignal &m_wake;
     std::mutex m_mutex;
-    std::condition_variable m_cond;
     bool m_seekPending = false;
     int m_seekSerial = 0;
     double m_seekTarget = 0;

@@ -139,4 +139,10 @@ void FrameQueue::waitChange(uint64_t seen, Clock::time_point deadline)
     m_changeCond.wait_until(lock, deadline, [&] { return m_aborted || m_generation != seen; });
 }
 
+void FrameQueue::waitChange(uint64_t seen)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changeCond.wait(lock, [&] { return m_aborted || m_generation != seen; });
+}
+
 }

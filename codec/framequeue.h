@@ -49,6 +49,7 @@ public:
     // Waits until something is pushed, flushed or woken after the generation seen, or the deadline passes.
     uint64_t generation() const;
     void waitChange(uint64_t seen, Clock::time_point deadline);
+    void waitChange(uint64_t seen);
     // Waits until the queue is full, holds the end of the stream, goes on to another serial or is aborted, or
     // the deadline passes; true unless the deadline passed.
     bool waitFilled(int serial, Clock::time_point deadline);

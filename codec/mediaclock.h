@@ -18,7 +18,13 @@ public:
     // speed: media seconds per second of wall time.
     void set(double pts, Clock::time_point at, double speed);
     double now() const;
+    // Pausing also ends a hold.
     void setPaused(bool paused);
+    // Unpauses the clock but keeps it still until start() lets it run from a position.
+    void resumeHeld();
+    // Ends a hold: the clock runs from pts, now. Does nothing when not held or paused; true when it started.
+    bool start(double pts);
+    bool held() const;
     void setSpeed(double speed);
     double speed() const;
 
@@ -27,6 +33,7 @@ private:
     double m_pts = 0;
     Clock::time_point m_anchor = Clock::now();
     bool m_paused = true;
+    bool m_held = false;
     double m_speed = 1;
 };
 

@@ -26,16 +26,20 @@ void PacketQueue::putEnd(int serial)
 
 bool PacketQueue::get(Entry &entry)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_cond.wait(lock, [this] { return m_aborted || !m_entries.empty(); });
-    if (m_aborted)
-        return false;
-    entry = std::move(m_entries.front());
-    m_entries.pop_front();
-    if (entry.packet) {
-        m_bytes -= entry.packet->size;
-        m_duration -= entry.packet->duration;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cond.wait(lock, [this] { return m_aborted || !m_entries.empty(); });
+        if (m_aborted)
+            return false;
+        entry = std::move(m_entries.front());
+        m_entries.pop_front();
+        if (entry.packet) {
+            m_bytes -= entry.packet->size;
+            m_duration -= entry.packet->duration;
+        }
     }
+    if (m_taken)
+        m_taken->notify();
     return true;
 }
 

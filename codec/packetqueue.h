@@ -2,6 +2,7 @@
 #define RQ_PACKETQUEUE_H
 
 #include "codec/ffptr.h"
+#include "codec/wakesignal.h"
 
 #include <condition_variable>
 #include <deque>
@@ -20,6 +21,9 @@ public:
         int serial = 0;
     };
 
+    // taken, if any, is notified whenever a decoder takes an entry: the reader waits on it while full.
+    explicit PacketQueue(WakeSignal *taken = nullptr) : m_taken(taken) {}
+
     // Drops the packet when its serial is not the queue's current one.
     void put(PacketPtr packet, int serial);
     void putEnd(int serial);
@@ -34,6 +38,7 @@ public:
     int64_t duration() const;
 
 private:
+    WakeSignal *const m_taken;
     mutable std::mutex m_mutex;
     std::condition_variable m_cond;
     std::deque<Entry> m_entries;

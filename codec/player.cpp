@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <climits>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <optional>
 
 namespace rq {
@@ -22,7 +25,15 @@ constexpr std::chrono::milliseconds kPreroll(1000);
 constexpr double kMostSeconds = 1e12;
 }
 
-Player::Player() = default;
+Player::Player()
+{
+#if defined(__GLIBC__)
+    // Picture buffers are mapped of their own, so that those of a closed medium go back to the system
+    // instead of staying in the heap, where they come back only when nothing above them is used.
+    static std::once_flag mapped;
+    std::call_once(mapped, [] { mallopt(M_MMAP_THRESHOLD, 1 << 20); });
+#endif
+}
 
 std::unique_lock<std::mutex> Player::lockOperations(bool stopsThreads)
 {
@@ -71,6 +82,9 @@ bool Player::openLocked(MediaSource source)
         input->selectProgram(-1);
     m_input = std::move(input);
     m_duration = uint64_t(m_input->duration());
+    m_sync.shownPictures = 0;
+    m_sync.repeatedPictures = 0;
+    m_sync.droppedPictures = 0;
     if (!m_deinterlaceChosen)
         m_sync.deinterlace = GlobalOptions::instance().deinterlaceMode();
     if (!startPipeline(0, true, false)) {
@@ -105,7 +119,7 @@ void Player::closeLocked()
     m_aspectNum = 0;
     m_aspectDen = 0;
     m_last.clear();
-    m_stepCache.clear();
+    m_stepCache.release();
     m_subtitles.reset();
     m_captions = false;
     m_subtitleFile.clear();
@@ -116,6 +130,10 @@ void Player::closeLocked()
     m_stepped = false;
     m_dragging = false;
     m_dragMoved = false;
+#if defined(__GLIBC__)
+    // What the medium's threads freed in their own heaps is given back as well.
+    malloc_trim(0);
+#endif
 }
 
 bool Player::startPipeline(double position, bool paused, bool seekFirst)
@@ -125,8 +143,8 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
     const int videoIndex = m_input->videoStream();
     const int audioIndex = m_input->audioStream();
 
-    m_videoPackets = std::make_unique<PacketQueue>();
-    m_audioPackets = std::make_unique<PacketQueue>();
+    m_videoPackets = std::make_unique<PacketQueue>(&m_readerWake);
+    m_audioPackets = std::make_unique<PacketQueue>(&m_readerWake);
     m_videoFrames = std::make_unique<FrameQueue>(kVideoFrames, kVideoBytes);
     m_audioFrames = std::make_unique<FrameQueue>(kAudioChunks);
 
@@ -196,7 +214,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
             m_subtitleDecoder = std::move(subtitles);
     }
     m_demuxer = std::make_unique<Demuxer>(*m_input, m_videoDecoder ? m_videoPackets.get() : nullptr,
-                                          m_audioDecoder ? m_audioPackets.get() : nullptr,
+                                          m_audioDecoder ? m_audioPackets.get() : nullptr, m_readerWake,
                                           GlobalOptions::instance().readAheadMicros(), m_subtitleDecoder.get(), &m_sync);
     m_sync.embeddedSubtitles = bool(m_subtitleDecoder);
     if (seekFirst)
@@ -204,7 +222,7 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
     if (m_videoDecoder) {
         std::lock_guard<std::mutex> lock(m_presenterMutex);
         m_presenter = std::make_shared<VideoPresenter>(*m_videoFrames, m_sync, m_callback, m_last, m_picture,
-                                                      m_subtitles);
+                                                      m_subtitles, &m_stepCache);
         m_presenter->start();
         m_videoDecoder->start();
     }
@@ -553,7 +571,12 @@ void Player::setPausedLocked(bool paused)
         m_stepped = false;
     }
     m_sync.paused = paused;
-    m_sync.clock.setPaused(paused);
+    // Without a sound device to drive it, the clock waits for the first picture played, so that a presenter
+    // slow to get going does not start out behind.
+    if (!paused && m_hasVideo && !m_sync.deviceClock)
+        m_sync.clock.resumeHeld();
+    else
+        m_sync.clock.setPaused(paused);
     // Playing on needs no pictures to step back to.
     if (!paused)
         m_stepCache.clear();
@@ -693,6 +716,16 @@ uint64_t Player::currentTime() const
     const double t = std::max(0.0, m_sync.clock.now());
     const uint64_t micros = saturated<uint64_t>(t * 1e6);
     return duration > 0 ? std::min(micros, duration) : micros;
+}
+
+void Player::frameCounts(int64_t *shown, int64_t *repeated, int64_t *dropped) const
+{
+    if (shown)
+        *shown = m_sync.shownPictures;
+    if (repeated)
+        *repeated = m_sync.repeatedPictures;
+    if (dropped)
+        *dropped = m_sync.droppedPictures;
 }
 
 unsigned char *Player::snapshot(int width, int height)

@@ -14,6 +14,7 @@
 #include "codec/syncstate.h"
 #include "codec/videodecoder.h"
 #include "codec/videopresenter.h"
+#include "codec/wakesignal.h"
 
 #include <atomic>
 #include <functional>
@@ -92,6 +93,9 @@ public:
     unsigned aspectNum() const { return hasVideo() ? m_aspectNum.load() : 0; }
     unsigned aspectDen() const { return hasVideo() ? m_aspectDen.load() : 0; }
 
+    // Pictures of the medium open (or last open) shown, shown again and dropped late; any pointer may be null.
+    void frameCounts(int64_t *shown, int64_t *repeated, int64_t *dropped) const;
+
     unsigned char *snapshot(int width, int height);
     unsigned char *audioBlock(int kind);
 
@@ -134,6 +138,8 @@ private:
     StepCache m_stepCache;
     std::unique_ptr<MediaInput> m_input;
     std::shared_ptr<DvdDisc> m_disc;
+    // Outlives the queues that notify it.
+    WakeSignal m_readerWake;
     std::unique_ptr<PacketQueue> m_videoPackets;
     std::unique_ptr<PacketQueue> m_audioPackets;
     std::unique_ptr<FrameQueue> m_videoFrames;

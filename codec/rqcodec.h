@@ -85,6 +85,10 @@ int codecHasAudio(uint64_t player);
 /* Microseconds; 0 when unknown. The current time is clamped to 0..duration. */
 uint64_t codecGetDuration(uint64_t player);
 uint64_t codecGetCurrentTime(uint64_t player);
+/* Pictures of the medium open (or last open) handed to the frame callback, handed to it again (redrawn while
+ * paused) and dropped for being later than the lateness bound; counted from the open. Any pointer may be
+ * null; an unknown player gives zeros. */
+void codecGetFrameCounts(uint64_t player, int64_t *shown, int64_t *repeated, int64_t *dropped);
 /* Synchronous: 1 presents the next picture, -1 the previous one; the medium stays paused. Other calls on the
  * player do not wait for it; a seek or a close while it waits makes it answer 0 at once, and so does the end
  * of the medium. */

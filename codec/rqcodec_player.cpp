@@ -5,6 +5,7 @@
 #include "codec/playercloser.h"
 #include "codec/playerhandles.h"
 
+#include <initializer_list>
 #include <new>
 
 using rq::Player;
@@ -175,6 +176,14 @@ uint64_t codecGetDuration(uint64_t player)
 uint64_t codecGetCurrentTime(uint64_t player)
 {
     return withPlayer(player, uint64_t(0), [](Player &p) { return p.currentTime(); });
+}
+
+void codecGetFrameCounts(uint64_t player, int64_t *shown, int64_t *repeated, int64_t *dropped)
+{
+    for (int64_t *count : {shown, repeated, dropped})
+        if (count)
+            *count = 0;
+    withPlayer(player, 0, [&](Player &p) { p.frameCounts(shown, repeated, dropped); return 0; });
 }
 
 int codecStepFrame(uint64_t player, int direction)

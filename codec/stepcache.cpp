@@ -1,5 +1,8 @@
 #include "codec/stepcache.h"
 
+#include "codec/globaloptions.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -124,31 +127,41 @@ bool StepCache::accepts(int serial) const
 
 void StepCache::insert(int serial, const AVFrame *frame, double pts, double duration)
 {
-    const size_t bytes = bytesOf(frame);
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (serial != m_armed)
-        return;
-    if (serial != m_filling) {
-        // Decoding from another keyframe starts another run; from the same one it fills in what is missing.
-        m_filling = serial;
-        if (std::abs(pts - m_runStart) > kSame) {
-            m_pictures.clear();
-            m_bytes = 0;
-            m_runStart = pts;
-        }
-    }
+    if (serial == m_armed)
+        storeLocked(frame, pts, duration);
+}
+
+void StepCache::keep(const AVFrame *frame, double pts, double duration)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_target = pts;
+    storeLocked(frame, pts, duration);
+}
+
+size_t StepCache::storedBytes(const AVFrame *frame)
+{
+    if (!m_converter)
+        m_converter = std::make_unique<FrameConverter>(GlobalOptions::instance().frameFormats());
+    const auto format = m_converter->convertsToYuv(frame) ? AV_PIX_FMT_YUV420P : AVPixelFormat(frame->format);
+    return size_t(std::max(0, av_image_get_buffer_size(format, frame->width, frame->height, 64)));
+}
+
+void StepCache::storeLocked(const AVFrame *frame, double pts, double duration)
+{
     // A picture too far below the target to stay within the bound is not taken: holding it would only make
     // the decoder allocate another.
+    const size_t bytes = storedBytes(frame);
     if (bytes > 0 && pts < m_target - double(m_mostBytes / bytes) * duration)
         return;
     auto near = m_pictures.lower_bound(pts - kSame);
     if (near != m_pictures.end() && near->first <= pts + kSame)
         return;
-    FramePtr copy = copyLocked(frame);
+    FramePtr copy = m_converter->convertsToYuv(frame) ? m_converter->toYuv(frame) : copyLocked(frame);
     if (!copy)
         return;
     Picture picture;
-    picture.bytes = bytes;
+    picture.bytes = bytesOf(copy.get());
     picture.duration = duration;
     picture.frame = std::move(copy);
     m_bytes += picture.bytes;
@@ -191,8 +204,15 @@ void StepCache::clear()
     old.swap(m_pictures);
     m_bytes = 0;
     m_armed = -1;
-    m_filling = -1;
-    m_runStart = -1;
+    m_converter.reset();
+}
+
+void StepCache::release()
+{
+    clear();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    av_buffer_pool_uninit(&m_pool);
+    m_poolSize = 0;
 }
 
 }

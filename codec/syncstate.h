@@ -65,6 +65,11 @@ public:
     // An embedded subtitle stream is read: see setReadTo().
     std::atomic<bool> embeddedSubtitles{false};
     std::atomic<int64_t> latenessMicros{50000};
+    // Since the medium was opened: pictures handed to the callback, handed to it again (redrawn while paused)
+    // and dropped for being later than the lateness bound.
+    std::atomic<int64_t> shownPictures{0};
+    std::atomic<int64_t> repeatedPictures{0};
+    std::atomic<int64_t> droppedPictures{0};
     // Deinterlacing of decoded pictures: 0 off, 1 those marked interlaced, 2 all.
     std::atomic<int> deinterlace{0};
     // How much later the sound is heard than the picture it belongs to; negative: earlier.

@@ -2,6 +2,8 @@
 
 #include "codec/globaloptions.h"
 
+#include <cmath>
+
 namespace rq {
 
 VideoDecoder::VideoDecoder(PacketQueue &packets, FrameQueue &frames, SyncState &sync, double frameDuration,
@@ -21,6 +23,9 @@ void VideoDecoder::beginSerial(int serial)
     m_start = m_sync.startOf(serial);
     m_held = FrameQueue::Entry();
     m_delivered = false;
+    m_queued = false;
+    m_skipped = false;
+    m_skipNonRef = false;
     m_deinterlacer.reset();
     if (m_captions)
         m_captions->flush();
@@ -52,6 +57,12 @@ bool VideoDecoder::deliverPicture(FramePtr frame, int serial, bool raw)
     entry.serial = serial;
     entry.pts = ptsOf(frame.get());
     entry.duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(m_timeBase) : m_frameDuration;
+    if (m_skipped && m_queued) {
+        const double missing = std::round((entry.pts - m_nextPts) / entry.duration);
+        if (missing >= 1)
+            m_sync.droppedPictures += int64_t(missing);
+        m_skipped = m_skipNonRef;
+    }
     m_nextPts = entry.pts + entry.duration;
     if (m_captions)
         if (const AVFrameSideData *cc = av_frame_get_side_data(frame.get(), AV_FRAME_DATA_A53_CC))
@@ -75,11 +86,28 @@ bool VideoDecoder::push(FrameQueue::Entry entry)
     // Converted once there is room for it, so that a converted picture does not wait beside a full queue.
     if (!m_frames.waitForSpace(entry.serial))
         return false;
+    const double late = behind(entry);
+    if (m_queued && late > m_sync.latenessMicros / 1e6) {
+        ++m_sync.droppedPictures;
+        m_skipNonRef = true;
+        m_skipped = true;
+        return true;
+    }
+    if (late < 0)
+        m_skipNonRef = false;
+    m_queued = true;
     // Without memory for the copy the picture goes as it is: the presenter converts it then.
     if (m_converter.convertsToYuv(entry.frame.get()))
         if (FramePtr yuv = m_converter.toYuv(entry.frame.get()))
             entry.frame = std::move(yuv);
     return m_frames.push(std::move(entry));
+}
+
+double VideoDecoder::behind(const FrameQueue::Entry &entry) const
+{
+    if (m_sync.paused || m_sync.clock.held())
+        return -1;
+    return m_sync.clock.now() - entry.pts;
 }
 
 bool VideoDecoder::deliverEnd(int serial)

@@ -13,7 +13,9 @@ namespace rq {
 
 // Decodes pictures, deinterlaces them as the player's mode asks, stamps them with their position and drops
 // those before an exact seek's target; when the target lies past the last picture, the last one is kept so
-// that a seek always shows something. Caption data the pictures carry goes to the caption decoder, if any;
+// that a seek always shows something. While playing, a picture already later than the lateness bound when it
+// could be queued is dropped before it is converted, and the decoder skips pictures nothing refers to until
+// the pictures come in time again. Caption data the pictures carry goes to the caption decoder, if any;
 // pictures dropped before a backward step's target go to the step cache, if any. Pictures the callback cannot
 // take as they are go out converted to YUV 4:2:0.
 class VideoDecoder : public Decoder
@@ -36,6 +38,8 @@ private:
     // Converts the picture to what the callback takes here rather than in the presenter, so that it is ready
     // when its time comes, then queues it.
     bool push(FrameQueue::Entry entry);
+    // How far the picture is behind the playing clock, in seconds; negative when ahead or not playing.
+    double behind(const FrameQueue::Entry &entry) const;
 
     const double m_frameDuration;
     Deinterlacer m_deinterlacer;
@@ -46,6 +50,10 @@ private:
     double m_start = 0;
     FrameQueue::Entry m_held;
     bool m_delivered = false;
+    // A picture of the serial has been queued; the first one always is.
+    bool m_queued = false;
+    // Pictures were skipped since the last one in sequence: a gap in the time stamps counts as dropped.
+    bool m_skipped = false;
 };
 
 }

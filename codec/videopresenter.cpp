@@ -7,7 +7,7 @@
 namespace rq {
 
 namespace {
-// A waiting presenter looks round at least this often, whatever it waits for.
+// A presenter waiting for a picture's time looks round at least this often, for changes of the clock.
 constexpr std::chrono::milliseconds kIdle(100);
 // How often a first picture looks whether the subtitles of its time were read, and how long it waits at most.
 constexpr std::chrono::milliseconds kReadPoll(2);
@@ -15,9 +15,9 @@ constexpr std::chrono::milliseconds kMostReadWait(1000);
 }
 
 VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
-                               PictureProcessor &picture, SubtitleRenderer &subtitles)
+                               PictureProcessor &picture, SubtitleRenderer &subtitles, StepCache *steps)
     : m_frames(frames), m_sync(sync), m_callback(callback), m_last(last), m_picture(picture), m_subtitles(subtitles),
-      m_converter(GlobalOptions::instance().frameFormats())
+      m_steps(steps), m_converter(GlobalOptions::instance().frameFormats())
 {
 }
 
@@ -109,7 +109,10 @@ void VideoPresenter::present(const AVFrame *frame, double pts, double duration)
             m_callback.invoke(&out);
     } catch (const std::exception &) {
     }
+    ++(duration > 0 ? m_sync.shownPictures : m_sync.repeatedPictures);
     m_last.store(frame, pts);
+    if (m_steps && duration > 0 && m_sync.paused)
+        m_steps->keep(frame, pts, duration);
 }
 
 void VideoPresenter::run()
@@ -137,7 +140,7 @@ void VideoPresenter::run()
         if (!m_frames.front(entry)) {
             if (stepping && m_sync.videoEnded)
                 finishStep(false);
-            m_frames.waitChange(generation, now + kIdle);
+            m_frames.waitChange(generation);
             continue;
         }
         // Read after the front: a seek sets the serial before it flushes, so an entry of the new serial is
@@ -157,9 +160,11 @@ void VideoPresenter::run()
             if (stepping) {
                 finishStep(false);
             } else if (m_sync.paused) {
-                m_frames.waitChange(generation, now + kIdle);
+                m_frames.waitChange(generation);
             } else if (m_frames.pop(entry, serial)) {
                 m_sync.videoEnded = true;
+                // No picture comes to start a held clock: the sound plays on from where it stands.
+                m_sync.clock.start(m_sync.clock.now());
             }
             continue;
         }
@@ -178,9 +183,9 @@ void VideoPresenter::run()
                 continue;
             }
         }
-        if (!first && !stepping) {
+        if (!first && !stepping && !m_sync.clock.held()) {
             if (m_sync.paused) {
-                m_frames.waitChange(generation, now + kIdle);
+                m_frames.waitChange(generation);
                 continue;
             }
             const double delay = entry.pts - m_sync.clock.now();
@@ -191,13 +196,16 @@ void VideoPresenter::run()
                 continue;
             }
             if (-delay > m_sync.latenessMicros / 1e6 && m_frames.size() > 1) {
-                m_frames.pop(entry, serial);
+                if (m_frames.pop(entry, serial))
+                    ++m_sync.droppedPictures;
                 continue;
             }
         }
         if (!m_frames.pop(entry, serial) || entry.end || m_stop)
             continue;
         present(entry.frame.get(), entry.pts, entry.duration);
+        if (!stepping)
+            m_sync.clock.start(entry.pts);
         if (stepping)
             m_sync.clock.set(entry.pts);
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -6,6 +6,7 @@
 #include "codec/framequeue.h"
 #include "codec/lastframe.h"
 #include "codec/pictureprocessor.h"
+#include "codec/stepcache.h"
 #include "codec/subtitlerenderer.h"
 #include "codec/syncstate.h"
 
@@ -18,13 +19,15 @@ namespace rq {
 
 // The thread that processes pictures, draws the subtitles into them and hands them to the frame callback at
 // their presentation time on the master clock.
-// The first picture of every serial (an open, a seek) is presented at once, also while paused; late pictures
-// are dropped when a newer one is waiting.
+// The first picture of every serial (an open, a seek) is presented at once, also while paused, and so is the
+// first one after the clock was held for play: the clock starts from it. Late pictures are dropped when a
+// newer one is waiting. Pictures presented while paused go to the step cache, if any, for stepping back.
+// While paused the thread only waits for the queue to change.
 class VideoPresenter
 {
 public:
     VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
-                   PictureProcessor &picture, SubtitleRenderer &subtitles);
+                   PictureProcessor &picture, SubtitleRenderer &subtitles, StepCache *steps = nullptr);
     ~VideoPresenter();
     VideoPresenter(const VideoPresenter &) = delete;
     VideoPresenter &operator=(const VideoPresenter &) = delete;
@@ -56,6 +59,7 @@ private:
     LastFrame &m_last;
     PictureProcessor &m_picture;
     SubtitleRenderer &m_subtitles;
+    StepCache *const m_steps;
     FrameConverter m_converter;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
