@@ -599,7 +599,8 @@ bool Player::play()
     }
     if (isEndReached())
         seekLocked(0, true);
-    if (m_sync.paused)
+    // A clock of its own waits for the first picture instead; a sound device plays on from the start.
+    if (m_sync.paused && m_hasAudio && m_sync.deviceClock)
         prerollLocked();
     setPausedLocked(false);
     return true;

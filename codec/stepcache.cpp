@@ -129,14 +129,14 @@ void StepCache::insert(int serial, const AVFrame *frame, double pts, double dura
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (serial == m_armed)
-        storeLocked(frame, pts, duration);
+        storeLocked(frame, pts, duration, true);
 }
 
 void StepCache::keep(const AVFrame *frame, double pts, double duration)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_target = pts;
-    storeLocked(frame, pts, duration);
+    storeLocked(frame, pts, duration, false);
 }
 
 size_t StepCache::storedBytes(const AVFrame *frame)
@@ -147,7 +147,7 @@ size_t StepCache::storedBytes(const AVFrame *frame)
     return size_t(std::max(0, av_image_get_buffer_size(format, frame->width, frame->height, 64)));
 }
 
-void StepCache::storeLocked(const AVFrame *frame, double pts, double duration)
+void StepCache::storeLocked(const AVFrame *frame, double pts, double duration, bool copied)
 {
     // A picture too far below the target to stay within the bound is not taken: holding it would only make
     // the decoder allocate another.
@@ -157,7 +157,13 @@ void StepCache::storeLocked(const AVFrame *frame, double pts, double duration)
     auto near = m_pictures.lower_bound(pts - kSame);
     if (near != m_pictures.end() && near->first <= pts + kSame)
         return;
-    FramePtr copy = m_converter->convertsToYuv(frame) ? m_converter->toYuv(frame) : copyLocked(frame);
+    FramePtr copy;
+    if (m_converter->convertsToYuv(frame))
+        copy = m_converter->toYuv(frame);
+    else if (copied)
+        copy = copyLocked(frame);
+    else if ((copy = makeFrame()) && av_frame_ref(copy.get(), frame) < 0)
+        copy.reset();
     if (!copy)
         return;
     Picture picture;

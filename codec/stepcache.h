@@ -15,8 +15,9 @@ namespace rq {
 // and subtitles, so that backward steps are served without decoding again. Bounded by bytes: past the bound
 // it keeps the pictures nearest below the latest target. Pictures the frame callback takes as YUV 4:2:0 but
 // come in another form (10-bit, 4:2:2) are kept converted to it, which is what they are shown as and half
-// the size of 10-bit; others are copied into buffers of its own, kept for reuse: memory the decoder would
-// have to take anew for every picture held is slow to fault in.
+// the size of 10-bit. Others from the decoder are copied into buffers of its own, kept for reuse: memory the
+// decoder would have to take anew for every picture held is slow to fault in; the few shown while paused are
+// only referred to.
 class StepCache
 {
 public:
@@ -46,7 +47,8 @@ private:
         double duration = 0;
         size_t bytes = 0;
     };
-    void storeLocked(const AVFrame *frame, double pts, double duration);
+    // copied: into a buffer of the pool rather than referred to.
+    void storeLocked(const AVFrame *frame, double pts, double duration, bool copied);
     // What the picture takes here, converted or not.
     size_t storedBytes(const AVFrame *frame);
     void trimLocked();

@@ -3,6 +3,8 @@
 // picture shown twice cannot hide one never shown. Run as a process of its own so that its CPU time and peak
 // memory can be taken beside the ffmpeg tool's. Prints one line:
 //   pictures <n> shown <n> repeated <n> dropped <n> late <n> lateness_ms <p50> <p90> <p99> <max>
+//   end_s <wall time from play to the end> over_bound <n shown later than the lateness bound>
+//   counts <shown> <repeated> <dropped, as the player counted them>
 // Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index>]
 #include "codec/rqcodec.h"
 #include "benchstats.h"
@@ -114,11 +116,15 @@ int main(int argc, char **argv)
     const auto limit = std::chrono::microseconds(codecGetDuration(shown.player)) * 3 + std::chrono::seconds(10);
     const auto start = Clock::now();
     codecPlay(shown.player);
-    while (!codecIsEndReached(shown.player) && Clock::now() - start < limit) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        codecPlayerTick(shown.player);
+    for (int polls = 1; !codecIsEndReached(shown.player) && Clock::now() - start < limit; ++polls) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (polls % 5 == 0)
+            codecPlayerTick(shown.player);
     }
+    const double endSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     const bool ended = codecIsEndReached(shown.player);
+    int64_t counted[3] = {};
+    codecGetFrameCounts(shown.player, &counted[0], &counted[1], &counted[2]);
     codecDestroyPlayer(shown.player);
     if (!ended) {
         std::fprintf(stderr, "%s did not reach its end\n", argv[1]);
@@ -130,7 +136,9 @@ int main(int argc, char **argv)
     const double period = count > 1 ? (reference.times.back() - reference.times.front()) / double(count - 1) : 0;
     std::vector<int> showings(count, 0);
     std::vector<double> lateness;
-    int repeated = 0, late = 0;
+    // The player's default lateness bound.
+    constexpr double kBoundMs = 50;
+    int repeated = 0, late = 0, overBound = 0;
     for (const Shown::Picture &picture : shown.pictures) {
         if (picture.index < 0)
             continue;
@@ -143,13 +151,16 @@ int main(int argc, char **argv)
         const double ms = (picture.clock - reference.times[size_t(picture.index)]) * 1000;
         lateness.push_back(ms);
         late += ms > period * 1000;
+        overBound += ms > kBoundMs;
     }
     int shownCount = 0;
     for (int n : showings)
         shownCount += n > 0;
-    std::printf("pictures %zu shown %d repeated %d dropped %zu late %d lateness_ms %.1f %.1f %.1f %.1f\n", count,
-                shownCount, repeated, count - size_t(shownCount), late, benchstats::percentile(lateness, 0.5),
+    std::printf("pictures %zu shown %d repeated %d dropped %zu late %d lateness_ms %.1f %.1f %.1f %.1f end_s %.3f"
+                " over_bound %d counts %lld %lld %lld\n",
+                count, shownCount, repeated, count - size_t(shownCount), late, benchstats::percentile(lateness, 0.5),
                 benchstats::percentile(lateness, 0.9), benchstats::percentile(lateness, 0.99),
-                benchstats::percentile(lateness, 1.0));
+                benchstats::percentile(lateness, 1.0), endSeconds, overBound, static_cast<long long>(counted[0]),
+                static_cast<long long>(counted[1]), static_cast<long long>(counted[2]));
     return 0;
 }
