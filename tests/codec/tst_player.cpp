@@ -14,6 +14,7 @@
 #include <mutex>
 #include <random>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -158,6 +159,9 @@ private slots:
     void seekFarPastTheEndOfAnUnknownLength_data();
     void seekFarPastTheEndOfAnUnknownLength();
     void stepsOnStampsFarApart();
+    void framesCounted_data();
+    void framesCounted();
+    void clockStartsWithTheFirstPicture();
 
 private:
     bool openPaused(const char *name);
@@ -508,6 +512,8 @@ void TestPlayer::stepsBackRun_data()
     QTest::newRow("every picture deinterlaced") << 2 << QString();
     // Pictures large enough that the cache makes its memory ready ahead.
     QTest::newRow("large pictures") << 0 << "1280x720";
+    // Kept as the 8-bit pictures they are shown as.
+    QTest::newRow("10-bit pictures") << 0 << "320x240 10-bit";
 }
 
 void TestPlayer::stepsBackRun()
@@ -519,12 +525,17 @@ void TestPlayer::stepsBackRun()
     QByteArray clip = fixture(QStringLiteral("counter.mp4"));
     if (!size.isEmpty()) {
         clip = dir.filePath(QStringLiteral("counter.mp4")).toUtf8();
+        const bool tenBit = size.endsWith(QLatin1String(" 10-bit"));
+        const QStringList codec = tenBit ? QStringList{"-c:v", "libx265", "-x265-params",
+                                                       "lossless=1:keyint=25:min-keyint=25:bframes=2:log-level=error",
+                                                       "-pix_fmt", "yuv420p10le"}
+                                         : QStringList{"-c:v", "libx264", "-preset", "ultrafast", "-qp", "0", "-g",
+                                                       "25", "-bf", "2", "-pix_fmt", "yuv420p"};
         QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
-                                   {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                    "color=black:size=" + size + ":rate=25:duration=4,format=yuv420p,"
-                                    "geq=lum='2*N':cb=128:cr=128",
-                                    "-c:v", "libx264", "-preset", "ultrafast", "-qp", "0", "-g", "25", "-bf", "2",
-                                    "-pix_fmt", "yuv420p", QString::fromUtf8(clip)}),
+                                   QStringList{"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                               "color=black:size=" + size.section(QLatin1Char(' '), 0, 0)
+                                                   + ":rate=25:duration=4,format=yuv420p,geq=lum='2*N':cb=128:cr=128"}
+                                       + codec + QStringList{QString::fromUtf8(clip)}),
                  0);
     }
     QVERIFY(codecOpenFile(m_player, clip.constData(), 0, 0, nullptr, nullptr));
@@ -1161,4 +1172,146 @@ void TestPlayer::stepsOnStampsFarApart()
 }
 
 QTEST_GUILESS_MAIN(TestPlayer)
+namespace {
+
+// Counts the counter fixture's pictures while playing; the picture `slowAt` keeps the callback until the player's
+// clock has passed it by `slowFor` seconds, as a consumer that falls behind does.
+struct SlowConsumer {
+    uint64_t player = 0;
+    int slowAt = -1;
+    double slowFor = 0;
+    std::mutex mutex;
+    std::vector<int> shown;
+
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<SlowConsumer *>(context);
+        const int number = (codecFrameGetPlane(frame, 0)[(codecFrameGetHeight(frame) / 2)
+                                                          * codecFrameGetLineSize(frame, 0)
+                                                          + codecFrameGetWidth(frame) / 2]
+                            + 1) / 2;
+        if (number == self->slowAt) {
+            const uint64_t until = uint64_t((number * 0.04 + self->slowFor) * 1e6);
+            QElapsedTimer waited;
+            waited.start();
+            while (codecGetCurrentTime(self->player) < until && waited.elapsed() < 20000)
+                std::this_thread::yield();
+        }
+        std::lock_guard<std::mutex> lock(self->mutex);
+        self->shown.push_back(number);
+        return 1;
+    }
+};
+
+// Holds the first picture played in the callback for a second of wall time and notes the clock then; records
+// the pictures that follow.
+struct FirstPlayed {
+    uint64_t player = 0;
+    std::atomic<bool> playing{false};
+    std::mutex mutex;
+    std::vector<int> played;
+    uint64_t clockWhileHeld = UINT64_MAX;
+
+    static int callback(void *context, void *frame)
+    {
+        auto *self = static_cast<FirstPlayed *>(context);
+        if (!self->playing)
+            return 1;
+        const int number = (codecFrameGetPlane(frame, 0)[(codecFrameGetHeight(frame) / 2)
+                                                          * codecFrameGetLineSize(frame, 0)
+                                                          + codecFrameGetWidth(frame) / 2]
+                            + 1) / 2;
+        std::unique_lock<std::mutex> lock(self->mutex);
+        self->played.push_back(number);
+        if (self->played.size() == 1) {
+            lock.unlock();
+            QElapsedTimer held;
+            held.start();
+            while (held.elapsed() < 1000)
+                std::this_thread::yield();
+            const uint64_t clock = codecGetCurrentTime(self->player);
+            lock.lock();
+            self->clockWhileHeld = clock;
+        }
+        return 1;
+    }
+    std::vector<int> pictures()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return played;
+    }
+};
+
+}
+
+void TestPlayer::framesCounted_data()
+{
+    QTest::addColumn<int>("slowAt");
+    QTest::addColumn<double>("slowFor");
+    QTest::addColumn<int>("leastDropped");
+    QTest::newRow("consumer keeping up") << -1 << 0.0 << 0;
+    // Half a second is 12 pictures; those beyond the 50 ms bound, at least 10, are not shown.
+    QTest::newRow("consumer falling behind") << 30 << 0.5 << 10;
+}
+
+void TestPlayer::framesCounted()
+{
+    QFETCH(int, slowAt);
+    QFETCH(double, slowFor);
+    QFETCH(int, leastDropped);
+    SlowConsumer consumer;
+    consumer.player = m_player;
+    consumer.slowAt = slowAt;
+    consumer.slowFor = slowFor;
+    codecSetFrameCallback(m_player, &SlowConsumer::callback, &consumer);
+    QVERIFY(openPaused("counter.mp4"));
+    int64_t shown = -1, repeated = -1, dropped = -1;
+    QTRY_VERIFY_WITH_TIMEOUT((codecGetFrameCounts(m_player, &shown, nullptr, nullptr), shown == 1), 10000);
+    // A callback set while paused is given the picture again.
+    codecSetFrameCallback(m_player, &SlowConsumer::callback, &consumer);
+    QTRY_VERIFY_WITH_TIMEOUT((codecGetFrameCounts(m_player, nullptr, &repeated, nullptr), repeated == 1), 10000);
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(m_player), 30000);
+    codecGetFrameCounts(m_player, &shown, &repeated, &dropped);
+    std::vector<int> numbers;
+    {
+        std::lock_guard<std::mutex> lock(consumer.mutex);
+        numbers = consumer.shown;
+    }
+    // Every picture of the 100 is either shown once or dropped, and the counts say which.
+    QCOMPARE(repeated, int64_t(1));
+    QCOMPARE(shown, int64_t(numbers.size() - 1));
+    QCOMPARE(shown + dropped, int64_t(100));
+    QVERIFY2(dropped >= leastDropped, qPrintable(QStringLiteral("%1 dropped").arg(dropped)));
+    QVERIFY(std::is_sorted(numbers.begin() + 1, numbers.end()));
+    QCOMPARE(numbers.back(), 99);
+    // Nothing for a player that is not there; null pointers are allowed.
+    codecGetFrameCounts(m_player, nullptr, nullptr, nullptr);
+    int64_t none = -1;
+    codecGetFrameCounts(0, &none, nullptr, nullptr);
+    QCOMPARE(none, int64_t(0));
+}
+
+void TestPlayer::clockStartsWithTheFirstPicture()
+{
+    FirstPlayed consumer;
+    consumer.player = m_player;
+    codecSetFrameCallback(m_player, &FirstPlayed::callback, &consumer);
+    QVERIFY(openPaused("counter.mp4"));
+    int64_t shown = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((codecGetFrameCounts(m_player, &shown, nullptr, nullptr), shown == 1), 10000);
+    consumer.playing = true;
+    QVERIFY(codecPlay(m_player));
+    QTRY_VERIFY_WITH_TIMEOUT(consumer.pictures().size() >= 3, 20000);
+    std::vector<int> played = consumer.pictures();
+    // Held for a second in the callback, the first picture played kept the clock where play found it; the
+    // clock then ran from that picture, so that the next ones came in turn instead of being dropped as late.
+    QCOMPARE(played[0], 1);
+    {
+        std::lock_guard<std::mutex> lock(consumer.mutex);
+        QCOMPARE(consumer.clockWhileHeld, uint64_t(0));
+    }
+    QVERIFY2(played[1] <= 4, qPrintable(QStringLiteral("picture %1 after the first").arg(played[1])));
+}
+
 #include "tst_player.moc"
