@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace rq {
 
@@ -13,6 +14,8 @@ constexpr int kMinPackets = 16;
 // A full reader waits until an eighth of the read-ahead has been taken, rather than read each packet as soon as
 // one is taken.
 constexpr int kRefillParts = 8;
+// How far past a seek the reader looks for the first picture.
+constexpr int kMostLandingPackets = 64;
 }
 
 Demuxer::Demuxer(MediaInput &input, PacketQueue *video, PacketQueue *audio, WakeSignal &wake,
@@ -110,6 +113,8 @@ try {
                 lock.unlock();
                 if (avformat_seek_file(ctx, -1, INT64_MIN, from, from, 0) < 0)
                     avformat_seek_file(ctx, -1, INT64_MIN, ts, INT64_MAX, 0);
+                else if (m_video && !early)
+                    landBefore(ts);
                 if (m_subtitles)
                     m_subtitles->flush();
                 ended = false;
@@ -132,23 +137,55 @@ try {
             ended = true;
             continue;
         }
-        markRead(packet.get());
-        PacketQueue *target = nullptr;
-        if (m_video && packet->stream_index == m_input.videoStream())
-            target = m_video;
-        else if (m_audio && packet->stream_index == m_input.audioStream())
-            target = m_audio;
-        if (target) {
-            target->put(std::move(packet), m_serial);
-            packet = makePacket();
-        } else if (m_subtitles && packet->stream_index == m_input.subtitleStream()) {
-            m_subtitles->decode(packet.get(), m_input.startTime() / double(AV_TIME_BASE));
-            av_packet_unref(packet.get());
-        } else {
-            av_packet_unref(packet.get());
-        }
+        dispatch(packet);
     }
 } catch (const std::exception &) {
+}
+
+void Demuxer::dispatch(PacketPtr &packet)
+{
+    markRead(packet.get());
+    PacketQueue *target = nullptr;
+    if (m_video && packet->stream_index == m_input.videoStream())
+        target = m_video;
+    else if (m_audio && packet->stream_index == m_input.audioStream())
+        target = m_audio;
+    if (target) {
+        target->put(std::move(packet), m_serial);
+        packet = makePacket();
+    } else if (m_subtitles && packet->stream_index == m_input.subtitleStream()) {
+        m_subtitles->decode(packet.get(), m_input.startTime() / double(AV_TIME_BASE));
+        av_packet_unref(packet.get());
+    } else {
+        av_packet_unref(packet.get());
+    }
+}
+
+void Demuxer::landBefore(int64_t ts)
+{
+    AVFormatContext *ctx = m_input.context();
+    const AVStream *video = m_input.stream(m_input.videoStream());
+    std::vector<PacketPtr> read;
+    for (int i = 0; i < kMostLandingPackets; ++i) {
+        PacketPtr packet = makePacket();
+        if (!packet || av_read_frame(ctx, packet.get()) < 0)
+            break;
+        const bool isVideo = packet->stream_index == video->index;
+        read.push_back(std::move(packet));
+        if (!isVideo)
+            continue;
+        const AVPacket *first = read.back().get();
+        // An open GOP's keyframe is decoded ahead of pictures shown before it, which need the GOP before: a
+        // keyframe shown after the target is left for the one before it.
+        if ((first->flags & AV_PKT_FLAG_KEY) && first->pts != AV_NOPTS_VALUE && first->dts != AV_NOPTS_VALUE
+            && av_compare_ts(first->pts, video->time_base, ts, AV_TIME_BASE_Q) > 0
+            && av_compare_ts(first->dts, video->time_base, m_input.startTime(), AV_TIME_BASE_Q) > 0
+            && avformat_seek_file(ctx, video->index, INT64_MIN, first->dts - 1, first->dts - 1, 0) >= 0)
+            return;
+        break;
+    }
+    for (PacketPtr &packet : read)
+        dispatch(packet);
 }
 
 }

@@ -35,6 +35,11 @@ public:
 private:
     void run();
     void markRead(const AVPacket *packet);
+    // Into the queue of its stream, or to the subtitles; packet is left empty for the next read.
+    void dispatch(PacketPtr &packet);
+    // After a seek to ts (microseconds, with the start time): goes back one keyframe when the one landed on is
+    // shown after ts; otherwise passes on what it read to find out.
+    void landBefore(int64_t ts);
     // refilling: the reader stopped full, and goes on once the queues have drained by part of the read-ahead.
     bool queuesFull(bool refilling) const;
     double secondsIn(const PacketQueue *queue, int stream) const;

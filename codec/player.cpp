@@ -21,8 +21,6 @@ constexpr int kAudioChunks = 32;
 constexpr std::chrono::milliseconds kStepTimeout(10000);
 // The longest a start or a seek waits for the picture queue to fill.
 constexpr std::chrono::milliseconds kPreroll(1000);
-// Pictures that may come after a keyframe in decoding order and before it on screen.
-constexpr int kLeadingPictures = 8;
 // About 31,700 years: far past the end of anything, and still a time stamp in microseconds.
 constexpr double kMostSeconds = 1e12;
 }
@@ -491,10 +489,7 @@ void Player::seekLocked(double target, bool exact, bool stepBack, FrameQueue::En
     else
         reset();
     m_stepped = false;
-    // Stepping back lands just before a picture, often a keyframe. An open GOP's keyframe comes ahead of the
-    // pictures shown before it, which need the GOP before: reading starts a few pictures earlier, which also
-    // fills the step cache for the steps past the keyframe.
-    m_demuxer->seek(serial, stepBack ? std::max(0.0, target - kLeadingPictures * m_frameDuration) : target);
+    m_demuxer->seek(serial, target);
     // A step waiting for a picture of the old position gives up.
     if (m_presenter)
         m_presenter->wakeWaiters();
