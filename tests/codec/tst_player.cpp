@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -1261,6 +1262,8 @@ void TestPlayer::framesCounted()
     QFETCH(double, slowFor);
     QFETCH(int, leastDropped);
     SlowConsumer consumer;
+    // The consumer goes with this function, also when it fails: no callback may reach it after.
+    const auto detach = qScopeGuard([this] { codecSetFrameCallback(m_player, nullptr, nullptr); });
     consumer.player = m_player;
     consumer.slowAt = slowAt;
     consumer.slowFor = slowFor;
@@ -1296,6 +1299,7 @@ void TestPlayer::framesCounted()
 void TestPlayer::clockStartsWithTheFirstPicture()
 {
     FirstPlayed consumer;
+    const auto detach = qScopeGuard([this] { codecSetFrameCallback(m_player, nullptr, nullptr); });
     consumer.player = m_player;
     codecSetFrameCallback(m_player, &FirstPlayed::callback, &consumer);
     QVERIFY(openPaused("counter.mp4"));
