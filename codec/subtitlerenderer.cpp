@@ -119,6 +119,12 @@ int SubtitleRenderer::reset()
     return ++m_source;
 }
 
+int SubtitleRenderer::source() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_source;
+}
+
 void SubtitleRenderer::beginText(int source, const std::string &header, bool restyle)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

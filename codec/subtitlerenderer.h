@@ -49,6 +49,8 @@ public:
 
     // Drops every event and the source; returns the new source's number, which its events carry.
     int reset();
+    // The source whose events are kept.
+    int source() const;
     // Starts the text of a source with the ASS header of its decoder. restyle: the source's own look gives way
     // to the style (for formats without styles of their own).
     void beginText(int source, const std::string &header, bool restyle);
