@@ -349,9 +349,12 @@ void SubtitleRenderer::render(FramePtr &frame, double pts, double duration)
         // A picture has at least the time of one at 25 frames a second.
         images = layOut(saturated<long long>(at * 1000), std::max(duration, kPictureTime));
     }
+    // Of the events that cover the time, the one begun last: events read before a seek target may come after
+    // later ones.
     const BitmapEvent *shown = nullptr;
     for (const BitmapEvent &event : m_bitmaps)
-        if (event.start <= at && (event.end < 0 ? at < event.start + 10 : at < event.end))
+        if (event.start <= at && (event.end < 0 ? at < event.start + 10 : at < event.end)
+            && (!shown || event.start > shown->start))
             shown = &event;
     if ((!images && !shown) || !writable(frame))
         return;

@@ -117,6 +117,8 @@ private slots:
     void captionsOfPictures();
     void drawnInEveryPictureFormat_data();
     void drawnInEveryPictureFormat();
+    void pictureEventsReadOutOfOrder_data();
+    void pictureEventsReadOutOfOrder();
     void aLineBegunBeforeTheTargetShowsWithIt_data();
     void aLineBegunBeforeTheTargetShowsWithIt();
 
@@ -690,6 +692,50 @@ void TestSubtitles::drawnInEveryPictureFormat()
     QVERIFY2(pixelsLike(image, third(image, "bottom"), QColor(255, 0, 0)) > 100,
              qPrintable(QString::number(pixelsLike(image, third(image, "bottom"), QColor(255, 0, 0)))));
     QCOMPARE(pixelsLike(image, third(image, "top"), QColor(255, 0, 0)), 0);
+}
+
+void TestSubtitles::pictureEventsReadOutOfOrder_data()
+{
+    QTest::addColumn<double>("time");
+    QTest::addColumn<QColor>("colour");
+
+    // A white picture from 5 s read first, then a red one from 1 s, as a seek's scan brings it; neither has an end.
+    QTest::newRow("before both") << 0.5 << QColor(Qt::black);
+    QTest::newRow("the earlier one alone") << 3.0 << QColor(Qt::red);
+    QTest::newRow("the later one ends it") << 6.0 << QColor(Qt::white);
+}
+
+void TestSubtitles::pictureEventsReadOutOfOrder()
+{
+    QFETCH(double, time);
+    QFETCH(QColor, colour);
+
+    rq::SubtitleRenderer renderer;
+    const int source = renderer.reset();
+    auto box = [](uint32_t argb) {
+        rq::SubtitleRenderer::Bitmap bitmap;
+        bitmap.x = 100;
+        bitmap.y = 100;
+        bitmap.width = 100;
+        bitmap.height = 40;
+        bitmap.pixels.assign(size_t(bitmap.width) * bitmap.height, argb);
+        return std::vector<rq::SubtitleRenderer::Bitmap>{bitmap};
+    };
+    renderer.addBitmaps(source, 5.0, -1, 320, 240, box(0xFFFFFFFFu));
+    renderer.addBitmaps(source, 1.0, -1, 320, 240, box(0xFFFF0000u));
+
+    rq::FramePtr frame = rq::makeFrame();
+    frame->format = AV_PIX_FMT_BGRA;
+    frame->width = 320;
+    frame->height = 240;
+    QVERIFY(av_frame_get_buffer(frame.get(), 0) >= 0);
+    for (int y = 0; y < 240; ++y)
+        std::fill_n(reinterpret_cast<uint32_t *>(frame->data[0] + y * frame->linesize[0]), 320, 0xFF000000u);
+    renderer.render(frame, time, 0.04);
+    QImage image(320, 240, QImage::Format_ARGB32);
+    for (int y = 0; y < 240; ++y)
+        std::memcpy(image.scanLine(y), frame->data[0] + y * frame->linesize[0], 320 * 4);
+    QCOMPARE(pixelsLike(image, QRect(100, 100, 100, 40), colour), 100 * 40);
 }
 
 void TestSubtitles::aLineBegunBeforeTheTargetShowsWithIt_data()
