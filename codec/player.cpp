@@ -707,7 +707,11 @@ uint64_t Player::currentTime() const
     const uint64_t duration = m_duration;
     if (duration > 0 && isEndReached())
         return duration;
-    const double t = std::max(0.0, m_sync.clock.now());
+    double t = std::max(0.0, m_sync.clock.now());
+    // Without a duration the end is where the last picture shows.
+    double last = 0;
+    if (duration == 0 && isEndReached() && m_last.take(&last))
+        t = std::min(t, last);
     const uint64_t micros = saturated<uint64_t>(t * 1e6);
     return duration > 0 ? std::min(micros, duration) : micros;
 }

@@ -198,7 +198,8 @@ void VideoPresenter::run()
         if (!m_frames.pop(entry, serial) || entry.end || m_stop)
             continue;
         present(entry.frame.get(), entry.pts, entry.duration);
-        if (stepping)
+        // A seek past the last picture lands on it.
+        if (stepping || (first && entry.pts + entry.duration <= m_sync.startOf(serial)))
             m_sync.clock.set(entry.pts);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_shownSerial = serial;
