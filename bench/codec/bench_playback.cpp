@@ -3,7 +3,7 @@
 // picture shown twice cannot hide one never shown. Run as a process of its own so that its CPU time and peak
 // memory can be taken beside the ffmpeg tool's. Prints one line:
 //   pictures <n> shown <n> repeated <n> dropped <n> late <n> lateness_ms <p50> <p90> <p99> <max>
-// Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index>]
+// Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index, or subtitle file>]
 #include "codec/rqcodec.h"
 #include "benchstats.h"
 #include "picturesignature.h"
@@ -79,7 +79,7 @@ struct Shown {
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_playback <clip> <signature file|-> [<subtitle stream index>]\n");
+        std::fprintf(stderr, "usage: bench_playback <clip> <signature file|-> [<subtitle stream index|file>]\n");
         return 2;
     }
     Reference reference;
@@ -103,9 +103,15 @@ int main(int argc, char **argv)
     const auto opened = Clock::now();
     while (codecHasVideo(shown.player) && shown.count() == 0 && Clock::now() - opened < std::chrono::seconds(30))
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (argc > 3 && !codecSelectSubtitleStream(shown.player, std::atoi(argv[3]))) {
-        std::fprintf(stderr, "no subtitle stream %s\n", argv[3]);
-        return 1;
+    if (argc > 3) {
+        char *end = nullptr;
+        const long stream = std::strtol(argv[3], &end, 10);
+        const bool chosen = *end ? codecOpenSubtitleFile(shown.player, argv[3])
+                                 : codecSelectSubtitleStream(shown.player, int(stream));
+        if (!chosen) {
+            std::fprintf(stderr, "no subtitles %s\n", argv[3]);
+            return 1;
+        }
     }
     {
         std::lock_guard<std::mutex> lock(shown.mutex);
