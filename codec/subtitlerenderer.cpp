@@ -52,67 +52,48 @@ inline uint8_t mix(uint8_t under, int over, int alpha)
     return uint8_t((under * (255 - alpha) + over * alpha + 127) / 255);
 }
 
+// Mixes one pixel of the picture with a colour at opacity a: c1, c2 and c3 are R, G and B on BGRA pictures, Y, U
+// and V on planar 4:2:0 ones, where the colour goes to the chroma of even pixels.
+inline void blendPixel(AVFrame *frame, bool bgra, int fx, int fy, int c1, int c2, int c3, int a)
+{
+    if (bgra) {
+        uint8_t *p = frame->data[0] + fy * frame->linesize[0] + fx * 4;
+        p[0] = mix(p[0], c3, a);
+        p[1] = mix(p[1], c2, a);
+        p[2] = mix(p[2], c1, a);
+        return;
+    }
+    uint8_t *luma = frame->data[0] + fy * frame->linesize[0] + fx;
+    *luma = mix(*luma, c1, a);
+    if (!(fx & 1) && !(fy & 1)) {
+        uint8_t *u = frame->data[1] + (fy / 2) * frame->linesize[1] + fx / 2;
+        uint8_t *v = frame->data[2] + (fy / 2) * frame->linesize[2] + fx / 2;
+        *u = mix(*u, c2, a);
+        *v = mix(*v, c3, a);
+    }
+}
+
 // Puts one colour through a coverage mask (alpha 0..255 per pixel, scaled by opacity) onto the picture.
 void blendMask(AVFrame *frame, const uint8_t *mask, int stride, int x0, int y0, int w, int h, int r, int g,
                int b, int opacity)
 {
     const bool bgra = frame->format == AV_PIX_FMT_BGRA;
-    const Yuv c = toYuv(r, g, b, FrameConverter::isFullRange(frame));
-    for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y) {
-        const int fy = y0 + y;
-        for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x) {
-            const int a = mask[y * stride + x] * opacity / 255;
-            if (!a)
-                continue;
-            const int fx = x0 + x;
-            if (bgra) {
-                uint8_t *p = frame->data[0] + fy * frame->linesize[0] + fx * 4;
-                p[0] = mix(p[0], b, a);
-                p[1] = mix(p[1], g, a);
-                p[2] = mix(p[2], r, a);
-                continue;
-            }
-            uint8_t *luma = frame->data[0] + fy * frame->linesize[0] + fx;
-            *luma = mix(*luma, c.y, a);
-            if (!(fx & 1) && !(fy & 1)) {
-                uint8_t *u = frame->data[1] + (fy / 2) * frame->linesize[1] + fx / 2;
-                uint8_t *v = frame->data[2] + (fy / 2) * frame->linesize[2] + fx / 2;
-                *u = mix(*u, c.u, a);
-                *v = mix(*v, c.v, a);
-            }
-        }
-    }
+    const Yuv c = bgra ? Yuv{r, g, b} : toYuv(r, g, b, FrameConverter::isFullRange(frame));
+    for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y)
+        for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x)
+            if (const int a = mask[y * stride + x] * opacity / 255)
+                blendPixel(frame, bgra, x0 + x, y0 + y, c.y, c.u, c.v, a);
 }
 
-// Puts an overlay part, already inside the frame, onto it.
+// Puts an overlay part, already inside the picture, onto it.
 void blendPart(AVFrame *frame, const SubtitleRenderer::Bitmap &part, bool bgra)
 {
     for (int y = 0; y < part.height; ++y) {
-        const int fy = part.y + y;
         const uint32_t *row = part.pixels.data() + size_t(y) * part.width;
-        for (int x = 0; x < part.width; ++x) {
-            const uint32_t p = row[x];
-            const int a = int(p >> 24);
-            if (!a)
-                continue;
-            const int fx = part.x + x;
-            const int c1 = int((p >> 16) & 0xFF), c2 = int((p >> 8) & 0xFF), c3 = int(p & 0xFF);
-            if (bgra) {
-                uint8_t *q = frame->data[0] + fy * frame->linesize[0] + fx * 4;
-                q[0] = mix(q[0], c3, a);
-                q[1] = mix(q[1], c2, a);
-                q[2] = mix(q[2], c1, a);
-                continue;
-            }
-            uint8_t *luma = frame->data[0] + fy * frame->linesize[0] + fx;
-            *luma = mix(*luma, c1, a);
-            if (!(fx & 1) && !(fy & 1)) {
-                uint8_t *u = frame->data[1] + (fy / 2) * frame->linesize[1] + fx / 2;
-                uint8_t *v = frame->data[2] + (fy / 2) * frame->linesize[2] + fx / 2;
-                *u = mix(*u, c2, a);
-                *v = mix(*v, c3, a);
-            }
-        }
+        for (int x = 0; x < part.width; ++x)
+            if (const uint32_t p = row[x]; p >> 24)
+                blendPixel(frame, bgra, part.x + x, part.y + y, int((p >> 16) & 0xFF), int((p >> 8) & 0xFF),
+                           int(p & 0xFF), int(p >> 24));
     }
 }
 
