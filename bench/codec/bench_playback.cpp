@@ -2,7 +2,9 @@
 // each picture handed to the frame callback against the reference decode of bench_signatures, so that a
 // picture shown twice cannot hide one never shown. Run as a process of its own so that its CPU time and peak
 // memory can be taken beside the ffmpeg tool's. Prints one line:
-//   pictures <n> shown <n> repeated <n> dropped <n> late <n> lateness_ms <p50> <p90> <p99> <max>
+//   pictures <n> shown <n> repeated <n> dropped <n> late <n> lateness_ms <p50> <p90> <p99> <max> handed <n>
+// handed: pictures given to the callback while playing, identified or not (a large subtitle can make a picture
+// look like another one).
 // Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index, or subtitle file>]
 #include "codec/rqcodec.h"
 #include "benchstats.h"
@@ -150,12 +152,15 @@ int main(int argc, char **argv)
         lateness.push_back(ms);
         late += ms > period * 1000;
     }
+    int handed = 0;
+    for (const Shown::Picture &picture : shown.pictures)
+        handed += picture.playing;
     int shownCount = 0;
     for (int n : showings)
         shownCount += n > 0;
-    std::printf("pictures %zu shown %d repeated %d dropped %zu late %d lateness_ms %.1f %.1f %.1f %.1f\n", count,
-                shownCount, repeated, count - size_t(shownCount), late, benchstats::percentile(lateness, 0.5),
+    std::printf("pictures %zu shown %d repeated %d dropped %zu late %d lateness_ms %.1f %.1f %.1f %.1f handed %d\n",
+                count, shownCount, repeated, count - size_t(shownCount), late, benchstats::percentile(lateness, 0.5),
                 benchstats::percentile(lateness, 0.9), benchstats::percentile(lateness, 0.99),
-                benchstats::percentile(lateness, 1.0));
+                benchstats::percentile(lateness, 1.0), handed);
     return 0;
 }

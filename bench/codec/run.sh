@@ -4,3 +4,4 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/compare_run.sh" "$@"
 bash "$here/step_run.sh"
+bash "$here/subtitle_run.sh"
