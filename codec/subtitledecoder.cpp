@@ -20,7 +20,8 @@ SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::fu
 {
 }
 
-bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset)
+bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset,
+                                bool joins)
 {
     if (!codec)
         return false;
@@ -35,7 +36,7 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
         return false;
     const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
     const bool text = descriptor && (descriptor->props & AV_CODEC_PROP_TEXT_SUB);
-    if (text || codec->id == AV_CODEC_ID_EIA_608) {
+    if ((text || codec->id == AV_CODEC_ID_EIA_608) && !joins) {
         const std::string header = m_context->subtitle_header
                                        ? std::string(reinterpret_cast<const char *>(m_context->subtitle_header),
                                                      size_t(m_context->subtitle_header_size))
@@ -46,10 +47,10 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
     return true;
 }
 
-bool SubtitleDecoder::open(const AVStream *stream, const std::string &charset)
+bool SubtitleDecoder::open(const AVStream *stream, const std::string &charset, bool joins)
 {
     m_timeBase = stream->time_base;
-    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar, charset);
+    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar, charset, joins);
 }
 
 bool SubtitleDecoder::openCaptions()
