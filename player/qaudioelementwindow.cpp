@@ -61,3 +61,15 @@ void QAudioElementWindow::resizeEvent(QResizeEvent *)
 {
     m_pAudioDataWidget->move((width() - 390) / 2, (height() - m_pAudioDataWidget->height()) / 2);
 }
+
+void QAudioElementWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    emit emitShown(true);
+}
+
+void QAudioElementWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    emit emitShown(false);
+}
