@@ -36,6 +36,7 @@ private:
     void resizeBars();
     // One bar of every cell, drawn once per size; a bar of t cells is its bottom part.
     void drawBarColumn();
+    void drawBackground();
     // The columns whose bar or peak differ from what the screen shows.
     QRegion changedColumns() const;
     QRect columnRect(int bar) const;
@@ -53,6 +54,7 @@ private:
     QVector<int> m_shownLevels;
     QVector<int> m_shownPeaks;
     QPixmap m_barColumn;
+    QPixmap m_background;
     QPixmap m_logo;
     QColor m_backgroundColor = Qt::transparent;
 };
