@@ -211,9 +211,11 @@ void ZRQPlayObject::OnPlayVideo()
         IsNoVideoSet();
         emit emitProgressEnable(true);
         m_state = PlayState_Playing;
-        if (m_bOnlyAudio)
+        if (m_bOnlyAudio && m_bAudioDataShown)
             m_audioTimer->start(50);
         m_timer->start(100);
+        if (m_updateThread)
+            m_updateThread->setTicking(true);
     } else {
         m_state = PlayState_StartFailed;
         emit emitPlayFinish();
@@ -282,6 +284,17 @@ void ZRQPlayObject::stopTimers()
 {
     m_timer->stop();
     m_audioTimer->stop();
+    if (m_updateThread)
+        m_updateThread->setTicking(false);
+}
+
+void ZRQPlayObject::setAudioDataShown(bool shown)
+{
+    m_bAudioDataShown = shown;
+    if (!shown)
+        m_audioTimer->stop();
+    else if (m_bOnlyAudio && m_state == PlayState_Playing && !m_audioTimer->isActive())
+        m_audioTimer->start(50);
 }
 
 void ZRQPlayObject::setSoundVolume(int value)
@@ -298,9 +311,8 @@ void ZRQPlayObject::UpdateTime()
         return;
     if (codecIsEndReached(m_player)) {
         m_state = PlayState_Completed;
-        m_audioTimer->stop();
+        stopTimers();
         emit emitAudioData(nullptr, 0);
-        m_timer->stop();
         emit emitPlayFinish();
         emit emitPlayCompleted(PlayState_Completed);
         return;

@@ -93,6 +93,9 @@ public slots:
     void videoFrameStepDown();
     void ResizeVideoWindow(bool keepScale = true);
     bool Screenshots(QString outPath, QString format);
+    // Audio blocks are made only while someone shows them: an audio-only medium plays and this is
+    // on (the default).
+    void setAudioDataShown(bool shown);
 
 signals:
     void emitPlayTime(QString time);
@@ -143,6 +146,7 @@ private:
     float m_volume = 100.0f;
     QMediaElementWindow *m_playWindow = nullptr;
     bool m_bOnlyAudio = false;
+    bool m_bAudioDataShown = true;
     bool m_bKeepScale = true;
     int m_nWidth = 0;
     int m_nHeight = 0;
