@@ -9,6 +9,8 @@ namespace {
 // The largest read a request makes: receiving stops once that much waits unread, and a large
 // body is received that much at a time.
 const qint64 ReadAhead = 262144;
+// curl's largest upload buffer.
+const qint64 LargeUpload = 2097152;
 
 } // namespace
 
@@ -57,6 +59,9 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
             m_headerList = curl_slist_append(m_headerList, "Content-Type:");
         curl_easy_setopt(m_easy, CURLOPT_POST, 1L);
         curl_easy_setopt(m_easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bodyLength));
+        // A large body goes out in large pieces: fewer reads and sends.
+        if (bodyLength > LargeUpload)
+            curl_easy_setopt(m_easy, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(LargeUpload));
         curl_easy_setopt(m_easy, CURLOPT_READFUNCTION, &ZrHttpStream::onRead);
         curl_easy_setopt(m_easy, CURLOPT_READDATA, this);
         if (m_method != "POST")

@@ -7,6 +7,7 @@
 #include "services/zrcommoninterface.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 
 namespace {
@@ -53,6 +55,7 @@ private slots:
     void setURLKeepsOrDropsTheRedirect();
     void bodyDecidesMethodAndLength_data();
     void bodyDecidesMethodAndLength();
+    void bodyStreamedFromDiskKeepsEveryByte_data();
     void bodyStreamedFromDiskKeepsEveryByte();
     void compressedBodyInflatesToTheOriginal_data();
     void compressedBodyInflatesToTheOriginal();
@@ -190,11 +193,40 @@ void TestZRHTTPRequest::bodyDecidesMethodAndLength()
     QVERIFY(request.error().isNull());
 }
 
+void TestZRHTTPRequest::bodyStreamedFromDiskKeepsEveryByte_data()
+{
+    // The body file is filled by the kernel from a regular file on the same file system or
+    // another one, and by reads from anything else.
+    QTest::addColumn<QString>("temporaryFolder");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("size");
+    QTest::newRow("same file system") << "" << "file" << 300 * 1024;
+    QTest::newRow("other file system") << "/dev/shm" << "file" << 300 * 1024;
+    QTest::newRow("empty file") << "" << "file" << 0;
+    QTest::newRow("pipe") << "" << "pipe" << 300 * 1024;
+}
+
 void TestZRHTTPRequest::bodyStreamedFromDiskKeepsEveryByte()
 {
-    const QByteArray source = patternBytes(300 * 1024);
-    const QString sourcePath = m_dir.filePath("body-source");
-    QVERIFY(writeFile(sourcePath, source));
+    QFETCH(QString, temporaryFolder);
+    QFETCH(QString, source);
+    QFETCH(int, size);
+    if (!temporaryFolder.isEmpty() && !QFileInfo(temporaryFolder).isWritable())
+        QSKIP("no second file system to write to");
+    QTemporaryDir folder(temporaryFolder.isEmpty() ? m_dir.filePath("tmp-XXXXXX") : temporaryFolder + "/tmp-XXXXXX");
+    QVERIFY(folder.isValid());
+    const TemporaryFolder temporary(folder.path());
+    const QByteArray bytes = patternBytes(size);
+    QString sourcePath = m_dir.filePath("body-source");
+    QVERIFY(writeFile(sourcePath, bytes));
+    QProcess writer;
+    if (source == "pipe") {
+        const QString pipe = folder.filePath("body-pipe");
+        QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        writer.start("cp", {sourcePath, pipe});
+        QVERIFY(writer.waitForStarted());
+        sourcePath = pipe;
+    }
 
     ZRHTTPRequest request(Somewhere);
     request.setShouldStreamPostDataFromDisk(true);
@@ -205,14 +237,19 @@ void TestZRHTTPRequest::bodyStreamedFromDiskKeepsEveryByte()
     QVERIFY(request.error().isNull());
     QVERIFY(request.didCreateTemporaryPostDataFile());
     const QString bodyPath = request.postBodyFilePath();
-    QCOMPARE(readFile(bodyPath), "head:" + source + ":tail");
-    QCOMPARE(request.postLength(), quint64(source.size() + 10));
+    QVERIFY(bodyPath.startsWith(folder.path()));
+    QCOMPARE(readFile(bodyPath), "head:" + bytes + ":tail");
+    QCOMPARE(request.postLength(), quint64(bytes.size() + 10));
     QCOMPARE(request.requestMethod(), QString("POST"));
+    if (source == "pipe") {
+        QVERIFY(writer.waitForFinished(60000));
+        return;
+    }
 
     // In memory the same appends give the same body.
     ZRHTTPRequest memory(Somewhere);
     memory.appendPostDataFromFile(sourcePath);
-    QCOMPARE(memory.postBody(), source);
+    QCOMPARE(memory.postBody(), bytes);
 }
 
 void TestZRHTTPRequest::compressedBodyInflatesToTheOriginal_data()
