@@ -15,7 +15,7 @@ const qint64 LargeUpload = 2097152;
 } // namespace
 
 ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevice *body, qint64 bodyLength)
-    : m_easy(curl_easy_init()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
+    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
 {
     m_url = message->url().toEncoded();
     m_method = message->method().toLatin1();
@@ -77,7 +77,10 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
 ZrHttpStream::~ZrHttpStream()
 {
     close();
-    curl_easy_cleanup(m_easy);
+    if (const std::shared_ptr<ZrRunLoop> source = m_handleSource.lock())
+        source->giveBackEasyHandle(m_easy);
+    else
+        curl_easy_cleanup(m_easy);
     curl_slist_free_all(m_headerList);
     curl_slist_free_all(m_proxyHeaderList);
 }
