@@ -22,12 +22,13 @@ QVariantMap proxyEntry(const QString &type, const QString &host, int port)
                        {ZrProxySettings::PortKey, port}};
 }
 
-QString environment(const char *name)
+// The variable under its name, else under the upper case one.
+QString environment(const char *name, const char *upperCaseName)
 {
-    QByteArray value = qgetenv(name);
-    if (value.isEmpty())
-        value = qgetenv(QByteArray(name).toUpper().constData());
-    return QString::fromLocal8Bit(value).trimmed();
+    const char *chosen = qEnvironmentVariableIsEmpty(name) ? upperCaseName : name;
+    if (qEnvironmentVariableIsEmpty(chosen))
+        return QString();
+    return QString::fromLocal8Bit(qgetenv(chosen)).trimmed();
 }
 
 // "http://host:port", "socks5h://host:port" or "host:port".
@@ -150,10 +151,10 @@ QList<QVariantMap> ZrProxySettings::proxiesForURL(const QUrl &url)
 
 QList<QVariantMap> ZrProxySettings::proxiesFromEnvironment(const QUrl &url, bool *anySet)
 {
-    const QString http = environment("http_proxy");
-    const QString https = environment("https_proxy");
-    const QString all = environment("all_proxy");
-    const QString noProxy = environment("no_proxy");
+    const QString http = environment("http_proxy", "HTTP_PROXY");
+    const QString https = environment("https_proxy", "HTTPS_PROXY");
+    const QString all = environment("all_proxy", "ALL_PROXY");
+    const QString noProxy = environment("no_proxy", "NO_PROXY");
     *anySet = !http.isEmpty() || !https.isEmpty() || !all.isEmpty() || !noProxy.isEmpty();
     if (!*anySet || hostMatches(url.host(), noProxy.split(',', Qt::SkipEmptyParts)))
         return {};

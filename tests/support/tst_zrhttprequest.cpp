@@ -2,6 +2,7 @@
 #include "testfiles.h"
 
 #include "support/zrdatadecompressor.h"
+#include "support/zrhttpmessage.h"
 #include "support/zrhttprequest.h"
 #include "support/zroperationqueue.h"
 #include "services/zrcommoninterface.h"
@@ -60,6 +61,8 @@ private slots:
     void compressedBodyInflatesToTheOriginal_data();
     void compressedBodyInflatesToTheOriginal();
     void unreadableBodyFileFails();
+    void responseHeaderLines_data();
+    void responseHeaderLines();
     void headers_data();
     void headers();
     void defaultUserAgentNamesProductAndSystem();
@@ -288,6 +291,51 @@ void TestZRHTTPRequest::unreadableBodyFileFails()
     QCOMPARE(request.error().code(), 8);
     QCOMPARE(request.error().localizedDescription(), QString("Failed to read file at path '%1'").arg(missing));
     QVERIFY(request.complete());
+}
+
+void TestZRHTTPRequest::responseHeaderLines_data()
+{
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("statusLine");
+    QTest::addColumn<QVariantMap>("fields");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("plain") << QList<QByteArray>{"HTTP/1.1 200 OK\r\n", "content-TYPE:  text/plain \r\n", "\r\n"} << 200
+                           << "HTTP/1.1" << "HTTP/1.1 200 OK" << QVariantMap{{"Content-Type", "text/plain"}} << true;
+    QTest::newRow("reason of several words")
+        << QList<QByteArray>{"HTTP/1.0 404 Not Found\r\n", "X-A: 1\r\n", "x-a: 2\r\n"} << 404 << "HTTP/1.0"
+        << "HTTP/1.0 404 Not Found" << QVariantMap{{"X-A", "1, 2"}} << false;
+    QTest::newRow("no reason") << QList<QByteArray>{"HTTP/2 204\r\n", "\r\n"} << 204 << "HTTP/2" << "HTTP/2 204"
+                               << QVariantMap() << true;
+    QTest::newRow("no code") << QList<QByteArray>{"HTTP/1.1\r\n", "Server: x\r\n", "\r\n"} << 0 << "HTTP/1.1"
+                             << "HTTP/1.1" << QVariantMap{{"Server", "x"}} << false;
+    QTest::newRow("interim answer first")
+        << QList<QByteArray>{"HTTP/1.1 100 Continue\r\n", "X-Interim: yes\r\n", "\r\n", "HTTP/1.1 201 Created\r\n",
+                             "Location: /new\r\n", "\r\n"}
+        << 201 << "HTTP/1.1" << "HTTP/1.1 201 Created" << QVariantMap{{"Location", "/new"}} << true;
+    QTest::newRow("lines without a name or before the status")
+        << QList<QByteArray>{"Early: no\r\n", "HTTP/1.1 200 OK\r\n", "no colon here\r\n", ": empty name\r\n",
+                             "Value-With: a:b \r\n"}
+        << 200 << "HTTP/1.1" << "HTTP/1.1 200 OK" << QVariantMap{{"Value-With", "a:b"}} << false;
+}
+
+void TestZRHTTPRequest::responseHeaderLines()
+{
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(int, code);
+    QFETCH(QString, version);
+    QFETCH(QString, statusLine);
+    QFETCH(QVariantMap, fields);
+    QFETCH(bool, complete);
+    const QSharedPointer<ZrHttpMessage> response = ZrHttpMessage::createEmptyResponse();
+    for (const QByteArray &line : lines)
+        response->appendHeaderLine(line);
+    QCOMPARE(response->responseStatusCode(), code);
+    QCOMPARE(response->responseVersion(), version);
+    QCOMPARE(response->responseStatusLine(), statusLine);
+    QCOMPARE(response->allHeaderFields(), fields);
+    QCOMPARE(response->isHeaderComplete(), complete);
 }
 
 void TestZRHTTPRequest::headers_data()
