@@ -835,8 +835,12 @@ void TestTransport::statusTimerAndNetworkUseFollowTheRequest()
     request->startAsynchronous();
     QTRY_VERIFY_WITH_TIMEOUT(request->statusTimer() != 0 && ZRHTTPRequest::isNetworkInUse(), 30000);
     QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 30000);
-    if (cancelled)
+    if (cancelled) {
+        // The cancel runs on the request's thread: the answer may come only after it, or it would
+        // finish the request first.
         request->cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(request->isCancelled(), 30000);
+    }
     answer = true;
     QTRY_VERIFY_WITH_TIMEOUT(request->isFinished(), 30000);
     ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(true);
