@@ -9,11 +9,13 @@ namespace {
 // The largest read a request makes: receiving stops once that much waits unread, and a large
 // body is received that much at a time.
 const qint64 ReadAhead = 262144;
+// curl's largest upload buffer.
+const qint64 LargeUpload = 2097152;
 
 } // namespace
 
 ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevice *body, qint64 bodyLength)
-    : m_easy(curl_easy_init()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
+    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
 {
     m_url = message->url().toEncoded();
     m_method = message->method().toLatin1();
@@ -57,6 +59,9 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
             m_headerList = curl_slist_append(m_headerList, "Content-Type:");
         curl_easy_setopt(m_easy, CURLOPT_POST, 1L);
         curl_easy_setopt(m_easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bodyLength));
+        // A large body goes out in large pieces: fewer reads and sends.
+        if (bodyLength > LargeUpload)
+            curl_easy_setopt(m_easy, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(LargeUpload));
         curl_easy_setopt(m_easy, CURLOPT_READFUNCTION, &ZrHttpStream::onRead);
         curl_easy_setopt(m_easy, CURLOPT_READDATA, this);
         if (m_method != "POST")
@@ -72,7 +77,10 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
 ZrHttpStream::~ZrHttpStream()
 {
     close();
-    curl_easy_cleanup(m_easy);
+    if (const std::shared_ptr<ZrRunLoop> source = m_handleSource.lock())
+        source->giveBackEasyHandle(m_easy);
+    else
+        curl_easy_cleanup(m_easy);
     curl_slist_free_all(m_headerList);
     curl_slist_free_all(m_proxyHeaderList);
 }

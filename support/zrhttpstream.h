@@ -76,6 +76,8 @@ private:
     static int onProgress(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
     void resumeIfWaiting();
 
+    // The loop that lent the easy handle; it takes it back.
+    std::weak_ptr<ZrRunLoop> m_handleSource;
     CURL *m_easy;
     curl_slist *m_headerList = nullptr;
     curl_slist *m_proxyHeaderList = nullptr;
