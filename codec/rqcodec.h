@@ -68,6 +68,8 @@ int codecEndAsyncSeek(uint64_t player);
 /* Replaces the callback; after it returns the old one no longer runs. While paused the current picture is
  * presented again to the new callback. */
 void codecSetFrameCallback(uint64_t player, CodecFrameCallback callback, void *context);
+/* Pictures shown, shown again and dropped late by the player; any pointer may be null. */
+void codecGetFrameCounts(uint64_t player, int64_t *shown, int64_t *repeated, int64_t *dropped);
 int codecFrameGetFormat(void *frame);
 int codecFrameGetWidth(void *frame);
 int codecFrameGetHeight(void *frame);

@@ -107,6 +107,15 @@ void codecSetFrameCallback(uint64_t player, CodecFrameCallback callback, void *c
     withPlayer(player, 0, [&](Player &p) { p.setFrameCallback(callback, context); return 0; });
 }
 
+// The player keeps no picture counts yet.
+void codecGetFrameCounts(uint64_t, int64_t *shown, int64_t *repeated, int64_t *dropped)
+{
+    for (int64_t *count : {shown, repeated, dropped}) {
+        if (count)
+            *count = 0;
+    }
+}
+
 int codecFrameGetFormat(void *frame)
 {
     return frame ? frameOf(frame)->format : 0;
