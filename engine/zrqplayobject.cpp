@@ -8,6 +8,8 @@
 #include "services/zrcommoninterface.h"
 
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 ZRQPlayObject::ZRQPlayObject(QObject *parent)
@@ -305,6 +307,18 @@ void ZRQPlayObject::setSoundVolume(int value)
         codecSetVolume(m_player, int(m_volume));
 }
 
+void ZRQPlayObject::getFrameCounts(int64_t *shown, int64_t *repeated, int64_t *dropped, int64_t *paneShown)
+{
+    codecGetFrameCounts(m_player, shown, repeated, dropped);
+    long long drawn = 0, refused = 0;
+    if (m_playWindow)
+        m_playWindow->frameCounts(&drawn, &refused);
+    *shown = std::max<int64_t>(0, *shown - refused);
+    *dropped += refused;
+    if (paneShown)
+        *paneShown = drawn;
+}
+
 void ZRQPlayObject::UpdateTime()
 {
     if (!m_player)
@@ -313,6 +327,12 @@ void ZRQPlayObject::UpdateTime()
         m_state = PlayState_Completed;
         stopTimers();
         emit emitAudioData(nullptr, 0);
+        int64_t shown = 0, repeated = 0, dropped = 0, drawn = 0;
+        getFrameCounts(&shown, &repeated, &dropped, &drawn);
+        std::printf("pictures shown %lld, repeated %lld, dropped %lld; the video pane drew %lld\n",
+                    static_cast<long long>(shown), static_cast<long long>(repeated), static_cast<long long>(dropped),
+                    static_cast<long long>(drawn));
+        std::fflush(stdout);
         emit emitPlayFinish();
         emit emitPlayCompleted(PlayState_Completed);
         return;

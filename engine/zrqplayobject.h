@@ -56,6 +56,9 @@ public:
     QPair<uint32_t, uint32_t> getOriginalResolution();
     QPair<uint32_t, uint32_t> getOriginalAspectRatio();
     int DrawVideoFrame(void *frame);
+    // Pictures of the open medium shown, shown again and dropped: the library's, less the pictures the
+    // video pane refused (those are counted as dropped). paneShown, if given, gets the pictures the pane drew.
+    void getFrameCounts(int64_t *shown, int64_t *repeated, int64_t *dropped, int64_t *paneShown = nullptr);
 
     // Sound, picture effects and subtitles.
     void setAudioDelay(double seconds);
