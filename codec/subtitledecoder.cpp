@@ -2,6 +2,7 @@
 
 #include "codec/numeric.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rq {
@@ -91,14 +92,11 @@ int SubtitleDecoder::decode(const AVPacket *packet, double origin)
             bitmap.y = rect->y;
             bitmap.width = rect->w;
             bitmap.height = rect->h;
-            bitmap.pixels.resize(size_t(rect->w) * rect->h);
-            const auto *palette = reinterpret_cast<const uint32_t *>(rect->data[1]);
-            const int colours = std::clamp(rect->nb_colors, 0, 256);
+            bitmap.indices.resize(size_t(rect->w) * rect->h);
             for (int y = 0; y < rect->h; ++y)
-                for (int x = 0; x < rect->w; ++x) {
-                    const int index = rect->data[0][y * rect->linesize[0] + x];
-                    bitmap.pixels[size_t(y) * rect->w + x] = index < colours ? palette[index] : 0;
-                }
+                std::copy_n(rect->data[0] + y * rect->linesize[0], rect->w, &bitmap.indices[size_t(y) * rect->w]);
+            const auto *palette = reinterpret_cast<const uint32_t *>(rect->data[1]);
+            bitmap.palette.assign(palette, palette + std::clamp(rect->nb_colors, 0, 256));
             bitmaps.push_back(std::move(bitmap));
         }
     }

@@ -86,7 +86,7 @@ void blendMask(AVFrame *frame, const uint8_t *mask, int stride, int x0, int y0, 
 }
 
 // Puts an overlay part, already inside the picture, onto it.
-void blendPart(AVFrame *frame, const SubtitleRenderer::Bitmap &part, bool bgra)
+void blendPart(AVFrame *frame, const SubtitleRenderer::Part &part, bool bgra)
 {
     for (int y = 0; y < part.height; ++y) {
         const uint32_t *row = part.pixels.data() + size_t(y) * part.width;
@@ -379,7 +379,7 @@ void SubtitleRenderer::render(FramePtr &frame, double pts, double duration)
     }
     if (!shown)
         return;
-    for (const Bitmap &part : overlayFor(*shown, frame.get()).parts)
+    for (const Part &part : overlayFor(*shown, frame.get()).parts)
         blendPart(frame.get(), part, m_overlay.bgra);
 }
 
@@ -423,7 +423,7 @@ const SubtitleRenderer::Overlay &SubtitleRenderer::overlayFor(const BitmapEvent 
         const int right = std::min(frame->width, x0 + w), bottom = std::min(frame->height, y0 + h);
         if (right <= left || bottom <= top)
             continue;
-        Bitmap part;
+        Part part;
         part.x = left;
         part.y = top;
         part.width = right - left;
@@ -432,8 +432,9 @@ const SubtitleRenderer::Overlay &SubtitleRenderer::overlayFor(const BitmapEvent 
         for (int y = 0; y < part.height; ++y) {
             const int sourceY = std::min(bitmap.height - 1, int((top + y - y0) / sy));
             for (int x = 0; x < part.width; ++x) {
-                const uint32_t p = bitmap.pixels[size_t(sourceY) * bitmap.width
-                                                 + std::min(bitmap.width - 1, int((left + x - x0) / sx))];
+                const uint8_t index = bitmap.indices[size_t(sourceY) * bitmap.width
+                                                     + std::min(bitmap.width - 1, int((left + x - x0) / sx))];
+                const uint32_t p = index < bitmap.palette.size() ? bitmap.palette[index] : 0;
                 const uint32_t a = (p >> 24) * uint32_t(std::clamp(m_style.alpha, 0, 255)) / 255;
                 part.pixels[size_t(y) * part.width + x] = a ? a << 24 | colourOf(p & 0xFFFFFF) : 0;
             }

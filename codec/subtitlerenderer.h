@@ -37,9 +37,16 @@ struct SubtitleStyle {
 class SubtitleRenderer
 {
 public:
+    // A picture of a few colours, as DVD and Blu-ray subtitles come: an index a pixel into its palette.
     struct Bitmap {
         int x = 0, y = 0, width = 0, height = 0;
-        std::vector<uint32_t> pixels;  // 0xAARRGGBB, width x height
+        std::vector<uint8_t> indices;   // width x height
+        std::vector<uint32_t> palette;  // 0xAARRGGBB; an index past its end is transparent
+    };
+    // Pixels put in a picture's colours.
+    struct Part {
+        int x = 0, y = 0, width = 0, height = 0;
+        std::vector<uint32_t> pixels;
     };
 
     SubtitleRenderer();
@@ -90,7 +97,7 @@ private:
         uint64_t event = 0;
         int width = 0, height = 0, alpha = 0;
         bool bgra = false, fullRange = false;
-        std::vector<Bitmap> parts;
+        std::vector<Part> parts;
     };
 
     void restyleLocked();

@@ -718,7 +718,8 @@ void TestSubtitles::pictureEventsReadOutOfOrder()
         bitmap.y = 100;
         bitmap.width = 100;
         bitmap.height = 40;
-        bitmap.pixels.assign(size_t(bitmap.width) * bitmap.height, argb);
+        bitmap.indices.assign(size_t(bitmap.width) * bitmap.height, 0);
+        bitmap.palette = {argb};
         return std::vector<rq::SubtitleRenderer::Bitmap>{bitmap};
     };
     renderer.addBitmaps(source, 5.0, -1, 320, 240, box(0xFFFFFFFFu));
