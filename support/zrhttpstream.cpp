@@ -15,7 +15,8 @@ const qint64 LargeUpload = 2097152;
 } // namespace
 
 ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevice *body, qint64 bodyLength)
-    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
+    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message),
+      m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
 {
     m_url = message->url().toEncoded();
     m_method = message->method().toLatin1();
