@@ -49,7 +49,8 @@ void ZrHttpMessage::appendHeaderLine(const QByteArray &line)
         const int versionEnd = text.indexOf(' ');
         const int codeEnd = versionEnd < 0 ? -1 : text.indexOf(' ', versionEnd + 1);
         m_responseVersion = QString::fromLatin1(versionEnd < 0 ? text : text.left(versionEnd));
-        m_statusCode = versionEnd < 0 ? 0 : text.mid(versionEnd + 1, codeEnd < 0 ? -1 : codeEnd - versionEnd - 1).toInt();
+        m_statusCode =
+            versionEnd < 0 ? 0 : text.mid(versionEnd + 1, codeEnd < 0 ? -1 : codeEnd - versionEnd - 1).toInt();
         return;
     }
     if (text.isEmpty()) {

@@ -15,7 +15,8 @@ const qint64 LargeUpload = 2097152;
 } // namespace
 
 ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevice *body, qint64 bodyLength)
-    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
+    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message),
+      m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
 {
     m_url = message->url().toEncoded();
     m_method = message->method().toLatin1();
@@ -172,12 +173,17 @@ void ZrHttpStream::unschedule()
 
 qint64 ZrHttpStream::read(char *data, qint64 maxSize)
 {
-    const qint64 length = qMin<qint64>(maxSize, m_buffer.size());
+    const qint64 length = qMin<qint64>(maxSize, buffered());
     if (length > 0) {
-        memcpy(data, m_buffer.constData(), static_cast<size_t>(length));
-        m_buffer.remove(0, static_cast<int>(length));
+        memcpy(data, m_buffer.constData() + m_bufferStart, static_cast<size_t>(length));
+        m_bufferStart += static_cast<int>(length);
+        // Drained: the reserved memory stays for the next bytes.
+        if (m_bufferStart == m_buffer.size()) {
+            m_buffer.resize(0);
+            m_bufferStart = 0;
+        }
     }
-    if (m_buffer.size() < ReadAhead)
+    if (buffered() < ReadAhead)
         resumeIfWaiting();
     return length;
 }
@@ -257,13 +263,13 @@ void ZrHttpStream::afterPerform()
         m_resumePending = false;
         resumeIfWaiting();
     }
-    while (m_scheduled && m_client && !m_buffer.isEmpty()) {
-        const int before = m_buffer.size();
+    while (m_scheduled && m_client && buffered() > 0) {
+        const int before = buffered();
         m_client(HasBytesAvailable);
-        if (m_buffer.size() == before)
+        if (buffered() == before)
             break;
     }
-    if (m_done && !m_endDelivered && m_scheduled && m_client && m_buffer.isEmpty()) {
+    if (m_done && !m_endDelivered && m_scheduled && m_client && buffered() == 0) {
         m_endDelivered = true;
         m_client(m_result == CURLE_OK ? EndEncountered : ErrorOccurred);
     }
@@ -283,11 +289,16 @@ size_t ZrHttpStream::onWrite(char *data, size_t size, size_t count, void *self)
     stream->m_receivedAnything = true;
     // Bytes wait until read; while a read's worth waits, and while unscheduled, curl stops receiving.
     QByteArray &buffer = stream->m_buffer;
-    if (!stream->m_scheduled || buffer.size() >= ReadAhead) {
+    if (!stream->m_scheduled || stream->buffered() >= ReadAhead) {
         stream->m_paused = true;
         return CURL_WRITEFUNC_PAUSE;
     }
     const int length = static_cast<int>(size * count);
+    // What was read is dropped from the front only when the bytes would not fit behind it.
+    if (stream->m_bufferStart > 0 && buffer.capacity() < buffer.size() + length) {
+        buffer.remove(0, stream->m_bufferStart);
+        stream->m_bufferStart = 0;
+    }
     // Reserved memory stays when the buffer is drained: memory given back and taken again
     // would be faulted in anew for every read.
     if (buffer.capacity() < buffer.size() + length)

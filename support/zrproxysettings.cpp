@@ -174,7 +174,8 @@ QList<QVariantMap> ZrProxySettings::proxiesFromGSettings(const QUrl &url)
     QList<QVariantMap> proxies;
     if (values.mode == "auto") {
         if (!values.autoconfig.isEmpty())
-            proxies << QVariantMap{{TypeKey, AutoConfigurationURLKey}, {AutoConfigurationURLKey, QUrl(values.autoconfig)}};
+            proxies << QVariantMap{{TypeKey, AutoConfigurationURLKey},
+                                   {AutoConfigurationURLKey, QUrl(values.autoconfig)}};
     } else if (values.mode == "manual" && !hostMatches(url.host(), values.ignoredHosts)) {
         const bool secure = url.scheme().compare("https", Qt::CaseInsensitive) == 0;
         QVariantMap entry = secure ? values.https : values.http;

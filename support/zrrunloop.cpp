@@ -100,7 +100,7 @@ void ZrRunLoop::handOverToMainThread()
         return;
     QMetaObject::invokeMethod(
         application,
-        [functions] {
+        [functions = std::move(functions)] {
             for (const std::function<void()> &function : functions)
                 function();
         },
