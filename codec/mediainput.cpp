@@ -64,6 +64,8 @@ bool MediaInput::open(MediaSource source, const std::atomic<bool> *abort)
     if (avformat_open_input(&ctx, source.isCustomIO() ? "" : source.path().c_str(), format, nullptr) < 0)
         return false;
     m_context.reset(ctx);
+    if (!source.isCustomIO())
+        m_path = source.path();
     if (avformat_find_stream_info(ctx, nullptr) < 0)
         return false;
     m_startTime = ctx->start_time == AV_NOPTS_VALUE ? 0 : ctx->start_time;

@@ -5,6 +5,7 @@
 #include "codec/mediasource.h"
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 namespace rq {
@@ -36,6 +37,8 @@ public:
     bool selectSubtitle(int order);
     int subtitleStream() const { return m_subtitle; }
 
+    // The file opened; empty for custom I/O.
+    const std::string &path() const { return m_path; }
     int64_t duration() const { return m_duration; }
     int64_t startTime() const { return m_startTime; }
 
@@ -45,6 +48,7 @@ private:
     void applyDiscard();
 
     FormatContextPtr m_context;
+    std::string m_path;
     IOContextPtr m_io;
     std::shared_ptr<void> m_owner;
     int m_program = -1;

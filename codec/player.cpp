@@ -108,6 +108,7 @@ void Player::closeLocked()
     m_open = false;
     m_abort = true;
     stopPipeline();
+    m_scanner.reset();
     m_input.reset();
     m_disc.reset();
     m_abort = false;
@@ -208,11 +209,25 @@ bool Player::startPipeline(double position, bool paused, bool seekFirst)
         return false;
 
     if (AVStream *st = m_input->stream(m_input->subtitleStream())) {
-        auto subtitles = std::make_unique<SubtitleDecoder>(m_subtitles, m_subtitles.reset(),
-                                                           [this](double from, double to) { redrawIfShown(from, to); });
-        if (subtitles->open(st))
+        // The lines of the stream shown before the pipeline stopped are kept.
+        const bool kept = st->index == m_shownStream && m_subtitles.source() == m_shownSource;
+        const int source = kept ? m_shownSource : m_subtitles.reset();
+        auto changed = [this](double from, double to) { redrawIfShown(from, to); };
+        auto subtitles = std::make_unique<SubtitleDecoder>(m_subtitles, source, changed);
+        if (subtitles->open(st, std::string(), kept)) {
             m_subtitleDecoder = std::move(subtitles);
+            m_shownStream = st->index;
+            m_shownSource = source;
+            if (!kept && !m_input->path().empty())
+                m_scanner = std::make_unique<SubtitleScanner>(
+                    m_input->path(), st->index, m_hasAudio ? audioIndex : videoIndex, m_input->startTime(),
+                    m_subtitles, source, m_sync, changed);
+        }
     }
+    if (!m_subtitleDecoder)
+        m_scanner.reset();
+    if (m_scanner)
+        m_scanner->scan(serial, position);
     m_demuxer = std::make_unique<Demuxer>(*m_input, m_videoDecoder ? m_videoPackets.get() : nullptr,
                                           m_audioDecoder ? m_audioPackets.get() : nullptr, m_readerWake,
                                           GlobalOptions::instance().readAheadMicros(), m_subtitleDecoder.get(), &m_sync);
@@ -489,6 +504,8 @@ void Player::seekLocked(double target, bool exact, bool stepBack, FrameQueue::En
     else
         reset();
     m_stepped = false;
+    if (m_scanner)
+        m_scanner->scan(serial, target);
     m_demuxer->seek(serial, target);
     // A step waiting for a picture of the old position gives up.
     if (m_presenter)
@@ -714,7 +731,11 @@ uint64_t Player::currentTime() const
     const uint64_t duration = m_duration;
     if (duration > 0 && isEndReached())
         return duration;
-    const double t = std::max(0.0, m_sync.clock.now());
+    double t = std::max(0.0, m_sync.clock.now());
+    // Without a duration the end is where the last picture shows.
+    double last = 0;
+    if (duration == 0 && isEndReached() && m_last.take(&last))
+        t = std::min(t, last);
     const uint64_t micros = saturated<uint64_t>(t * 1e6);
     return duration > 0 ? std::min(micros, duration) : micros;
 }

@@ -11,6 +11,7 @@
 #include "codec/pictureprocessor.h"
 #include "codec/spectrumanalyser.h"
 #include "codec/subtitledecoder.h"
+#include "codec/subtitlescanner.h"
 #include "codec/syncstate.h"
 #include "codec/videodecoder.h"
 #include "codec/videopresenter.h"
@@ -130,6 +131,11 @@ private:
     bool m_captions = false;
     // The subtitle file shown, empty when the source is another one.
     std::string m_subtitleFile;
+    // The embedded stream shown and its source in the renderer, kept while the pipeline starts again with
+    // another audio track; and what reads its lines before a seek target.
+    int m_shownStream = -1;
+    int m_shownSource = 0;
+    std::unique_ptr<SubtitleScanner> m_scanner;
     bool m_deinterlaceChosen = false;
     SpectrumAnalyser m_spectrum;
     std::string m_audioDevice;

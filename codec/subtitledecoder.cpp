@@ -2,6 +2,7 @@
 
 #include "codec/numeric.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rq {
@@ -20,7 +21,8 @@ SubtitleDecoder::SubtitleDecoder(SubtitleRenderer &renderer, int source, std::fu
 {
 }
 
-bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset)
+bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset,
+                                bool joins)
 {
     if (!codec)
         return false;
@@ -35,7 +37,7 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
         return false;
     const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
     const bool text = descriptor && (descriptor->props & AV_CODEC_PROP_TEXT_SUB);
-    if (text || codec->id == AV_CODEC_ID_EIA_608) {
+    if ((text || codec->id == AV_CODEC_ID_EIA_608) && !joins) {
         const std::string header = m_context->subtitle_header
                                        ? std::string(reinterpret_cast<const char *>(m_context->subtitle_header),
                                                      size_t(m_context->subtitle_header_size))
@@ -46,10 +48,10 @@ bool SubtitleDecoder::openCodec(const AVCodec *codec, const AVCodecParameters *p
     return true;
 }
 
-bool SubtitleDecoder::open(const AVStream *stream, const std::string &charset)
+bool SubtitleDecoder::open(const AVStream *stream, const std::string &charset, bool joins)
 {
     m_timeBase = stream->time_base;
-    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar, charset);
+    return openCodec(avcodec_find_decoder(stream->codecpar->codec_id), stream->codecpar, charset, joins);
 }
 
 bool SubtitleDecoder::openCaptions()
@@ -90,14 +92,11 @@ int SubtitleDecoder::decode(const AVPacket *packet, double origin)
             bitmap.y = rect->y;
             bitmap.width = rect->w;
             bitmap.height = rect->h;
-            bitmap.pixels.resize(size_t(rect->w) * rect->h);
-            const auto *palette = reinterpret_cast<const uint32_t *>(rect->data[1]);
-            const int colours = std::clamp(rect->nb_colors, 0, 256);
+            bitmap.indices.resize(size_t(rect->w) * rect->h);
             for (int y = 0; y < rect->h; ++y)
-                for (int x = 0; x < rect->w; ++x) {
-                    const int index = rect->data[0][y * rect->linesize[0] + x];
-                    bitmap.pixels[size_t(y) * rect->w + x] = index < colours ? palette[index] : 0;
-                }
+                std::copy_n(rect->data[0] + y * rect->linesize[0], rect->w, &bitmap.indices[size_t(y) * rect->w]);
+            const auto *palette = reinterpret_cast<const uint32_t *>(rect->data[1]);
+            bitmap.palette.assign(palette, palette + std::clamp(rect->nb_colors, 0, 256));
             bitmaps.push_back(std::move(bitmap));
         }
     }

@@ -17,8 +17,9 @@ public:
     // until the next event).
     SubtitleDecoder(SubtitleRenderer &renderer, int source, std::function<void(double, double)> changed = {});
 
-    // charset: the encoding of text that is not UTF-8, as iconv names it; empty for UTF-8.
-    bool open(const AVStream *stream, const std::string &charset = std::string());
+    // charset: the encoding of text that is not UTF-8, as iconv names it; empty for UTF-8. joins: the events
+    // join those the source has, its text begun already (by another decoder of the same stream).
+    bool open(const AVStream *stream, const std::string &charset = std::string(), bool joins = false);
     // EIA-608 captions, fed with the caption data of decoded pictures.
     bool openCaptions();
     // Packet times are taken on the medium's time line, which starts at origin (seconds). Answers 0, or the
@@ -30,7 +31,8 @@ public:
     void flush();
 
 private:
-    bool openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset);
+    bool openCodec(const AVCodec *codec, const AVCodecParameters *parameters, const std::string &charset,
+                   bool joins = false);
 
     SubtitleRenderer &m_renderer;
     const int m_source;

@@ -52,35 +52,48 @@ inline uint8_t mix(uint8_t under, int over, int alpha)
     return uint8_t((under * (255 - alpha) + over * alpha + 127) / 255);
 }
 
+// Mixes one pixel of the picture with a colour at opacity a: c1, c2 and c3 are R, G and B on BGRA pictures, Y, U
+// and V on planar 4:2:0 ones, where the colour goes to the chroma of even pixels.
+inline void blendPixel(AVFrame *frame, bool bgra, int fx, int fy, int c1, int c2, int c3, int a)
+{
+    if (bgra) {
+        uint8_t *p = frame->data[0] + fy * frame->linesize[0] + fx * 4;
+        p[0] = mix(p[0], c3, a);
+        p[1] = mix(p[1], c2, a);
+        p[2] = mix(p[2], c1, a);
+        return;
+    }
+    uint8_t *luma = frame->data[0] + fy * frame->linesize[0] + fx;
+    *luma = mix(*luma, c1, a);
+    if (!(fx & 1) && !(fy & 1)) {
+        uint8_t *u = frame->data[1] + (fy / 2) * frame->linesize[1] + fx / 2;
+        uint8_t *v = frame->data[2] + (fy / 2) * frame->linesize[2] + fx / 2;
+        *u = mix(*u, c2, a);
+        *v = mix(*v, c3, a);
+    }
+}
+
 // Puts one colour through a coverage mask (alpha 0..255 per pixel, scaled by opacity) onto the picture.
 void blendMask(AVFrame *frame, const uint8_t *mask, int stride, int x0, int y0, int w, int h, int r, int g,
                int b, int opacity)
 {
     const bool bgra = frame->format == AV_PIX_FMT_BGRA;
-    const Yuv c = toYuv(r, g, b, FrameConverter::isFullRange(frame));
-    for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y) {
-        const int fy = y0 + y;
-        for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x) {
-            const int a = mask[y * stride + x] * opacity / 255;
-            if (!a)
-                continue;
-            const int fx = x0 + x;
-            if (bgra) {
-                uint8_t *p = frame->data[0] + fy * frame->linesize[0] + fx * 4;
-                p[0] = mix(p[0], b, a);
-                p[1] = mix(p[1], g, a);
-                p[2] = mix(p[2], r, a);
-                continue;
-            }
-            uint8_t *luma = frame->data[0] + fy * frame->linesize[0] + fx;
-            *luma = mix(*luma, c.y, a);
-            if (!(fx & 1) && !(fy & 1)) {
-                uint8_t *u = frame->data[1] + (fy / 2) * frame->linesize[1] + fx / 2;
-                uint8_t *v = frame->data[2] + (fy / 2) * frame->linesize[2] + fx / 2;
-                *u = mix(*u, c.u, a);
-                *v = mix(*v, c.v, a);
-            }
-        }
+    const Yuv c = bgra ? Yuv{r, g, b} : toYuv(r, g, b, FrameConverter::isFullRange(frame));
+    for (int y = std::max(0, -y0); y < h && y0 + y < frame->height; ++y)
+        for (int x = std::max(0, -x0); x < w && x0 + x < frame->width; ++x)
+            if (const int a = mask[y * stride + x] * opacity / 255)
+                blendPixel(frame, bgra, x0 + x, y0 + y, c.y, c.u, c.v, a);
+}
+
+// Puts an overlay part, already inside the picture, onto it.
+void blendPart(AVFrame *frame, const SubtitleRenderer::Part &part, bool bgra)
+{
+    for (int y = 0; y < part.height; ++y) {
+        const uint32_t *row = part.pixels.data() + size_t(y) * part.width;
+        for (int x = 0; x < part.width; ++x)
+            if (const uint32_t p = row[x]; p >> 24)
+                blendPixel(frame, bgra, part.x + x, part.y + y, int((p >> 16) & 0xFF), int((p >> 8) & 0xFF),
+                           int(p & 0xFF), int(p >> 24));
     }
 }
 
@@ -114,9 +127,16 @@ int SubtitleRenderer::reset()
         ass_free_track(m_track);
     m_track = nullptr;
     m_bitmaps.clear();
+    m_overlay = Overlay();
     m_seen.clear();
     m_slowEvents.clear();
     return ++m_source;
+}
+
+int SubtitleRenderer::source() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_source;
 }
 
 void SubtitleRenderer::beginText(int source, const std::string &header, bool restyle)
@@ -186,7 +206,7 @@ void SubtitleRenderer::addBitmaps(int source, double start, double end, int canv
                                    [&](const BitmapEvent &event) { return std::abs(event.start - start) < 1e-3; });
     if (bitmaps.empty() || known)
         return;
-    m_bitmaps.push_back({start, end, canvasWidth, canvasHeight, std::move(bitmaps)});
+    m_bitmaps.push_back({start, end, canvasWidth, canvasHeight, std::move(bitmaps), ++m_lastEvent});
 }
 
 bool SubtitleRenderer::hasEvents() const
@@ -343,9 +363,12 @@ void SubtitleRenderer::render(FramePtr &frame, double pts, double duration)
         // A picture has at least the time of one at 25 frames a second.
         images = layOut(saturated<long long>(at * 1000), std::max(duration, kPictureTime));
     }
+    // Of the events that cover the time, the one begun last: events read before a seek target may come after
+    // later ones.
     const BitmapEvent *shown = nullptr;
     for (const BitmapEvent &event : m_bitmaps)
-        if (event.start <= at && (event.end < 0 ? at < event.start + 10 : at < event.end))
+        if (event.start <= at && (event.end < 0 ? at < event.start + 10 : at < event.end)
+            && (!shown || event.start > shown->start))
             shown = &event;
     if ((!images && !shown) || !writable(frame))
         return;
@@ -356,46 +379,69 @@ void SubtitleRenderer::render(FramePtr &frame, double pts, double duration)
     }
     if (!shown)
         return;
-    // Picture subtitles: nearest pixels from their canvas, one colour at a time through a mask. A canvas that
-    // does not hold the pictures, or no screen could show, says nothing: they are drawn as they are.
+    for (const Part &part : overlayFor(*shown, frame.get()).parts)
+        blendPart(frame.get(), part, m_overlay.bgra);
+}
+
+const SubtitleRenderer::Overlay &SubtitleRenderer::overlayFor(const BitmapEvent &event, const AVFrame *frame)
+{
+    const bool bgra = frame->format == AV_PIX_FMT_BGRA;
+    const bool fullRange = FrameConverter::isFullRange(frame);
+    const Overlay &o = m_overlay;
+    if (o.event == event.id && o.width == frame->width && o.height == frame->height && o.alpha == m_style.alpha
+        && o.bgra == bgra && o.fullRange == fullRange)
+        return o;
+    m_overlay = Overlay{event.id, frame->width, frame->height, m_style.alpha, bgra, fullRange, {}};
+    // Nearest pixels from their canvas. A canvas that does not hold the pictures, or no screen could show, says
+    // nothing: they are drawn as they are.
     int extentX = 1, extentY = 1;
-    for (const Bitmap &bitmap : shown->bitmaps) {
+    for (const Bitmap &bitmap : event.bitmaps) {
         extentX = std::max(extentX, bitmap.x + bitmap.width);
         extentY = std::max(extentY, bitmap.y + bitmap.height);
     }
-    const bool canvas = shown->canvasWidth >= extentX && shown->canvasHeight >= extentY
-                        && shown->canvasWidth <= kMaxCanvas && shown->canvasHeight <= kMaxCanvas;
-    const double sx = canvas ? double(frame->width) / shown->canvasWidth : 1.0;
-    const double sy = canvas ? double(frame->height) / shown->canvasHeight : 1.0;
-    std::vector<uint8_t> mask;
-    for (const Bitmap &bitmap : shown->bitmaps) {
+    const bool canvas = event.canvasWidth >= extentX && event.canvasHeight >= extentY
+                        && event.canvasWidth <= kMaxCanvas && event.canvasHeight <= kMaxCanvas;
+    const double sx = canvas ? double(frame->width) / event.canvasWidth : 1.0;
+    const double sy = canvas ? double(frame->height) / event.canvasHeight : 1.0;
+    // The few colours of a palette, each converted once.
+    std::vector<std::pair<uint32_t, uint32_t>> colours;
+    auto colourOf = [&](uint32_t rgb) {
+        for (const auto &known : colours)
+            if (known.first == rgb)
+                return known.second;
+        const int r = int((rgb >> 16) & 0xFF), g = int((rgb >> 8) & 0xFF), b = int(rgb & 0xFF);
+        const Yuv c = bgra ? Yuv{r, g, b} : toYuv(r, g, b, fullRange);
+        const uint32_t converted = uint32_t(c.y) << 16 | uint32_t(c.u) << 8 | uint32_t(c.v);
+        colours.emplace_back(rgb, converted);
+        return converted;
+    };
+    for (const Bitmap &bitmap : event.bitmaps) {
         const int x0 = int(bitmap.x * sx), y0 = int(bitmap.y * sy);
         const int w = std::max(1, int(bitmap.width * sx)), h = std::max(1, int(bitmap.height * sy));
-        // Only what lies inside the picture is drawn, and only that much is allocated.
+        // Only what lies inside the picture is kept, and only that much is allocated.
         const int left = std::max(0, x0), top = std::max(0, y0);
         const int right = std::min(frame->width, x0 + w), bottom = std::min(frame->height, y0 + h);
         if (right <= left || bottom <= top)
             continue;
-        const int vw = right - left, vh = bottom - top;
-        std::vector<uint32_t> colours;
-        for (uint32_t p : bitmap.pixels)
-            if ((p >> 24) && std::find(colours.begin(), colours.end(), p | 0xFF000000u) == colours.end())
-                colours.push_back(p | 0xFF000000u);
-        for (uint32_t colour : colours) {
-            mask.assign(size_t(vw) * vh, 0);
-            for (int y = 0; y < vh; ++y) {
-                const int sourceY = std::min(bitmap.height - 1, int((top + y - y0) / sy));
-                for (int x = 0; x < vw; ++x) {
-                    const uint32_t p = bitmap.pixels[size_t(sourceY) * bitmap.width
+        Part part;
+        part.x = left;
+        part.y = top;
+        part.width = right - left;
+        part.height = bottom - top;
+        part.pixels.resize(size_t(part.width) * part.height);
+        for (int y = 0; y < part.height; ++y) {
+            const int sourceY = std::min(bitmap.height - 1, int((top + y - y0) / sy));
+            for (int x = 0; x < part.width; ++x) {
+                const uint8_t index = bitmap.indices[size_t(sourceY) * bitmap.width
                                                      + std::min(bitmap.width - 1, int((left + x - x0) / sx))];
-                    if ((p | 0xFF000000u) == colour)
-                        mask[size_t(y) * vw + x] = uint8_t(p >> 24);
-                }
+                const uint32_t p = index < bitmap.palette.size() ? bitmap.palette[index] : 0;
+                const uint32_t a = (p >> 24) * uint32_t(std::clamp(m_style.alpha, 0, 255)) / 255;
+                part.pixels[size_t(y) * part.width + x] = a ? a << 24 | colourOf(p & 0xFFFFFF) : 0;
             }
-            blendMask(frame.get(), mask.data(), vw, left, top, vw, vh, int((colour >> 16) & 0xFF),
-                      int((colour >> 8) & 0xFF), int(colour & 0xFF), m_style.alpha);
         }
+        m_overlay.parts.push_back(std::move(part));
     }
+    return m_overlay;
 }
 
 }

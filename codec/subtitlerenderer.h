@@ -37,9 +37,16 @@ struct SubtitleStyle {
 class SubtitleRenderer
 {
 public:
+    // A picture of a few colours, as DVD and Blu-ray subtitles come: an index a pixel into its palette.
     struct Bitmap {
         int x = 0, y = 0, width = 0, height = 0;
-        std::vector<uint32_t> pixels;  // 0xAARRGGBB, width x height
+        std::vector<uint8_t> indices;   // width x height
+        std::vector<uint32_t> palette;  // 0xAARRGGBB; an index past its end is transparent
+    };
+    // Pixels put in a picture's colours.
+    struct Part {
+        int x = 0, y = 0, width = 0, height = 0;
+        std::vector<uint32_t> pixels;
     };
 
     SubtitleRenderer();
@@ -49,6 +56,8 @@ public:
 
     // Drops every event and the source; returns the new source's number, which its events carry.
     int reset();
+    // The source whose events are kept.
+    int source() const;
     // Starts the text of a source with the ASS header of its decoder. restyle: the source's own look gives way
     // to the style (for formats without styles of their own).
     void beginText(int source, const std::string &header, bool restyle);
@@ -80,10 +89,20 @@ private:
         double start = 0, end = -1;
         int canvasWidth = 0, canvasHeight = 0;
         std::vector<Bitmap> bitmaps;
+        uint64_t id = 0;
+    };
+    // The pictures of one event scaled to the frame and put in its colours, made once for all the frames that
+    // show the event: per pixel the opacity, then R, G and B for BGRA frames, Y, U and V for YUV ones.
+    struct Overlay {
+        uint64_t event = 0;
+        int width = 0, height = 0, alpha = 0;
+        bool bgra = false, fullRange = false;
+        std::vector<Part> parts;
     };
 
     void restyleLocked();
     bool writable(FramePtr &frame);
+    const Overlay &overlayFor(const BitmapEvent &event, const AVFrame *frame);
     // Lays out the text that shows at ms, or nothing when its layout keeps taking longer than the budget.
     ASS_Image *layOut(long long ms, double budget);
 
@@ -96,6 +115,8 @@ private:
     std::set<std::string> m_seen;
     int m_readOrder = 0;
     std::vector<BitmapEvent> m_bitmaps;
+    uint64_t m_lastEvent = 0;
+    Overlay m_overlay;
     SubtitleStyle m_style;
     SubtitleStyle m_pending;
     int m_frameWidth = 0, m_frameHeight = 0;

@@ -45,10 +45,23 @@ public:
             m_readTo = seconds;
         }
     }
+    // A serial whose subtitles before its target are being read on their own counts as read only once they are.
+    void beginScan(int serial)
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        m_scanSerial = serial;
+        m_scanned = false;
+    }
+    void endScan(int serial)
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        if (m_scanSerial == serial)
+            m_scanned = true;
+    }
     bool hasRead(int serial, double seconds) const
     {
         std::lock_guard<std::mutex> lock(m_seekMutex);
-        return m_readSerial == serial && m_readTo > seconds;
+        return m_readSerial == serial && m_readTo > seconds && (m_scanSerial != serial || m_scanned);
     }
 
     MediaClock clock;
@@ -80,6 +93,8 @@ private:
     SeekPoint m_seek;
     int m_readSerial = -1;
     double m_readTo = 0;
+    int m_scanSerial = -1;
+    bool m_scanned = false;
 };
 
 }

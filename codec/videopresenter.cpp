@@ -206,7 +206,8 @@ void VideoPresenter::run()
         present(entry.frame.get(), entry.pts, entry.duration);
         if (!stepping)
             m_sync.clock.start(entry.pts);
-        if (stepping)
+        // A seek past the last picture lands on it.
+        if (stepping || (first && entry.pts + entry.duration <= m_sync.startOf(serial)))
             m_sync.clock.set(entry.pts);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_shownSerial = serial;

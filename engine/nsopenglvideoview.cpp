@@ -35,34 +35,27 @@ const char kFragmentSource[] =
     "    gl_FragColor = vec4(rgb, 1);\n"
     "}\n";
 
-// Textures are powers of two and never smaller than 128 on a side.
-int powerSize(int size)
+// Sizes of a frame's copy: the planes back to back, each with its own stride.
+size_t planeBytes(int stride, int rows)
 {
-    int power = 128;
-    while (power < size)
-        power <<= 1;
-    return power;
-}
-
-unsigned char *allocate(int size)
-{
-    return new (std::nothrow) unsigned char[size];
+    return size_t(stride) * size_t(rows);
 }
 
 }
 
-// A private copy of one frame; no planes means a request to clear.
+// A private copy of one frame in a pooled buffer; no buffer means a request to clear.
 struct NSOpenGLVideoView::Frame
 {
     bool planar = false;
     int width = 0;
     int height = 0;
     int strides[3] = {0, 0, 0};
-    std::unique_ptr<unsigned char[]> planes[3];
+    const unsigned char *planes[3] = {nullptr, nullptr, nullptr};
+    QVideoFramePool::Buffer buffer;
 };
 
-NSOpenGLVideoView::NSOpenGLVideoView(QWidget *parent)
-    : QOpenGLWidget(parent)
+NSOpenGLVideoView::NSOpenGLVideoView(QWindow *parent)
+    : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate, parent)
 {
     // The shaders carry no version line and the quads are drawn in immediate mode.
     QSurfaceFormat surfaceFormat = format();
@@ -80,7 +73,8 @@ void NSOpenGLVideoView::reshape()
     if (!isValid())
         return;
     makeCurrent();
-    glViewport(0, 0, width(), height());
+    const qreal ratio = devicePixelRatio();
+    glViewport(0, 0, int(width() * ratio), int(height() * ratio));
 }
 
 bool NSOpenGLVideoView::showImage(unsigned char *data, int width, int height, int stride)
@@ -90,14 +84,15 @@ bool NSOpenGLVideoView::showImage(unsigned char *data, int width, int height, in
     std::unique_ptr<Frame> frame(new (std::nothrow) Frame);
     if (frame && data) {
         if (QVideoFrameGate::packedFits(width, height, stride))
-            frame->planes[0].reset(allocate(stride * height));
-        if (!frame->planes[0]) {
+            frame->buffer = mPool.take(planeBytes(stride, height));
+        if (!frame->buffer) {
             frame.reset();
         } else {
-            std::memcpy(frame->planes[0].get(), data, size_t(stride) * height);
+            std::memcpy(frame->buffer.get(), data, planeBytes(stride, height));
             frame->width = width;
             frame->height = height;
             frame->strides[0] = stride;
+            frame->planes[0] = frame->buffer.get();
         }
     }
     return queueFrame(std::move(frame));
@@ -110,31 +105,21 @@ bool NSOpenGLVideoView::showYUVImage(unsigned char **planes, int width, int heig
     std::unique_ptr<Frame> frame(new (std::nothrow) Frame);
     if (frame && planes) {
         frame->planar = true;
-        const int evenHeight = height + (height & 1);
-        bool copied = planes[0] && planes[1] && planes[2] && strides
-            && QVideoFrameGate::planarFits(width, height, strides);
-        for (int i = 0; copied && i < 3; ++i) {
-            const int rows = i == 0 ? evenHeight : evenHeight / 2;
-            frame->planes[i].reset(allocate(strides[i] * rows));
-            copied = frame->planes[i] != nullptr;
+        const int chromaHeight = (height + 1) / 2;
+        if (planes[0] && planes[1] && planes[2] && strides && QVideoFrameGate::planarFits(width, height, strides)) {
+            const size_t sizes[3] = {planeBytes(strides[0], height), planeBytes(strides[1], chromaHeight),
+                                     planeBytes(strides[2], chromaHeight)};
+            frame->buffer = mPool.take(sizes[0] + sizes[1] + sizes[2]);
+            unsigned char *copy = frame->buffer.get();
+            for (int i = 0; copy && i < 3; ++i) {
+                std::memcpy(copy, planes[i], sizes[i]);
+                frame->planes[i] = copy;
+                copy += sizes[i];
+            }
         }
-        if (!copied) {
+        if (!frame->buffer) {
             frame.reset();
         } else {
-            unsigned char *y = frame->planes[0].get();
-            const size_t strideY = size_t(strides[0]);
-            std::memcpy(y, planes[0], strideY * height);
-            // An odd height gets its last row twice, so filtering at the bottom edge meets the picture.
-            if (height & 1)
-                std::memcpy(y + strideY * height, y + strideY * (height - 1), strideY);
-            const int chromaWidth = (width + 1) / 2;
-            for (int i = 1; i < 3; ++i) {
-                unsigned char *chroma = frame->planes[i].get();
-                std::memcpy(chroma, planes[i], size_t(strides[i]) * (evenHeight / 2));
-                // Neutral chroma right of the picture, so filtering at the edge adds no colour.
-                for (int row = 0; row < evenHeight / 2; ++row)
-                    std::memset(chroma + size_t(strides[i]) * row + chromaWidth, 128, strides[i] - chromaWidth);
-            }
             frame->width = width;
             frame->height = height;
             std::copy(strides, strides + 3, frame->strides);
@@ -143,10 +128,26 @@ bool NSOpenGLVideoView::showYUVImage(unsigned char **planes, int width, int heig
     return queueFrame(std::move(frame));
 }
 
+long long NSOpenGLVideoView::shownCount() const
+{
+    return mShown.load();
+}
+
+long long NSOpenGLVideoView::droppedCount() const
+{
+    return mCount.dropped();
+}
+
+int NSOpenGLVideoView::bufferCount() const
+{
+    return mPool.allocated();
+}
+
 bool NSOpenGLVideoView::queueFrame(std::unique_ptr<Frame> frame)
 {
     if (!frame) {
         mCount.leave();
+        mCount.countDropped();
         return false;
     }
     // The call owns the copy, so a view deleted before it runs frees the frame with it.
@@ -159,6 +160,8 @@ bool NSOpenGLVideoView::queueFrame(std::unique_ptr<Frame> frame)
 void NSOpenGLVideoView::showFrame(std::unique_ptr<Frame> frame)
 {
     const bool dropped = mCount.handled();
+    if (frame->buffer)
+        ++mShown;
     if (!isValid()) {
         mPending = std::move(frame);
     } else {
@@ -172,11 +175,9 @@ void NSOpenGLVideoView::showFrame(std::unique_ptr<Frame> frame)
 
 void NSOpenGLVideoView::upload(const Frame &frame)
 {
-    if (!frame.planes[0]) {
+    if (!frame.buffer) {
         mImageWidth = 0;
         mImageHeight = 0;
-        mPowerWidth = 0;
-        mPowerHeight = 0;
     } else if (frame.planar) {
         uploadYUVImage(frame);
     } else {
@@ -186,80 +187,76 @@ void NSOpenGLVideoView::upload(const Frame &frame)
 
 void NSOpenGLVideoView::uploadImage(const Frame &frame)
 {
-    const int stride = frame.strides[0];
     if (!mTexture) {
         glActiveTexture(GL_TEXTURE0);
         glEnable(GL_TEXTURE_2D);
         glUseProgram(0);
         glGenTextures(1, &mTexture);
     }
-    if (frame.width != mImageWidth || frame.height != mImageHeight || stride > 4 * mPowerWidth) {
-        const int powerWidth = powerSize(stride / 4);
-        const int powerHeight = powerSize(frame.height);
-        if (!fitsTexture(powerWidth, powerHeight))
+    if (frame.width != mImageWidth || frame.height != mImageHeight) {
+        if (!fitsTexture(frame.width, frame.height))
             return;
-        setPictureSize(frame, powerWidth, powerHeight);
-        allocateTexture(GL_TEXTURE0, mTexture, GL_RGBA, GL_BGRA, nullptr);
+        setPictureSize(frame, frame.width, frame.height);
+        allocateTexture(GL_TEXTURE0, mTexture, GL_RGBA, GL_BGRA, frame.width, frame.height);
     }
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, mTexture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, stride / 4, frame.height, GL_BGRA, GL_UNSIGNED_BYTE,
-                    frame.planes[0].get());
+    uploadPlane(GL_TEXTURE0, mTexture, GL_BGRA, frame.planes[0], frame.strides[0] / 4, frame.width, frame.height);
 }
 
 void NSOpenGLVideoView::uploadYUVImage(const Frame &frame)
 {
-    const int *strides = frame.strides;
-    const int evenHeight = frame.height + (frame.height & 1);
+    const int chromaWidth = (frame.width + 1) / 2;
+    const int chromaHeight = (frame.height + 1) / 2;
     if (!mProgram)
         buildProgram();
-    if (frame.width != mImageWidth || frame.height != mImageHeight || strides[0] > mPowerWidth
-        || strides[1] > mPowerWidth / 2 || strides[2] > mPowerWidth / 2) {
-        const int powerWidth = powerSize(qMax(strides[0], 2 * qMax(strides[1], strides[2])));
-        const int powerHeight = powerSize(frame.height);
-        if (!fitsTexture(powerWidth, powerHeight))
+    if (frame.width != mImageWidth || frame.height != mImageHeight) {
+        // Luma twice the chroma on each side, so both meet the same texture coordinates.
+        if (!fitsTexture(2 * chromaWidth, 2 * chromaHeight))
             return;
-        // Limited-range black in Y, neutral chroma in U and V.
-        const int lumaSize = powerWidth * powerHeight;
-        std::unique_ptr<unsigned char[]> scratch(allocate(lumaSize));
-        if (!scratch)
-            return;
-        setPictureSize(frame, powerWidth, powerHeight);
-        std::memset(scratch.get(), 16, lumaSize);
-        allocateTexture(GL_TEXTURE0, mTextureY, GL_LUMINANCE, GL_LUMINANCE, scratch.get());
-        std::memset(scratch.get(), 128, lumaSize / 4);
-        allocateTexture(GL_TEXTURE1, mTextureU, GL_LUMINANCE, GL_LUMINANCE, scratch.get(), 2);
-        allocateTexture(GL_TEXTURE2, mTextureV, GL_LUMINANCE, GL_LUMINANCE, scratch.get(), 2);
+        setPictureSize(frame, 2 * chromaWidth, 2 * chromaHeight);
+        allocateTexture(GL_TEXTURE0, mTextureY, GL_LUMINANCE, GL_LUMINANCE, 2 * chromaWidth, 2 * chromaHeight);
+        allocateTexture(GL_TEXTURE1, mTextureU, GL_LUMINANCE, GL_LUMINANCE, chromaWidth, chromaHeight);
+        allocateTexture(GL_TEXTURE2, mTextureV, GL_LUMINANCE, GL_LUMINANCE, chromaWidth, chromaHeight);
     }
-    const GLuint textures[] = {mTextureY, mTextureU, mTextureV};
-    for (int i = 0; i < 3; ++i) {
-        glActiveTexture(GL_TEXTURE0 + i);
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, strides[i], i == 0 ? evenHeight : evenHeight / 2, GL_LUMINANCE,
-                        GL_UNSIGNED_BYTE, frame.planes[i].get());
+    uploadPlane(GL_TEXTURE0, mTextureY, GL_LUMINANCE, frame.planes[0], frame.strides[0], frame.width, frame.height);
+    uploadPlane(GL_TEXTURE1, mTextureU, GL_LUMINANCE, frame.planes[1], frame.strides[1], chromaWidth, chromaHeight);
+    uploadPlane(GL_TEXTURE2, mTextureV, GL_LUMINANCE, frame.planes[2], frame.strides[2], chromaWidth, chromaHeight);
+    // An odd height gets its last row twice, so filtering at the bottom edge meets the picture.
+    if (frame.height & 1) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, frame.height, frame.width, 1, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                        frame.planes[0] + planeBytes(frame.strides[0], frame.height - 1));
     }
 }
 
-void NSOpenGLVideoView::setPictureSize(const Frame &frame, int powerWidth, int powerHeight)
+// Updates a texture from rows of rowLength texels, of which the first width are the picture.
+void NSOpenGLVideoView::uploadPlane(GLenum unit, GLuint texture, GLenum format, const unsigned char *data,
+                                    int rowLength, int width, int height)
 {
-    mPowerWidth = powerWidth;
-    mPowerHeight = powerHeight;
+    glActiveTexture(unit);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, format, GL_UNSIGNED_BYTE, data);
+}
+
+void NSOpenGLVideoView::setPictureSize(const Frame &frame, int textureWidth, int textureHeight)
+{
     mImageWidth = frame.width;
     mImageHeight = frame.height;
-    mWidthScale = float(mImageWidth) / mPowerWidth;
-    mHeightScale = float(mImageHeight) / mPowerHeight;
+    mWidthScale = float(mImageWidth) / textureWidth;
+    mHeightScale = float(mImageHeight) / textureHeight;
 }
 
-// Defines the texture at the allocated size, divided by divisor on each side.
-void NSOpenGLVideoView::allocateTexture(GLenum unit, GLuint texture, GLint internalFormat, GLenum format,
-                                        const void *pixels, int divisor)
+// Storage is made once per picture size; every picture after that only replaces texels.
+void NSOpenGLVideoView::allocateTexture(GLenum unit, GLuint texture, GLint internalFormat, GLenum format, int width,
+                                        int height)
 {
     glActiveTexture(unit);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, mPowerWidth / divisor, mPowerHeight / divisor, 0, format,
-                 GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE, nullptr);
 }
 
 // A frame beyond the largest texture is dropped; the last picture stays.
@@ -358,6 +355,7 @@ void NSOpenGLVideoView::initializeGL()
 
 void NSOpenGLVideoView::paintGL()
 {
+    reshape();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     if (mImageWidth && mImageHeight) {
@@ -394,14 +392,13 @@ void NSOpenGLVideoView::paintGL()
             glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         }
     }
-    glFlush();
 }
 
 void NSOpenGLVideoView::forgetState()
 {
     mTexture = mTextureY = mTextureU = mTextureV = 0;
     mProgram = mVexShader = mFrgShader = 0;
-    mImageWidth = mImageHeight = mPowerWidth = mPowerHeight = 0;
+    mImageWidth = mImageHeight = 0;
     mWidthScale = mHeightScale = 1.0f;
 }
 

@@ -70,6 +70,11 @@ bool QMediaElementWindow::showYUVImage(unsigned char **planes, int width, int he
     return ui->m_videoElement->showYUVImage(planes, width, height, strides);
 }
 
+void QMediaElementWindow::frameCounts(long long *shown, long long *dropped) const
+{
+    ui->m_videoElement->frameCounts(shown, dropped);
+}
+
 void QMediaElementWindow::reshape()
 {
     ui->m_videoElement->reshape();

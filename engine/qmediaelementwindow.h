@@ -26,6 +26,8 @@ public:
     void SetOpenGl(bool openGl);
     bool showImage(unsigned char *data, unsigned int width, unsigned int height, unsigned int stride);
     bool showYUVImage(unsigned char **planes, int width, int height, int *strides);
+    // Pictures the picture element has shown, and those it refused for want of room or memory.
+    void frameCounts(long long *shown, long long *dropped) const;
     void reshape();
     WId getVideoElementWid();
     QRect getVideoElementRect() const;

@@ -1,7 +1,8 @@
 #include "qplayupdatethread.h"
 
 #include "codec/rqcodec.h"
-#include "services/zrcommoninterface.h"
+
+#include <chrono>
 
 QPlayUpdateThread::QPlayUpdateThread(uint64_t player)
     : m_player(player)
@@ -13,17 +14,37 @@ QPlayUpdateThread::QPlayUpdateThread(uint64_t player)
 
 QPlayUpdateThread::~QPlayUpdateThread()
 {
-    m_stop = true;
-    while (!m_finished)
-        ZrCommonInterface::Sleep(10000);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
     JoinThread();
+}
+
+void QPlayUpdateThread::setTicking(bool ticking)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_ticking == ticking)
+            return;
+        m_ticking = ticking;
+    }
+    m_wake.notify_all();
 }
 
 void QPlayUpdateThread::OnExecute()
 {
+    std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_stop) {
+        if (!m_ticking) {
+            m_wake.wait(lock, [this] { return m_stop || m_ticking; });
+            continue;
+        }
+        lock.unlock();
         codecPlayerTick(m_player);
-        ZrCommonInterface::Sleep(50000);
+        lock.lock();
+        m_wake.wait_for(lock, std::chrono::milliseconds(50), [this] { return m_stop || !m_ticking; });
     }
     m_finished = true;
 }

@@ -24,10 +24,15 @@ void QVideoElementWindow::SetOpenGl(bool openGl)
     dropView();
     m_openGl = openGl;
     QWidget *view;
+    NSOpenGLVideoView *glView = nullptr;
     if (openGl) {
-        auto *glView = new NSOpenGLVideoView(this);
+        glView = new NSOpenGLVideoView;
+        // The pane under the picture takes the mouse.
+        glView->setFlag(Qt::WindowTransparentForInput);
         connect(glView, &NSOpenGLVideoView::emitFrameDropped, this, &QVideoElementWindow::emitFrameDropped);
-        view = glView;
+        // A native child window of its own: the picture is drawn once, straight to the screen.
+        view = QWidget::createWindowContainer(glView, this);
+        view->setAttribute(Qt::WA_MouseTracking);
     } else {
         auto *bitmapView = new NSVideoView(this);
         connect(bitmapView, &NSVideoView::emitFrameDropped, this, &QVideoElementWindow::emitFrameDropped);
@@ -37,7 +42,8 @@ void QVideoElementWindow::SetOpenGl(bool openGl)
     view->show();
     {
         std::lock_guard<std::mutex> lock(m_viewLock);
-        m_glView = qobject_cast<NSOpenGLVideoView *>(view);
+        m_view = view;
+        m_glView = glView;
         m_bitmapView = qobject_cast<NSVideoView *>(view);
     }
     setAttribute(Qt::WA_MouseTracking);
@@ -67,13 +73,22 @@ bool QVideoElementWindow::showYUVImage(unsigned char **planes, int width, int he
     return m_glView && m_glView->showYUVImage(planes, width, height, strides);
 }
 
+// Only the OpenGL view counts; the bitmap view is a fallback no player chooses.
+void QVideoElementWindow::frameCounts(long long *shown, long long *dropped) const
+{
+    std::lock_guard<std::mutex> lock(m_viewLock);
+    *shown = m_glView ? m_glView->shownCount() : 0;
+    *dropped = m_glView ? m_glView->droppedCount() : 0;
+}
+
 // Frames still queued for the old view go with it.
 void QVideoElementWindow::dropView()
 {
     QWidget *old;
     {
         std::lock_guard<std::mutex> lock(m_viewLock);
-        old = m_glView ? static_cast<QWidget *>(m_glView) : m_bitmapView;
+        old = m_view;
+        m_view = nullptr;
         m_glView = nullptr;
         m_bitmapView = nullptr;
     }

@@ -31,6 +31,7 @@ bool QVideoFrameGate::enter(bool clear, const char *slowLine)
             waiting = mCount.load();
             if (waiting < kMaxWaiting)
                 continue;
+            ++mDropped;
             std::printf("%s\n", slowLine);
             std::fflush(stdout);
             return false;
@@ -48,6 +49,16 @@ bool QVideoFrameGate::handled()
 {
     --mCount;
     return mRefused.exchange(false);
+}
+
+long long QVideoFrameGate::dropped() const
+{
+    return mDropped.load();
+}
+
+void QVideoFrameGate::countDropped()
+{
+    ++mDropped;
 }
 
 bool QVideoFrameGate::packedFits(int width, int height, int stride)

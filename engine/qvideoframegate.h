@@ -16,6 +16,9 @@ public:
     // Counts out a frame handled on the main thread. True for the first one after a refusal: there
     // is room again for the picture that was lost.
     bool handled();
+    // Pictures refused for want of room, or because no copy of them could be made.
+    long long dropped() const;
+    void countDropped();
 
     // Packed 32-bit rows: positive sizes, stride of whole pixels covering the width, copy size within int.
     static bool packedFits(int width, int height, int stride);
@@ -25,6 +28,7 @@ public:
 private:
     std::atomic<int> mCount{0};
     std::atomic<bool> mRefused{false};
+    std::atomic<long long> mDropped{0};
 };
 
 #endif

@@ -8,6 +8,8 @@
 #include "services/zrcommoninterface.h"
 
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 ZRQPlayObject::ZRQPlayObject(QObject *parent)
@@ -211,9 +213,11 @@ void ZRQPlayObject::OnPlayVideo()
         IsNoVideoSet();
         emit emitProgressEnable(true);
         m_state = PlayState_Playing;
-        if (m_bOnlyAudio)
+        if (m_bOnlyAudio && m_bAudioDataShown)
             m_audioTimer->start(50);
         m_timer->start(100);
+        if (m_updateThread)
+            m_updateThread->setTicking(true);
     } else {
         m_state = PlayState_StartFailed;
         emit emitPlayFinish();
@@ -282,6 +286,17 @@ void ZRQPlayObject::stopTimers()
 {
     m_timer->stop();
     m_audioTimer->stop();
+    if (m_updateThread)
+        m_updateThread->setTicking(false);
+}
+
+void ZRQPlayObject::setAudioDataShown(bool shown)
+{
+    m_bAudioDataShown = shown;
+    if (!shown)
+        m_audioTimer->stop();
+    else if (m_bOnlyAudio && m_state == PlayState_Playing && !m_audioTimer->isActive())
+        m_audioTimer->start(50);
 }
 
 void ZRQPlayObject::setSoundVolume(int value)
@@ -292,15 +307,32 @@ void ZRQPlayObject::setSoundVolume(int value)
         codecSetVolume(m_player, int(m_volume));
 }
 
+void ZRQPlayObject::getFrameCounts(int64_t *shown, int64_t *repeated, int64_t *dropped, int64_t *paneShown)
+{
+    codecGetFrameCounts(m_player, shown, repeated, dropped);
+    long long drawn = 0, refused = 0;
+    if (m_playWindow)
+        m_playWindow->frameCounts(&drawn, &refused);
+    *shown = std::max<int64_t>(0, *shown - refused);
+    *dropped += refused;
+    if (paneShown)
+        *paneShown = drawn;
+}
+
 void ZRQPlayObject::UpdateTime()
 {
     if (!m_player)
         return;
     if (codecIsEndReached(m_player)) {
         m_state = PlayState_Completed;
-        m_audioTimer->stop();
+        stopTimers();
         emit emitAudioData(nullptr, 0);
-        m_timer->stop();
+        int64_t shown = 0, repeated = 0, dropped = 0, drawn = 0;
+        getFrameCounts(&shown, &repeated, &dropped, &drawn);
+        std::printf("pictures shown %lld, repeated %lld, dropped %lld; the video pane drew %lld\n",
+                    static_cast<long long>(shown), static_cast<long long>(repeated), static_cast<long long>(dropped),
+                    static_cast<long long>(drawn));
+        std::fflush(stdout);
         emit emitPlayFinish();
         emit emitPlayCompleted(PlayState_Completed);
         return;

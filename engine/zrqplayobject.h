@@ -56,6 +56,9 @@ public:
     QPair<uint32_t, uint32_t> getOriginalResolution();
     QPair<uint32_t, uint32_t> getOriginalAspectRatio();
     int DrawVideoFrame(void *frame);
+    // Pictures of the open medium shown, shown again and dropped: the library's, less the pictures the
+    // video pane refused (those are counted as dropped). paneShown, if given, gets the pictures the pane drew.
+    void getFrameCounts(int64_t *shown, int64_t *repeated, int64_t *dropped, int64_t *paneShown = nullptr);
 
     // Sound, picture effects and subtitles.
     void setAudioDelay(double seconds);
@@ -93,6 +96,9 @@ public slots:
     void videoFrameStepDown();
     void ResizeVideoWindow(bool keepScale = true);
     bool Screenshots(QString outPath, QString format);
+    // Audio blocks are made only while someone shows them: an audio-only medium plays and this is
+    // on (the default).
+    void setAudioDataShown(bool shown);
 
 signals:
     void emitPlayTime(QString time);
@@ -143,6 +149,7 @@ private:
     float m_volume = 100.0f;
     QMediaElementWindow *m_playWindow = nullptr;
     bool m_bOnlyAudio = false;
+    bool m_bAudioDataShown = true;
     bool m_bKeepScale = true;
     int m_nWidth = 0;
     int m_nHeight = 0;

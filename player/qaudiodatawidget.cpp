@@ -2,6 +2,7 @@
 
 #include "toolkit/qbaseimagedraw.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -57,12 +58,16 @@ void QAudioDataWidget::setAudioLogo(QString path)
 {
     m_logo = QPixmap(path);
     m_logo.setDevicePixelRatio(2.0);
+    m_background = QPixmap();
 }
 
 void QAudioDataWidget::setBackgroundColor(QColor color)
 {
     if (color.isValid())
         m_backgroundColor = color;
+    // An opaque colour covers what lies under the widget: its parents need not paint there.
+    setAttribute(Qt::WA_OpaquePaintEvent, m_backgroundColor.alpha() == 255);
+    m_background = QPixmap();
 }
 
 // Every resize and show starts the bars and peaks from nothing.
@@ -82,6 +87,77 @@ void QAudioDataWidget::resizeBars()
         m_peaks = QVector<int>(m_nBars, 0);
         m_falls = QVector<int>(m_nBars, 0);
     }
+    m_background = QPixmap();
+    m_shownLevels = QVector<int>(m_nBars, -1);
+    m_shownPeaks = QVector<int>(m_nBars, -1);
+    drawBarColumn();
+}
+
+void QAudioDataWidget::drawBarColumn()
+{
+    const AudioDataAttribute &a = m_attribute;
+    m_barColumn = QPixmap();
+    if (a.drawStyle != 0 || a.barWidth < 1 || height() < 1)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    m_barColumn = QPixmap(QSize(a.barWidth, height()) * ratio);
+    m_barColumn.setDevicePixelRatio(ratio);
+    m_barColumn.fill(Qt::transparent);
+    QPainter painter(&m_barColumn);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int bottom = height() - 1;
+    for (int c = 0; c < m_nCells; ++c) {
+        const QRectF cell(0, bottom - a.cellHeight - (a.cellHeight + a.cellSpacing) * c, a.barWidth, a.cellHeight);
+        painter.fillPath(QBaseImageDraw::GetRoundedRectanglePath(cell, a.cornerRadius), a.barColor);
+    }
+}
+
+// The colour and the picture at the widget's size, so that a paint only copies them.
+void QAudioDataWidget::drawBackground()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_background = QPixmap(size() * ratio);
+    m_background.setDevicePixelRatio(ratio);
+    // Filled with an opaque colour the copy needs no alpha and is copied rather than blended.
+    m_background.fill(m_backgroundColor.alpha() == 255 ? m_backgroundColor : QColor(Qt::transparent));
+    QPainter painter(&m_background);
+    painter.fillRect(rect(), m_backgroundColor);
+    if (!m_logo.isNull())
+        painter.drawPixmap((width() - m_logo.width() / 2) / 2, (height() - m_logo.height() / 2) / 2, m_logo);
+}
+
+QRect QAudioDataWidget::columnRect(int bar) const
+{
+    return QRect((m_attribute.barWidth + m_attribute.barSpacing) * bar, 0, m_attribute.barWidth, height());
+}
+
+// The rows of a column between the old and the new tops of its bar and its peak mark.
+QRegion QAudioDataWidget::changedColumns() const
+{
+    const AudioDataAttribute &a = m_attribute;
+    const int bottom = height() - 1;
+    const auto barTop = [&](int t) { return t > 0 ? bottom - a.cellHeight - (a.cellHeight + a.cellSpacing) * (t - 1) : height(); };
+    const auto peakRow = [&](int p) { return p > 0 ? bottom - p - 1 : height(); };
+    QRegion changed;
+    for (int i = 0; i < m_nBars; ++i) {
+        const int level = int(m_levels[i]);
+        const int peak = i < m_peaks.size() ? qMax(m_peaks[i], 0) : 0;
+        if (level == m_shownLevels[i] && peak == m_shownPeaks[i])
+            continue;
+        const QRect column = columnRect(i);
+        if (m_shownLevels[i] < 0 || m_shownPeaks[i] < 0) {
+            changed += column;
+            continue;
+        }
+        const int oldTop = barTop(m_shownLevels[i]), newTop = barTop(level);
+        const int oldPeak = peakRow(m_shownPeaks[i]), newPeak = peakRow(peak);
+        const int top = qMin(qMin(oldTop, newTop), qMin(oldPeak, newPeak));
+        const int end = qMax(qMax(level != m_shownLevels[i] ? qMax(oldTop, newTop) : top,
+                                  peak != m_shownPeaks[i] ? qMax(oldPeak, newPeak) + 1 : top),
+                             top + 1);
+        changed += QRect(column.x(), top, column.width(), qMin(end, height()) - top);
+    }
+    return changed;
 }
 
 bool QAudioDataWidget::setAudioData(unsigned char *data, int sps)
@@ -121,19 +197,30 @@ bool QAudioDataWidget::setAudioData(unsigned char *data, int sps)
         }
     }
     m_bNewData = true;
-    update();
+    // The polyline crosses every column; cells and peaks repaint only where they moved.
+    if (m_attribute.drawStyle == 1)
+        update();
+    else
+        update(changedColumns());
     return silent;
 }
 
-void QAudioDataWidget::paintEvent(QPaintEvent *)
+void QAudioDataWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), m_backgroundColor);
-    if (!m_logo.isNull())
-        painter.drawPixmap((width() - m_logo.width() / 2) / 2, (height() - m_logo.height() / 2) / 2, m_logo);
+    if (m_background.isNull())
+        drawBackground();
+    painter.drawPixmap(0, 0, m_background);
     // A repaint that no block caused shows the picture alone.
-    if (!m_bNewData)
+    if (!m_bNewData) {
+        for (int i = 0; i < m_nBars; ++i) {
+            if (event->region().intersects(columnRect(i))) {
+                m_shownLevels[i] = -1;
+                m_shownPeaks[i] = -1;
+            }
+        }
         return;
+    }
 
     const AudioDataAttribute &a = m_attribute;
     const int bottom = m_drawRect.bottom();
@@ -143,10 +230,11 @@ void QAudioDataWidget::paintEvent(QPaintEvent *)
         const int x = (a.barWidth + a.barSpacing) * i;
         const int t = int(m_levels[i]);
         if (a.drawStyle == 0) {
-            for (int c = 0; c < t; ++c) {
-                const QRectF cell(x, bottom - a.cellHeight - (a.cellHeight + a.cellSpacing) * c, a.barWidth,
-                                  a.cellHeight);
-                painter.fillPath(QBaseImageDraw::GetRoundedRectanglePath(cell, a.cornerRadius), a.barColor);
+            if (t > 0 && !m_barColumn.isNull()) {
+                const int top = qMax(0, bottom - a.cellHeight - (a.cellHeight + a.cellSpacing) * (t - 1));
+                const qreal ratio = m_barColumn.devicePixelRatio();
+                painter.drawPixmap(QPointF(x, top), m_barColumn,
+                                   QRectF(0, top * ratio, a.barWidth * ratio, (height() - top) * ratio));
             }
         } else if (a.drawStyle == 1) {
             const QPointF top(a.barWidth * i, bottom - a.cellHeight * t);
@@ -157,6 +245,8 @@ void QAudioDataWidget::paintEvent(QPaintEvent *)
         }
         if (a.showPeak && i < m_peaks.size() && m_peaks[i] > 0)
             painter.fillRect(QRect(x, bottom - m_peaks[i] - 1, a.barWidth, 1), a.peakColor);
+        m_shownLevels[i] = t;
+        m_shownPeaks[i] = i < m_peaks.size() ? qMax(m_peaks[i], 0) : 0;
     }
     if (a.drawStyle == 1)
         painter.strokePath(line, QPen(a.barColor, a.barWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));

@@ -34,6 +34,12 @@ protected:
 
 private:
     void resizeBars();
+    // One bar of every cell, drawn once per size; a bar of t cells is its bottom part.
+    void drawBarColumn();
+    void drawBackground();
+    // The columns whose bar or peak differ from what the screen shows.
+    QRegion changedColumns() const;
+    QRect columnRect(int bar) const;
 
     AudioDataAttribute m_attribute;
     QRect m_drawRect = QRect(0, 0, 400, 100);
@@ -44,6 +50,11 @@ private:
     QVector<int> m_peaks;
     QVector<int> m_falls;
     bool m_bNewData = false;
+    // The levels and peaks on the screen; -1 where a repaint without a block wiped them.
+    QVector<int> m_shownLevels;
+    QVector<int> m_shownPeaks;
+    QPixmap m_barColumn;
+    QPixmap m_background;
     QPixmap m_logo;
     QColor m_backgroundColor = Qt::transparent;
 };

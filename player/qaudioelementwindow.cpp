@@ -33,6 +33,8 @@ void QAudioElementWindow::initControls()
     // The pane takes the mouse, so that it can pass it on like the video does.
     m_pAudioDataWidget->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_pAudioDataWidget->setAudioLogo(QIAnyUtil::getResourcePath() + "/images/PlayerImage/bg_audio.png");
+    // The player window is black under the pane; painting it so spares the windows below a repaint.
+    m_pAudioDataWidget->setBackgroundColor(Qt::black);
     m_pAudioDataWidget->setGeometry(2, 2, 390, 230);
     m_pAudioDataWidget->show();
 }
@@ -60,4 +62,16 @@ void QAudioElementWindow::mouseDoubleClickEvent(QMouseEvent *event)
 void QAudioElementWindow::resizeEvent(QResizeEvent *)
 {
     m_pAudioDataWidget->move((width() - 390) / 2, (height() - m_pAudioDataWidget->height()) / 2);
+}
+
+void QAudioElementWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    emit emitShown(true);
+}
+
+void QAudioElementWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    emit emitShown(false);
 }

@@ -20,6 +20,8 @@ signals:
     void emitMouseMoveEvent(QMouseEvent *event);
     void emitMousePressEvent(QMouseEvent *event);
     void emitMouseDoubleClickEvent(QMouseEvent *event);
+    // The pane came into sight (also when its window is restored) or went out of it.
+    void emitShown(bool shown);
 
 public slots:
     void setAudioData(unsigned char *data, int sps);
@@ -29,6 +31,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void initControls();

@@ -1,6 +1,7 @@
 #include "player/qcoverwindow.h"
 
 #include "services/qianyutil.h"
+#include "toolkit/skinimage.h"
 #include "ui_qcoverwindow.h"
 
 #include <QPainter>
@@ -28,8 +29,7 @@ void QCoverWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(1, 1, 1));
-    QImage picture(QIAnyUtil::getResourcePath() + "/images/playIcon.png");
-    picture.setDevicePixelRatio(2.0);
+    const QImage picture = sharedSkinImage(QIAnyUtil::getResourcePath() + "/images/playIcon.png");
     const int iw = picture.width();
     const int ih = picture.height();
     const int left = (width() - iw / 2) / 2;

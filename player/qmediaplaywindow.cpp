@@ -23,6 +23,7 @@
 #include <QCursor>
 #include <QFile>
 #include <QScreen>
+#include <QApplication>
 #include <QTimer>
 
 namespace {
@@ -58,6 +59,7 @@ QMediaPlayWindow::QMediaPlayWindow(QWidget *parent) : QWidget(parent), ui(new Ui
     setAcceptDrops(true);
     registerPlayMetaTypes();
     installEventFilter(this);
+    qApp->installEventFilter(this);
 
     connect(this, &QMediaPlayWindow::emitLoadedPlayFile, this, &QMediaPlayWindow::loadedPlayFile);
     connect(this, &QMediaPlayWindow::emitLoadThreadCoomplete, this, &QMediaPlayWindow::loadThreadCoompleted);
@@ -224,6 +226,9 @@ void QMediaPlayWindow::loadData()
         connect(player, &ZRQPlayObject::emitMediaType, this, &QMediaPlayWindow::playMediaType);
         connect(player, &ZRQPlayObject::emitPlayCompleted, this, &QMediaPlayWindow::playCompleted, Qt::QueuedConnection);
         connect(player, &ZRQPlayObject::emitAudioData, ui->m_mediaAudio, &QAudioElementWindow::setAudioData);
+        // The levels are worked out only while the pane is in sight.
+        connect(ui->m_mediaAudio, &QAudioElementWindow::emitShown, player, &ZRQPlayObject::setAudioDataShown);
+        player->setAudioDataShown(ui->m_mediaAudio->isVisible());
     }
     if (m_pSettingManager)
         m_pSettingManager->setMediaPlayer(player);

@@ -127,6 +127,9 @@ public slots:
     // The floating controls and the window modes.
     void posTimer();
     void hideTimer();
+    // The two timers above run only while the controls are up or the pointer moves; any pointer
+    // or activation event, or the controls being shown, starts them again.
+    void wakeControlTimers();
     void updatePlayBtnPos();
     void ResizeVideoWindow();
     void fullScreenPlayer();
@@ -169,6 +172,7 @@ protected:
 
 private:
     void initControls();
+    void countDownToHide();
     void loadData();
     void threadLoadingFile();
     // The working settings with the current program's subtitle and audio lists, to the hub.
@@ -228,6 +232,8 @@ private:
     QTimer *m_pPosTimerWin = nullptr;
     int m_nHideCount = 0;
     QPoint m_lastCursorPos;
+    // Where hideTimer saw the pointer at its last tick.
+    QPoint m_restCursorPos;
     bool m_bOverPlayBtn = false;
     bool m_bMenuShown = false;
     bool m_bRestoreActivate = false;

@@ -9,6 +9,7 @@
 #include "settings_dialog/qsettingdlg.h"
 #include "shell/qmenumanager.h"
 #include "toolkit/qzrmenu.h"
+#include "toolkit/skinimage.h"
 #include "shell/newmainwindowflags.h"
 #include "ui_qmediaplaywindow.h"
 
@@ -80,9 +81,32 @@ void QMediaPlayWindow::posTimer()
         hideControls();
 }
 
+void QMediaPlayWindow::hideTimer()
+{
+    countDownToHide();
+    // Nothing up and the pointer still since the last tick: rest until something happens.
+    const QPoint cursor = QCursor::pos();
+    const bool barUp = m_pPlayBtnWidget && m_pPlayBtnWidget->isVisible();
+    const bool overlayUp = m_pHiddenDlg && m_pHiddenDlg->isVisible();
+    if (!barUp && !overlayUp && cursor == m_restCursorPos) {
+        m_pPosTimer->stop();
+        m_pHideTimer->stop();
+    }
+    m_restCursorPos = cursor;
+}
+
+void QMediaPlayWindow::wakeControlTimers()
+{
+    if (m_pHideTimer->isActive())
+        return;
+    NewMainWindowFlags::m_bMouseInMainWindow = pointerInside();
+    m_pPosTimer->start(100);
+    m_pHideTimer->start(200);
+}
+
 // Fifteen ticks with the pointer where posTimer last saw it, about three seconds, hide the
 // controls; any movement starts the count again.
-void QMediaPlayWindow::hideTimer()
+void QMediaPlayWindow::countDownToHide()
 {
     if (!pointerInside()) {
         m_nHideCount = 15;
@@ -280,6 +304,22 @@ void QMediaPlayWindow::keyPressEvent(QKeyEvent *event)
 
 bool QMediaPlayWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        wakeControlTimers();
+        break;
+    case QEvent::Show:
+        if (watched == m_pPlayBtnWidget || watched == m_pHiddenDlg)
+            wakeControlTimers();
+        break;
+    default:
+        break;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -323,10 +363,9 @@ void QMediaPlayWindow::paintEvent(QPaintEvent *)
     if (!ui->m_mediaAudio->isHidden() || !ui->m_mediaVideo->isHidden())
         return;
     painter.fillRect(rect(), QColor(1, 1, 1));
-    QImage picture(QIAnyUtil::getResourcePath() + "/images/playIcon.png");
+    const QImage picture = sharedSkinImage(QIAnyUtil::getResourcePath() + "/images/playIcon.png");
     if (picture.isNull())
         return;
-    picture.setDevicePixelRatio(2.0);
     painter.drawImage(QPoint((width() - picture.width() / 2) / 2, (height() - picture.height() / 2) / 2), picture);
 }
 

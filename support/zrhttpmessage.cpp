@@ -39,14 +39,18 @@ QString ZrHttpMessage::headerField(const QString &name) const
 
 void ZrHttpMessage::appendHeaderLine(const QByteArray &line)
 {
-    const QString text = QString::fromLatin1(line).trimmed();
+    // Taken apart as bytes: only what is kept becomes a string.
+    const QByteArray text = line.trimmed();
     if (text.startsWith("HTTP/")) {
         // A new status line starts the answer anew (after 1xx, or the next leg of an exchange).
         m_fields.clear();
         m_complete = false;
-        m_statusLine = text;
-        m_responseVersion = text.section(' ', 0, 0);
-        m_statusCode = text.section(' ', 1, 1).toInt();
+        m_statusLine = QString::fromLatin1(text);
+        const int versionEnd = text.indexOf(' ');
+        const int codeEnd = versionEnd < 0 ? -1 : text.indexOf(' ', versionEnd + 1);
+        m_responseVersion = QString::fromLatin1(versionEnd < 0 ? text : text.left(versionEnd));
+        m_statusCode =
+            versionEnd < 0 ? 0 : text.mid(versionEnd + 1, codeEnd < 0 ? -1 : codeEnd - versionEnd - 1).toInt();
         return;
     }
     if (text.isEmpty()) {
@@ -57,7 +61,8 @@ void ZrHttpMessage::appendHeaderLine(const QByteArray &line)
     const int colon = text.indexOf(':');
     if (colon <= 0 || m_statusLine.isEmpty())
         return;
-    m_fields.append(qMakePair(canonicalName(text.left(colon).trimmed()), text.mid(colon + 1).trimmed()));
+    m_fields.append(qMakePair(canonicalName(QString::fromLatin1(text.left(colon).trimmed())),
+                              QString::fromLatin1(text.mid(colon + 1).trimmed())));
 }
 
 QVariantMap ZrHttpMessage::allHeaderFields() const

@@ -273,7 +273,7 @@ void ZRHTTPRequest::markAsFinished()
 
 bool ZRHTTPRequest::isCancelled() const
 {
-    QMutexLocker locker(&m_cancelledLock);
+    // Set under the lock, read without it: queues ask every waiting request.
     return m_cancelled;
 }
 

@@ -372,7 +372,7 @@ private:
     // None until set: a certificate object costs as much to make as a small request.
     struct ClientIdentity;
     std::shared_ptr<const ClientIdentity> m_clientIdentity;
-    bool m_cancelled = false;
+    std::atomic<bool> m_cancelled{false};
 
     Block m_startedBlock;
     HeadersBlock m_headersReceivedBlock;

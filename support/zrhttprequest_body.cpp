@@ -16,8 +16,14 @@
 
 #include <plist/plist.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -95,6 +101,45 @@ QString makeUserAgent()
     return QString("%1 (%2; %3; %4)").arg(product, "X11", system, QLocale::system().name());
 }
 
+enum class KernelCopy { Done, Failed, NotPossible };
+
+// Copies the rest of input to the end of output inside the kernel (copy_file_range, else
+// sendfile); NotPossible when neither moved a byte, for the caller's own read loop.
+KernelCopy copyFileInKernel(QFile &input, QFile &output, int *failure)
+{
+    const int from = input.handle();
+    const int to = output.handle();
+    struct stat source {};
+    if (from < 0 || to < 0 || !output.flush() || fstat(from, &source) != 0 || !S_ISREG(source.st_mode))
+        return KernelCopy::NotPossible;
+    const size_t chunk = size_t(1) << 30;
+    bool useSendfile = false;
+    qint64 copied = 0;
+    for (;;) {
+        const ssize_t done = useSendfile ? ::sendfile(to, from, nullptr, chunk)
+                                         : ::copy_file_range(from, nullptr, to, nullptr, chunk, 0);
+        if (done > 0) {
+            copied += done;
+            continue;
+        }
+        if (done == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+        if (copied == 0 && unsupported && !useSendfile) {
+            useSendfile = true;
+            continue;
+        }
+        if (copied == 0 && unsupported)
+            return KernelCopy::NotPossible;
+        *failure = errno;
+        return KernelCopy::Failed;
+    }
+    // QFile's next writes go to the descriptor's position, past the copy.
+    return copied == 0 ? KernelCopy::NotPossible : KernelCopy::Done;
+}
+
 bool hasHeader(const QVariantMap &headers, const QString &name)
 {
     for (auto header = headers.constBegin(); header != headers.constEnd(); ++header) {
@@ -135,7 +180,12 @@ void ZRHTTPRequest::setupPostBody()
         }
         if (!m_postBodyWriteStream) {
             m_postBodyWriteStream.reset(new QFile(postBodyFilePath()));
-            if (!m_postBodyWriteStream->open(QIODevice::WriteOnly | QIODevice::Truncate))
+            // A temporary file made just now is empty: truncating it would only cost a journal entry.
+            const QIODevice::OpenMode mode =
+                didCreateTemporaryPostDataFile() && QFileInfo(postBodyFilePath()).size() == 0
+                    ? QIODevice::WriteOnly
+                    : QIODevice::WriteOnly | QIODevice::Truncate;
+            if (!m_postBodyWriteStream->open(mode))
                 failWithError(zrRequestError(ZRFileManagementError,
                                              QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
                                              zrFileError(*m_postBodyWriteStream)));
@@ -172,6 +222,21 @@ void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
         failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
                               zrFileError(input)));
         return;
+    }
+    if (shouldStreamPostDataFromDisk() && m_postBodyWriteStream && m_postBodyWriteStream->isOpen()) {
+        int failure = 0;
+        switch (copyFileInKernel(input, *m_postBodyWriteStream, &failure)) {
+        case KernelCopy::Done:
+            return;
+        case KernelCopy::Failed:
+            failWithError(zrRequestError(ZRFileManagementError,
+                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                         ZrError("NSCocoaErrorDomain", QFileDevice::WriteError,
+                                                 QString::fromLocal8Bit(std::strerror(failure)))));
+            return;
+        case KernelCopy::NotPossible:
+            break;
+        }
     }
     for (;;) {
         const QByteArray chunk = input.read(FileChunkSize);

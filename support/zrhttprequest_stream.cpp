@@ -8,7 +8,11 @@
 #include "support/zrrunloop.h"
 
 #include <QFile>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 struct ZRHTTPRequest::ConnectionRecord
 {
@@ -23,6 +27,9 @@ struct ZRHTTPRequest::ConnectionRecord
 };
 
 namespace {
+
+// Files from this size on are closed for the last time on a pool thread when removed.
+const qint64 LargeFileSize = 1 << 20;
 
 struct ConnectionPool
 {
@@ -525,7 +532,17 @@ bool ZRHTTPRequest::removeTemporaryCompressedUploadFile()
 bool ZRHTTPRequest::removeFileAtPath(const QString &path, ZrError *error)
 {
     QFile file(path);
-    if (!file.exists() || file.remove())
+    if (!file.exists())
+        return true;
+    // A removed file's pages are freed when its last descriptor closes: for a large file that
+    // takes a while, spent on a pool thread instead of the caller's.
+    const int lastDescriptor = file.size() >= LargeFileSize ? ::open(QFile::encodeName(path).constData(),
+                                                                      O_RDONLY | O_CLOEXEC)
+                                                            : -1;
+    const bool removed = file.remove();
+    if (lastDescriptor >= 0)
+        QThreadPool::globalInstance()->start([lastDescriptor] { ::close(lastDescriptor); });
+    if (removed)
         return true;
     return zrSetError(error, zrRequestError(ZRFileManagementError,
                                             QString("Failed to delete file at path '%1'").arg(path),

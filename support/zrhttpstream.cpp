@@ -9,11 +9,14 @@ namespace {
 // The largest read a request makes: receiving stops once that much waits unread, and a large
 // body is received that much at a time.
 const qint64 ReadAhead = 262144;
+// curl's largest upload buffer.
+const qint64 LargeUpload = 2097152;
 
 } // namespace
 
 ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevice *body, qint64 bodyLength)
-    : m_easy(curl_easy_init()), m_message(message), m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
+    : m_handleSource(ZrRunLoop::current()), m_easy(ZrRunLoop::current()->takeEasyHandle()), m_message(message),
+      m_response(ZrHttpMessage::createEmptyResponse()), m_body(body)
 {
     m_url = message->url().toEncoded();
     m_method = message->method().toLatin1();
@@ -57,6 +60,9 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
             m_headerList = curl_slist_append(m_headerList, "Content-Type:");
         curl_easy_setopt(m_easy, CURLOPT_POST, 1L);
         curl_easy_setopt(m_easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bodyLength));
+        // A large body goes out in large pieces: fewer reads and sends.
+        if (bodyLength > LargeUpload)
+            curl_easy_setopt(m_easy, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(LargeUpload));
         curl_easy_setopt(m_easy, CURLOPT_READFUNCTION, &ZrHttpStream::onRead);
         curl_easy_setopt(m_easy, CURLOPT_READDATA, this);
         if (m_method != "POST")
@@ -72,7 +78,10 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
 ZrHttpStream::~ZrHttpStream()
 {
     close();
-    curl_easy_cleanup(m_easy);
+    if (const std::shared_ptr<ZrRunLoop> source = m_handleSource.lock())
+        source->giveBackEasyHandle(m_easy);
+    else
+        curl_easy_cleanup(m_easy);
     curl_slist_free_all(m_headerList);
     curl_slist_free_all(m_proxyHeaderList);
 }
@@ -164,12 +173,17 @@ void ZrHttpStream::unschedule()
 
 qint64 ZrHttpStream::read(char *data, qint64 maxSize)
 {
-    const qint64 length = qMin<qint64>(maxSize, m_buffer.size());
+    const qint64 length = qMin<qint64>(maxSize, buffered());
     if (length > 0) {
-        memcpy(data, m_buffer.constData(), static_cast<size_t>(length));
-        m_buffer.remove(0, static_cast<int>(length));
+        memcpy(data, m_buffer.constData() + m_bufferStart, static_cast<size_t>(length));
+        m_bufferStart += static_cast<int>(length);
+        // Drained: the reserved memory stays for the next bytes.
+        if (m_bufferStart == m_buffer.size()) {
+            m_buffer.resize(0);
+            m_bufferStart = 0;
+        }
     }
-    if (m_buffer.size() < ReadAhead)
+    if (buffered() < ReadAhead)
         resumeIfWaiting();
     return length;
 }
@@ -249,13 +263,13 @@ void ZrHttpStream::afterPerform()
         m_resumePending = false;
         resumeIfWaiting();
     }
-    while (m_scheduled && m_client && !m_buffer.isEmpty()) {
-        const int before = m_buffer.size();
+    while (m_scheduled && m_client && buffered() > 0) {
+        const int before = buffered();
         m_client(HasBytesAvailable);
-        if (m_buffer.size() == before)
+        if (buffered() == before)
             break;
     }
-    if (m_done && !m_endDelivered && m_scheduled && m_client && m_buffer.isEmpty()) {
+    if (m_done && !m_endDelivered && m_scheduled && m_client && buffered() == 0) {
         m_endDelivered = true;
         m_client(m_result == CURLE_OK ? EndEncountered : ErrorOccurred);
     }
@@ -275,11 +289,16 @@ size_t ZrHttpStream::onWrite(char *data, size_t size, size_t count, void *self)
     stream->m_receivedAnything = true;
     // Bytes wait until read; while a read's worth waits, and while unscheduled, curl stops receiving.
     QByteArray &buffer = stream->m_buffer;
-    if (!stream->m_scheduled || buffer.size() >= ReadAhead) {
+    if (!stream->m_scheduled || stream->buffered() >= ReadAhead) {
         stream->m_paused = true;
         return CURL_WRITEFUNC_PAUSE;
     }
     const int length = static_cast<int>(size * count);
+    // What was read is dropped from the front only when the bytes would not fit behind it.
+    if (stream->m_bufferStart > 0 && buffer.capacity() < buffer.size() + length) {
+        buffer.remove(0, stream->m_bufferStart);
+        stream->m_bufferStart = 0;
+    }
     // Reserved memory stays when the buffer is drained: memory given back and taken again
     // would be faulted in anew for every read.
     if (buffer.capacity() < buffer.size() + length)

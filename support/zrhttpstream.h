@@ -54,7 +54,7 @@ public:
     bool isScheduled() const { return m_scheduled; }
 
     qint64 read(char *data, qint64 maxSize);
-    bool hasBytesAvailable() const { return !m_buffer.isEmpty(); }
+    bool hasBytesAvailable() const { return buffered() > 0; }
     qint64 bytesWritten() const { return m_bytesWritten; }
     // Whether any byte of an answer arrived.
     bool receivedAnything() const { return m_receivedAnything; }
@@ -76,6 +76,8 @@ private:
     static int onProgress(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
     void resumeIfWaiting();
 
+    // The loop that lent the easy handle; it takes it back.
+    std::weak_ptr<ZrRunLoop> m_handleSource;
     CURL *m_easy;
     curl_slist *m_headerList = nullptr;
     curl_slist *m_proxyHeaderList = nullptr;
@@ -84,7 +86,10 @@ private:
     QIODevice *m_body;
     std::weak_ptr<ZrRunLoop> m_loop;
     std::function<void(Event)> m_client;
+    // Received bytes from m_bufferStart on wait to be read.
+    int buffered() const { return m_buffer.size() - m_bufferStart; }
     QByteArray m_buffer;
+    int m_bufferStart = 0;
     QByteArray m_certificates;
     QByteArray m_key;
     QByteArray m_proxy;

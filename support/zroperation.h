@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QSharedPointer>
 
+#include <atomic>
+
 // A unit of work for ZrOperationQueue: priority, dependencies, cancellation and the
 // executing and finished states. A plain operation runs main() inside start(); a
 // concurrent one returns from start() at once and reports its end with setFinished().
@@ -40,11 +42,13 @@ protected:
     void setFinished();
 
 private:
-    mutable QMutex m_stateLock;
-    bool m_cancelled = false;
-    bool m_executing = false;
-    bool m_finished = false;
-    int m_priority = 0;
+    // The flags and the priority are read without a lock: a queue reads them for every
+    // waiting operation each time it picks the next one.
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_executing{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<int> m_priority{0};
+    mutable QMutex m_dependencyLock;
     QList<QSharedPointer<ZrOperation>> m_dependencies;
 };
 

@@ -22,12 +22,13 @@ QVariantMap proxyEntry(const QString &type, const QString &host, int port)
                        {ZrProxySettings::PortKey, port}};
 }
 
-QString environment(const char *name)
+// The variable under its name, else under the upper case one.
+QString environment(const char *name, const char *upperCaseName)
 {
-    QByteArray value = qgetenv(name);
-    if (value.isEmpty())
-        value = qgetenv(QByteArray(name).toUpper().constData());
-    return QString::fromLocal8Bit(value).trimmed();
+    const char *chosen = qEnvironmentVariableIsEmpty(name) ? upperCaseName : name;
+    if (qEnvironmentVariableIsEmpty(chosen))
+        return QString();
+    return QString::fromLocal8Bit(qgetenv(chosen)).trimmed();
 }
 
 // "http://host:port", "socks5h://host:port" or "host:port".
@@ -48,40 +49,96 @@ QString settingsString(GSettings *settings, const char *key)
     return text;
 }
 
-// Host and port of one of GNOME's manual proxies ("http", "https", "socks").
-QVariantMap manualProxy(GSettings *settings, const char *child, const QString &type)
+// GNOME's proxy settings as last read. Reading them costs as much as a request, so they are
+// read again only after GSettings reported a change: its objects live on a context of their
+// own, whose pending notifications each lookup dispatches first.
+class GnomeProxySettings
 {
-    GSettings *proxy = g_settings_get_child(settings, child);
-    const QString host = settingsString(proxy, "host");
-    const int port = g_settings_get_int(proxy, "port");
-    g_object_unref(proxy);
-    if (host.isEmpty() || port <= 0)
-        return QVariantMap();
-    return proxyEntry(type, host, port);
-}
+public:
+    struct Values
+    {
+        QString mode;
+        QString autoconfig;
+        QStringList ignoredHosts;
+        QVariantMap http;
+        QVariantMap https;
+        QVariantMap socks;
+    };
 
-// GNOME's proxy settings, made once: making the object costs as much as a request. Its
-// values are read anew at every lookup; none without the schema.
-GSettings *gnomeProxySettings()
-{
-    static GSettings *const settings = []() -> GSettings * {
-        GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-        GSettingsSchema *schema =
-            source ? g_settings_schema_source_lookup(source, "org.gnome.system.proxy", TRUE) : nullptr;
-        if (!schema)
-            return nullptr;
-        g_settings_schema_unref(schema);
-        return g_settings_new("org.gnome.system.proxy");
-    }();
-    return settings;
-}
+    // None without the schema.
+    static GnomeProxySettings *instance()
+    {
+        static GnomeProxySettings *const settings = []() -> GnomeProxySettings * {
+            GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+            GSettingsSchema *schema =
+                source ? g_settings_schema_source_lookup(source, "org.gnome.system.proxy", TRUE) : nullptr;
+            if (!schema)
+                return nullptr;
+            g_settings_schema_unref(schema);
+            return new GnomeProxySettings;
+        }();
+        return settings;
+    }
 
-// Lookups come from every driving thread.
-QMutex &gnomeProxySettingsLock()
-{
-    static QMutex lock;
-    return lock;
-}
+    // Lookups come from every driving thread.
+    Values values()
+    {
+        QMutexLocker locker(&m_lock);
+        while (g_main_context_iteration(m_context, FALSE)) {
+        }
+        if (m_stale) {
+            m_stale = false;
+            m_values.mode = settingsString(m_root, "mode");
+            m_values.autoconfig = settingsString(m_root, "autoconfig-url");
+            m_values.ignoredHosts.clear();
+            gchar **ignored = g_settings_get_strv(m_root, "ignore-hosts");
+            for (gchar **pattern = ignored; pattern && *pattern; ++pattern)
+                m_values.ignoredHosts << QString::fromUtf8(*pattern);
+            g_strfreev(ignored);
+            m_values.http = manualProxy(m_http, "HTTP");
+            m_values.https = manualProxy(m_https, "HTTPS");
+            m_values.socks = manualProxy(m_socks, "SOCKS");
+        }
+        return m_values;
+    }
+
+private:
+    GnomeProxySettings() : m_context(g_main_context_new())
+    {
+        g_main_context_push_thread_default(m_context);
+        m_root = g_settings_new("org.gnome.system.proxy");
+        m_http = g_settings_get_child(m_root, "http");
+        m_https = g_settings_get_child(m_root, "https");
+        m_socks = g_settings_get_child(m_root, "socks");
+        g_main_context_pop_thread_default(m_context);
+        for (GSettings *settings : {m_root, m_http, m_https, m_socks})
+            g_signal_connect(settings, "changed", G_CALLBACK(&GnomeProxySettings::changed), this);
+    }
+
+    static void changed(GSettings *, const gchar *, gpointer self)
+    {
+        static_cast<GnomeProxySettings *>(self)->m_stale = true;
+    }
+
+    // Host and port of one of the manual proxies; empty when unset.
+    static QVariantMap manualProxy(GSettings *proxy, const QString &type)
+    {
+        const QString host = settingsString(proxy, "host");
+        const int port = g_settings_get_int(proxy, "port");
+        if (host.isEmpty() || port <= 0)
+            return QVariantMap();
+        return proxyEntry(type, host, port);
+    }
+
+    QMutex m_lock;
+    GMainContext *m_context;
+    GSettings *m_root = nullptr;
+    GSettings *m_http = nullptr;
+    GSettings *m_https = nullptr;
+    GSettings *m_socks = nullptr;
+    bool m_stale = true;
+    Values m_values;
+};
 
 } // namespace
 
@@ -94,10 +151,10 @@ QList<QVariantMap> ZrProxySettings::proxiesForURL(const QUrl &url)
 
 QList<QVariantMap> ZrProxySettings::proxiesFromEnvironment(const QUrl &url, bool *anySet)
 {
-    const QString http = environment("http_proxy");
-    const QString https = environment("https_proxy");
-    const QString all = environment("all_proxy");
-    const QString noProxy = environment("no_proxy");
+    const QString http = environment("http_proxy", "HTTP_PROXY");
+    const QString https = environment("https_proxy", "HTTPS_PROXY");
+    const QString all = environment("all_proxy", "ALL_PROXY");
+    const QString noProxy = environment("no_proxy", "NO_PROXY");
     *anySet = !http.isEmpty() || !https.isEmpty() || !all.isEmpty() || !noProxy.isEmpty();
     if (!*anySet || hostMatches(url.host(), noProxy.split(',', Qt::SkipEmptyParts)))
         return {};
@@ -110,30 +167,22 @@ QList<QVariantMap> ZrProxySettings::proxiesFromEnvironment(const QUrl &url, bool
 
 QList<QVariantMap> ZrProxySettings::proxiesFromGSettings(const QUrl &url)
 {
-    GSettings *settings = gnomeProxySettings();
+    GnomeProxySettings *settings = GnomeProxySettings::instance();
     if (!settings)
         return {};
-    QMutexLocker locker(&gnomeProxySettingsLock());
-    const QString mode = settingsString(settings, "mode");
+    const GnomeProxySettings::Values values = settings->values();
     QList<QVariantMap> proxies;
-    if (mode == "auto") {
-        const QString autoconfig = settingsString(settings, "autoconfig-url");
-        if (!autoconfig.isEmpty())
-            proxies << QVariantMap{{TypeKey, AutoConfigurationURLKey}, {AutoConfigurationURLKey, QUrl(autoconfig)}};
-    } else if (mode == "manual") {
-        gchar **ignored = g_settings_get_strv(settings, "ignore-hosts");
-        QStringList patterns;
-        for (gchar **pattern = ignored; pattern && *pattern; ++pattern)
-            patterns << QString::fromUtf8(*pattern);
-        g_strfreev(ignored);
-        if (!hostMatches(url.host(), patterns)) {
-            const bool secure = url.scheme().compare("https", Qt::CaseInsensitive) == 0;
-            QVariantMap entry = secure ? manualProxy(settings, "https", "HTTPS") : manualProxy(settings, "http", "HTTP");
-            if (entry.isEmpty())
-                entry = manualProxy(settings, "socks", "SOCKS");
-            if (!entry.isEmpty())
-                proxies << entry;
-        }
+    if (values.mode == "auto") {
+        if (!values.autoconfig.isEmpty())
+            proxies << QVariantMap{{TypeKey, AutoConfigurationURLKey},
+                                   {AutoConfigurationURLKey, QUrl(values.autoconfig)}};
+    } else if (values.mode == "manual" && !hostMatches(url.host(), values.ignoredHosts)) {
+        const bool secure = url.scheme().compare("https", Qt::CaseInsensitive) == 0;
+        QVariantMap entry = secure ? values.https : values.http;
+        if (entry.isEmpty())
+            entry = values.socks;
+        if (!entry.isEmpty())
+            proxies << entry;
     }
     return proxies;
 }

@@ -18,7 +18,7 @@ public:
     static const char *const PortKey;
     static const char *const AutoConfigurationURLKey;
 
-    // Read anew at each call.
+    // The environment is read at each call; GNOME's settings again after they changed.
     static QList<QVariantMap> proxiesForURL(const QUrl &url);
     // A PAC answer ("PROXY h:p; SOCKS h:p; DIRECT"); "DIRECT" gives an entry of type "None",
     // other words are skipped.

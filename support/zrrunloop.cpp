@@ -14,6 +14,9 @@ namespace {
 // The loop whose pass runs on this thread, if any.
 thread_local ZrRunLoop *passingLoop = nullptr;
 
+// Spare easy handles a loop keeps: as many as transfers usually run at once on it.
+const size_t MaxSpareEasyHandles = 8;
+
 } // namespace
 
 ZrRunLoop::ZrRunLoop() : m_multi(curl_multi_init()), m_thread(std::this_thread::get_id())
@@ -24,7 +27,37 @@ ZrRunLoop::~ZrRunLoop()
 {
     for (const auto &entry : m_transfers)
         curl_multi_remove_handle(m_multi, entry.first);
+    for (CURL *easy : m_spareEasyHandles)
+        curl_easy_cleanup(easy);
     curl_multi_cleanup(m_multi);
+}
+
+CURL *ZrRunLoop::takeEasyHandle()
+{
+    {
+        QMutexLocker locker(&m_spareLock);
+        if (!m_spareEasyHandles.empty()) {
+            CURL *easy = m_spareEasyHandles.back();
+            m_spareEasyHandles.pop_back();
+            return easy;
+        }
+    }
+    return curl_easy_init();
+}
+
+void ZrRunLoop::giveBackEasyHandle(CURL *easy)
+{
+    if (!easy)
+        return;
+    curl_easy_reset(easy);
+    {
+        QMutexLocker locker(&m_spareLock);
+        if (m_spareEasyHandles.size() < MaxSpareEasyHandles) {
+            m_spareEasyHandles.push_back(easy);
+            return;
+        }
+    }
+    curl_easy_cleanup(easy);
 }
 
 std::shared_ptr<ZrRunLoop> ZrRunLoop::current()
@@ -67,7 +100,7 @@ void ZrRunLoop::handOverToMainThread()
         return;
     QMetaObject::invokeMethod(
         application,
-        [functions] {
+        [functions = std::move(functions)] {
             for (const std::function<void()> &function : functions)
                 function();
         },

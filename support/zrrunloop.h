@@ -56,6 +56,11 @@ public:
     void unwatchDescriptor(int fd);
     CURLM *multi() const { return m_multi; }
 
+    // Easy handles for the loop's transfers: one given back is reset and serves the next
+    // transfer, which saves making one for every request. Callable from any thread.
+    CURL *takeEasyHandle();
+    void giveBackEasyHandle(CURL *easy);
+
     // Waits at most maxSeconds for one batch of events and handles them.
     void runOnce(double maxSeconds);
     // Forever.
@@ -86,6 +91,8 @@ private:
     int m_lastTimerId = 0;
     std::map<CURL *, Transfer *> m_transfers;
     std::map<int, std::function<void()>> m_descriptors;
+    QMutex m_spareLock;
+    std::vector<CURL *> m_spareEasyHandles;
     std::vector<std::function<void()>> m_forMainThread;
     // Passes run inside a pass (a synchronous request driven from a callback) hand over with the outermost.
     int m_passDepth = 0;

@@ -3,10 +3,9 @@
 
 #include "toolkit/qzrbasebutton.h"
 
-class QTimer;
-
-// A skinned button that polls the cursor to keep its hover frame right and shows its tool tip
-// once per stay of the cursor.
+// A skinned button that shows its tool tip once per stay of the cursor and, released with the
+// cursor still over it, goes back to its hover frame. It follows the cursor by its enter and
+// leave events alone, so it costs nothing while the cursor is elsewhere.
 class QZRButtonExt : public QZRBaseButton
 {
     Q_OBJECT
@@ -14,12 +13,9 @@ class QZRButtonExt : public QZRBaseButton
 public:
     explicit QZRButtonExt(QWidget *parent = nullptr);
 
-private slots:
-    void mouseEnterTimer();
-
-private:
-    QTimer *m_timer;
-    bool m_bToolTipShown = false;
+protected:
+    void enterEvent(QEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
 #endif

@@ -4,8 +4,10 @@
 // memory can be taken beside the ffmpeg tool's. Prints one line:
 //   pictures <n> shown <n> repeated <n> dropped <n> late <n> lateness_ms <p50> <p90> <p99> <max>
 //   end_s <wall time from play to the end> over_bound <n shown later than the lateness bound>
-//   counts <shown> <repeated> <dropped, as the player counted them>
-// Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index>]
+//   counts <shown> <repeated> <dropped, as the player counted them> handed <n>
+// handed: pictures given to the callback while playing, identified or not (a large subtitle can make a picture
+// look like another one).
+// Usage: bench_playback <clip> <signature file, or - for none> [<subtitle stream index, or subtitle file>]
 #include "codec/rqcodec.h"
 #include "benchstats.h"
 #include "picturesignature.h"
@@ -81,7 +83,7 @@ struct Shown {
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_playback <clip> <signature file|-> [<subtitle stream index>]\n");
+        std::fprintf(stderr, "usage: bench_playback <clip> <signature file|-> [<subtitle stream index|file>]\n");
         return 2;
     }
     Reference reference;
@@ -105,9 +107,15 @@ int main(int argc, char **argv)
     const auto opened = Clock::now();
     while (codecHasVideo(shown.player) && shown.count() == 0 && Clock::now() - opened < std::chrono::seconds(30))
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (argc > 3 && !codecSelectSubtitleStream(shown.player, std::atoi(argv[3]))) {
-        std::fprintf(stderr, "no subtitle stream %s\n", argv[3]);
-        return 1;
+    if (argc > 3) {
+        char *end = nullptr;
+        const long stream = std::strtol(argv[3], &end, 10);
+        const bool chosen = *end ? codecOpenSubtitleFile(shown.player, argv[3])
+                                 : codecSelectSubtitleStream(shown.player, int(stream));
+        if (!chosen) {
+            std::fprintf(stderr, "no subtitles %s\n", argv[3]);
+            return 1;
+        }
     }
     {
         std::lock_guard<std::mutex> lock(shown.mutex);
@@ -153,14 +161,17 @@ int main(int argc, char **argv)
         late += ms > period * 1000;
         overBound += ms > kBoundMs;
     }
+    int handed = 0;
+    for (const Shown::Picture &picture : shown.pictures)
+        handed += picture.playing;
     int shownCount = 0;
     for (int n : showings)
         shownCount += n > 0;
     std::printf("pictures %zu shown %d repeated %d dropped %zu late %d lateness_ms %.1f %.1f %.1f %.1f end_s %.3f"
-                " over_bound %d counts %lld %lld %lld\n",
+                " over_bound %d counts %lld %lld %lld handed %d\n",
                 count, shownCount, repeated, count - size_t(shownCount), late, benchstats::percentile(lateness, 0.5),
                 benchstats::percentile(lateness, 0.9), benchstats::percentile(lateness, 0.99),
                 benchstats::percentile(lateness, 1.0), endSeconds, overBound, static_cast<long long>(counted[0]),
-                static_cast<long long>(counted[1]), static_cast<long long>(counted[2]));
+                static_cast<long long>(counted[1]), static_cast<long long>(counted[2]), handed);
     return 0;
 }

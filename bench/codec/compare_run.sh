@@ -70,13 +70,8 @@ for kind in $kinds; do
   fi
 done
 
-# Statistics of the numbers on stdin: "median (min-max)" (with the printf format given, default %.1f), or the
-# median alone.
-spread() {
-  sort -g | awk -v f="${1:-%.1f}" '{ v[NR] = $1 } END { printf f " (" f "-" f ")\n", v[int((NR + 1) / 2)], v[1], v[NR] }'
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'; }
+# shellcheck source=bench/codec/stats.sh
+source "$here/stats.sh"
 # Milliseconds of a whole process, spawn to exit.
 whole() {
   local start=$EPOCHREALTIME

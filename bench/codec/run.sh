@@ -5,3 +5,4 @@ here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/compare_run.sh" "$@"
 bash "$here/step_run.sh"
 bash "$here/load_run.sh"
+bash "$here/subtitle_run.sh"

@@ -43,7 +43,8 @@ public:
         self->m_chroma[0] = chroma[0];
         self->m_chroma[1] = chroma[1];
         self->m_formats.insert(format);
-        ++self->m_frames;
+        if (++self->m_frames == self->m_keptNumber)
+            self->m_kept = image;
         return 1;
     }
 
@@ -64,6 +65,18 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_image;
+    }
+    // Keeps picture number n (counted from 1), whatever comes after it; kept() is null until it came.
+    void keep(int n)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_keptNumber = n;
+        m_kept = QImage();
+    }
+    QImage kept() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_kept;
     }
     // Plane 1 or 2 of the latest picture when it was planar YUV, else a null image.
     QImage chroma(int plane) const
@@ -107,6 +120,8 @@ private:
     QImage m_chroma[2];
     QSet<int> m_formats;
     int m_frames = 0;
+    int m_keptNumber = -1;
+    QImage m_kept;
 };
 
 #endif

@@ -117,6 +117,10 @@ private slots:
     void captionsOfPictures();
     void drawnInEveryPictureFormat_data();
     void drawnInEveryPictureFormat();
+    void pictureEventsReadOutOfOrder_data();
+    void pictureEventsReadOutOfOrder();
+    void aLineBegunBeforeTheTargetShowsWithIt_data();
+    void aLineBegunBeforeTheTargetShowsWithIt();
 
 private:
     bool openPaused(const char *name, bool disc = false);
@@ -133,6 +137,8 @@ private:
     FrameGrabber m_grab;
     // Pictures played with short lines, the pace long ones are held against.
     int m_plainPictures = -1;
+    // Clips of 46 s with a line from 4 s to 44 s, made on first use.
+    QTemporaryDir m_longLines;
 };
 
 void TestSubtitles::initTestCase()
@@ -686,6 +692,141 @@ void TestSubtitles::drawnInEveryPictureFormat()
     QVERIFY2(pixelsLike(image, third(image, "bottom"), QColor(255, 0, 0)) > 100,
              qPrintable(QString::number(pixelsLike(image, third(image, "bottom"), QColor(255, 0, 0)))));
     QCOMPARE(pixelsLike(image, third(image, "top"), QColor(255, 0, 0)), 0);
+}
+
+void TestSubtitles::pictureEventsReadOutOfOrder_data()
+{
+    QTest::addColumn<double>("time");
+    QTest::addColumn<QColor>("colour");
+
+    // A white picture from 5 s read first, then a red one from 1 s, as a seek's scan brings it; neither has an end.
+    QTest::newRow("before both") << 0.5 << QColor(Qt::black);
+    QTest::newRow("the earlier one alone") << 3.0 << QColor(Qt::red);
+    QTest::newRow("the later one ends it") << 6.0 << QColor(Qt::white);
+}
+
+void TestSubtitles::pictureEventsReadOutOfOrder()
+{
+    QFETCH(double, time);
+    QFETCH(QColor, colour);
+
+    rq::SubtitleRenderer renderer;
+    const int source = renderer.reset();
+    auto box = [](uint32_t argb) {
+        rq::SubtitleRenderer::Bitmap bitmap;
+        bitmap.x = 100;
+        bitmap.y = 100;
+        bitmap.width = 100;
+        bitmap.height = 40;
+        bitmap.indices.assign(size_t(bitmap.width) * bitmap.height, 0);
+        bitmap.palette = {argb};
+        return std::vector<rq::SubtitleRenderer::Bitmap>{bitmap};
+    };
+    renderer.addBitmaps(source, 5.0, -1, 320, 240, box(0xFFFFFFFFu));
+    renderer.addBitmaps(source, 1.0, -1, 320, 240, box(0xFFFF0000u));
+
+    rq::FramePtr frame = rq::makeFrame();
+    frame->format = AV_PIX_FMT_BGRA;
+    frame->width = 320;
+    frame->height = 240;
+    QVERIFY(av_frame_get_buffer(frame.get(), 0) >= 0);
+    for (int y = 0; y < 240; ++y)
+        std::fill_n(reinterpret_cast<uint32_t *>(frame->data[0] + y * frame->linesize[0]), 320, 0xFF000000u);
+    renderer.render(frame, time, 0.04);
+    QImage image(320, 240, QImage::Format_ARGB32);
+    for (int y = 0; y < 240; ++y)
+        std::memcpy(image.scanLine(y), frame->data[0] + y * frame->linesize[0], 320 * 4);
+    QCOMPARE(pixelsLike(image, QRect(100, 100, 100, 40), colour), 100 * 40);
+}
+
+void TestSubtitles::aLineBegunBeforeTheTargetShowsWithIt_data()
+{
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("change");
+
+    // A red line from 4 s to 44 s, in the clip's own stream or in a file beside it; the first picture at 40 s
+    // after a seek, after choosing the source there, or after changing the audio track there. The line lies
+    // beyond what is read ahead of the start and further back from the target than containers look for one.
+    const QList<QPair<QString, QStringList>> sources = {
+        {"ASS in Matroska", {"ass.mkv", ""}},
+        {"SubRip as MP4 text", {"movtext.mp4", ""}},
+        {"SubRip file", {"plain.mkv", "line.srt"}},
+        {"ASS file", {"plain.mkv", "line.ass"}},
+    };
+    for (const auto &source : sources)
+        for (const QString change : {"seek", "source chosen", "audio track"})
+            QTest::newRow(qPrintable(source.first + ", " + change)) << source.second[0] << source.second[1] << change;
+}
+
+void TestSubtitles::aLineBegunBeforeTheTargetShowsWithIt()
+{
+    QFETCH(QString, clip);
+    QFETCH(QString, file);
+    QFETCH(QString, change);
+
+    const QDir folder(m_longLines.path());
+    if (!folder.exists("plain.mkv")) {
+        QFile srt(folder.filePath("line.srt")), ass(folder.filePath("line.ass"));
+        QVERIFY(srt.open(QIODevice::WriteOnly) && ass.open(QIODevice::WriteOnly));
+        srt.write("1\n00:00:04,000 --> 00:00:44,000\nA long line\n");
+        ass.write("[Script Info]\nScriptType: v4.00+\nPlayResX: 320\nPlayResY: 240\n\n[V4+ Styles]\n"
+                  "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, "
+                  "Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, "
+                  "Alignment, MarginL, MarginR, MarginV, Encoding\n"
+                  "Style: Default,DejaVu Sans,40,&H000000FF,&H000000FF,&H000000FF,&H000000FF,1,0,0,0,100,100,0,0,1,0,"
+                  "0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, "
+                  "Effect, Text\nDialogue: 0,0:00:04.00,0:00:44.00,Default,,0,0,0,,A long line\n");
+        srt.close();
+        ass.close();
+        // A black picture with a keyframe each second and two audio tracks.
+        const QStringList input = {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                   "color=black:size=320x240:rate=10:duration=46", "-f", "lavfi", "-i",
+                                   "sine=frequency=440:duration=46", "-f", "lavfi", "-i",
+                                   "sine=frequency=880:duration=46"};
+        const QStringList coded = {"-map", "0:v", "-map", "1:a", "-map", "2:a", "-c:v", "libx264", "-preset",
+                                   "veryfast", "-g", "10", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "32k"};
+        // Each clip: the subtitle input and how it is coded, then the output.
+        const QList<QPair<QStringList, QString>> clips = {
+            {{"-i", ass.fileName(), "-map", "3:s", "-c:s", "ass"}, "ass.mkv"},
+            {{"-i", srt.fileName(), "-map", "3:s", "-c:s", "mov_text"}, "movtext.mp4"},
+            {{}, "plain.mkv"},
+        };
+        for (const auto &made : clips) {
+            const QStringList subtitles = made.first;
+            QCOMPARE(QProcess::execute("ffmpeg", input + subtitles.mid(0, 2) + coded + subtitles.mid(2)
+                                                     + QStringList{folder.filePath(made.second)}),
+                     0);
+        }
+    }
+
+    QVERIFY(codecOpenFile(m_player, folder.filePath(clip).toUtf8().constData(), 0, 0, nullptr, nullptr));
+    QVERIFY(m_grab.waitAfter(0));
+    style(qRgb(255, 0, 0), 0);
+    auto choose = [&] {
+        return file.isEmpty() ? codecSelectSubtitleStream(m_player, 0)
+                              : codecOpenSubtitleFile(m_player, folder.filePath(file).toUtf8().constData());
+    };
+    // Choosing the source shows the picture again.
+    const int opened = m_grab.frames();
+    if (change != "source chosen")
+        QVERIFY(choose() && m_grab.waitAfter(opened));
+    if (change != "seek")
+        QVERIFY(!at(40.0).isNull());
+    const int before = m_grab.frames();
+    m_grab.keep(before + 1);
+    if (change == "seek")
+        QVERIFY(codecSeek(m_player, 40000000));
+    else if (change == "source chosen")
+        QCOMPARE(choose(), 1);
+    else
+        QCOMPARE(codecSelectAudioTrack(m_player, 1), 1);
+    QVERIFY(m_grab.waitAfter(before));
+    // The picture of the target comes with the line, not a later one.
+    const QImage first = m_grab.kept();
+    QVERIFY2(pixelsLike(first, third(first, "bottom"), Qt::red) > 100,
+             qPrintable(QString::number(pixelsLike(first, third(first, "bottom"), Qt::red))));
+    QVERIFY(qAbs(qint64(codecGetCurrentTime(m_player)) - 40000000) < 200000);
 }
 
 QTEST_GUILESS_MAIN(TestSubtitles)

@@ -74,6 +74,8 @@ private slots:
     void waitingFramesBounded();
     void unsoundFramesRefused_data();
     void unsoundFramesRefused();
+    void buffersReused_data();
+    void buffersReused();
 
 private:
     void showSized(NSOpenGLVideoView &view, int width, int height);
@@ -223,6 +225,7 @@ void tst_NSOpenGLVideoView::waitingFramesBounded()
         QVERIFY(printed.isEmpty());
         printed = captureStdout([&] { QVERIFY(!deliver(view, frame, planar)); });
         QCOMPARE(printed, line);
+        QCOMPARE(view.droppedCount(), round + 1LL);
         QVERIFY(planar ? view.showYUVImage(nullptr, 0, 0, nullptr) : view.showImage(nullptr, 0, 0, 0));
         // The loss is told of once, when the waiting frames are shown.
         QCOMPARE(dropped.count(), round);
@@ -232,6 +235,9 @@ void tst_NSOpenGLVideoView::waitingFramesBounded()
     QVERIFY(deliver(view, frame, planar));
     QCoreApplication::sendPostedEvents();
     QCOMPARE(dropped.count(), 2);
+    // Clear requests are no pictures.
+    QCOMPARE(view.shownCount(), 19LL);
+    QCOMPARE(view.droppedCount(), 2LL);
 }
 
 void tst_NSOpenGLVideoView::unsoundFramesRefused_data()
@@ -283,6 +289,49 @@ void tst_NSOpenGLVideoView::unsoundFramesRefused()
     QVERIFY(!deliver(view, good, true));
     QCoreApplication::sendPostedEvents();
     QCOMPARE(dropped.count(), 1);
+}
+
+void tst_NSOpenGLVideoView::buffersReused_data()
+{
+    QTest::addColumn<bool>("planar");
+    QTest::newRow("packed") << false;
+    QTest::newRow("planar") << true;
+}
+
+// Steady play takes its copies from buffers made earlier; the pool grows only as far as frames wait at once
+// and starts again at a new size.
+void tst_NSOpenGLVideoView::buffersReused()
+{
+    QFETCH(bool, planar);
+    auto make = [&](int width, int height) {
+        return planar ? RawVideoFrame::yuv420p(m_dir.path(), "testsrc2", width, height, 12)
+                      : RawVideoFrame::bgra(m_dir.path(), "testsrc2", width, height, 12);
+    };
+    RawVideoFrame frame = make(320, 240);
+    RawVideoFrame other = make(160, 120);
+    QVERIFY(!frame.isNull() && !other.isNull());
+    NSOpenGLVideoView view;
+    showSized(view, 320, 240);
+    for (int i = 0; i < 20; ++i) {
+        QVERIFY(deliverFromThread(view, frame, planar));
+        QCoreApplication::sendPostedEvents();
+    }
+    QCOMPARE(view.bufferCount(), 1);
+    QCOMPARE(view.shownCount(), 20LL);
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 9; ++i)
+            QVERIFY(deliver(view, frame, planar));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(view.bufferCount(), 9);
+    }
+    expectPicture(view, RawVideoFrame::reference(m_dir.path(), "testsrc2", 320, 240));
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(deliver(view, other, planar));
+        QCoreApplication::sendPostedEvents();
+    }
+    QCOMPARE(view.bufferCount(), 1);
+    QCOMPARE(view.shownCount(), 52LL);
+    QCOMPARE(view.droppedCount(), 0LL);
 }
 
 QTEST_MAIN(tst_NSOpenGLVideoView)

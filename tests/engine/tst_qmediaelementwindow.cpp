@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "glleaks.h"
+#include "openglview.h"
 
 #include <atomic>
 #include <chrono>
@@ -29,6 +30,7 @@ private slots:
     void framesReachTheView();
     void bitmapViewTakesPackedFramesOnly();
     void replacingViewWhileDelivering();
+    void frameCountsOfTheView();
 
 private:
     QVideoElementWindow *element(QMediaElementWindow &pane);
@@ -168,7 +170,7 @@ void tst_QMediaElementWindow::framesReachTheView()
     QVERIFY(!pane->showYUVImage(frame.planes(), 719, 481, frame.strides()));
     pane->SetOpenGl(true);
     pane->setVideoSize(719, 481);
-    auto *view = element(*pane)->findChild<NSOpenGLVideoView *>();
+    auto *view = openGlView();
     QVERIFY(view);
     QTRY_COMPARE_WITH_TIMEOUT(view->size(), QSize(719, 481), 30000);
     bool accepted = false;
@@ -194,11 +196,12 @@ void tst_QMediaElementWindow::bitmapViewTakesPackedFramesOnly()
     pane.resize(400, 300);
     pane.SetOpenGl(false);
     QVERIFY(element(pane)->findChild<NSVideoView *>());
-    QVERIFY(!element(pane)->findChild<NSOpenGLVideoView *>());
+    QVERIFY(!openGlView());
     QVERIFY(!pane.showYUVImage(planar.planes(), 64, 48, planar.strides()));
     QVERIFY(pane.showImage(packed.planes()[0], 64, 48, unsigned(packed.strides()[0])));
     pane.SetOpenGl(true);
     QVERIFY(!element(pane)->findChild<NSVideoView *>());
+    QVERIFY(openGlView());
     QVERIFY(pane.showYUVImage(planar.planes(), 64, 48, planar.strides()));
     QCoreApplication::sendPostedEvents();
 }
@@ -234,12 +237,42 @@ void tst_QMediaElementWindow::replacingViewWhileDelivering()
     decoder.join();
     QVERIFY(accepted > 0);
     // The last view still shows what arrives.
-    auto *view = element(pane)->findChild<NSOpenGLVideoView *>();
+    auto *view = openGlView();
     QVERIFY(view);
     QCoreApplication::sendPostedEvents();
     QVERIFY(pane.showYUVImage(planar.planes(), 320, 240, planar.strides()));
     QTRY_VERIFY_WITH_TIMEOUT(view->grabFramebuffer().pixel(view->width() / 2, view->height() / 2) != qRgb(0, 0, 0),
                              30000);
+}
+
+// The pane tells what its current view drew and refused; a new view starts from nothing.
+void tst_QMediaElementWindow::frameCountsOfTheView()
+{
+    RawVideoFrame planar = RawVideoFrame::yuv420p(m_dir.path(), "testsrc2", 64, 48, 0);
+    QVERIFY(!planar.isNull());
+    QMediaElementWindow pane;
+    pane.resize(400, 300);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    long long shown = -1, dropped = -1;
+    pane.frameCounts(&shown, &dropped);
+    QCOMPARE(shown, 0LL);
+    QCOMPARE(dropped, 0LL);
+    pane.SetOpenGl(true);
+    // Nothing runs on the main thread in between: nine wait, three are refused.
+    for (int i = 0; i < 12; ++i)
+        pane.showYUVImage(planar.planes(), 64, 48, planar.strides());
+    pane.frameCounts(&shown, &dropped);
+    QCOMPARE(shown, 0LL);
+    QCOMPARE(dropped, 3LL);
+    QCoreApplication::sendPostedEvents();
+    pane.frameCounts(&shown, &dropped);
+    QCOMPARE(shown, 9LL);
+    QCOMPARE(dropped, 3LL);
+    pane.SetOpenGl(true);
+    pane.frameCounts(&shown, &dropped);
+    QCOMPARE(shown, 0LL);
+    QCOMPARE(dropped, 0LL);
 }
 
 QTEST_MAIN(tst_QMediaElementWindow)

@@ -3,6 +3,7 @@
 #include "engine/qmediaelementwindow.h"
 #include "engine/qmediasettingmanager.h"
 #include "engine/zrqplayobject.h"
+#include "openglview.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -598,9 +599,9 @@ void tst_QMediaSettingManager::effectsChangeThePicture()
     // Opened and paused on its first picture, which a change shows again.
     QVERIFY(open("clip.mp4"));
     m_hub->setMediaSettting(MediaSettting());
-    auto *view = m_pane->findChild<NSOpenGLVideoView *>();
+    auto *view = exposedOpenGlView(m_pane.get());
     QVERIFY(view);
-    const auto shown = [view] { return meanGrey(view->grabFramebuffer()); };
+    const auto shown = [view] { return meanGrey(drawnPicture(view)); };
     // The first picture is colourful test art, far from black.
     QTRY_VERIFY_WITH_TIMEOUT(shown() > 60, 5000);
     const double neutral = shown();

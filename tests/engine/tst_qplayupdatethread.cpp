@@ -16,9 +16,37 @@ public:
     std::atomic<int> runs{0};
 };
 
+static QStringList threads()
+{
+    return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
 static int threadCount()
 {
-    return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    return threads().size();
+}
+
+// How often a thread of this process has gone to sleep of its own accord so far.
+static int sleeps(const QString &thread)
+{
+    QFile status("/proc/self/task/" + thread + "/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("voluntary_ctxt_switches:"))
+            return line.mid(24).trimmed().toInt();
+    return -1;
+}
+
+// A tick thread on the player and the id of its worker.
+static QPlayUpdateThread *startTicker(uint64_t player, QString &worker)
+{
+    const QStringList before = threads();
+    auto *thread = new QPlayUpdateThread(player);
+    for (const QString &id : threads())
+        if (!before.contains(id))
+            worker = id;
+    return thread;
 }
 
 class tst_QPlayUpdateThread : public QObject
@@ -30,6 +58,7 @@ private slots:
     void restartJoinsThePreviousWorker();
     void deletedRightAfterCreationLeavesNoWorker();
     void ticksAnOpenPlayerUntilDeleted();
+    void restsUntilToldToTick();
 };
 
 void tst_QPlayUpdateThread::threadProcWithoutArgumentDoesNothing()
@@ -74,6 +103,39 @@ void tst_QPlayUpdateThread::ticksAnOpenPlayerUntilDeleted()
     QVERIFY(codecPlay(player));
     QTRY_VERIFY_WITH_TIMEOUT(codecIsEndReached(player), 15000);
     delete thread;
+    codecClosePlayer(player);
+    codecDestroyPlayer(player);
+}
+
+// A tick thread that is not ticking does not wake: over the time another one wakes ten times, it
+// sleeps on; told to tick, it wakes like the other; deleted while resting, it ends at once.
+void tst_QPlayUpdateThread::restsUntilToldToTick()
+{
+    const uint64_t player = codecCreatePlayer(-1);
+    QVERIFY(codecOpenFile(player, ZR_FIXTURES_DIR "/clip.mp4", 0, 0, 0, 0));
+    QString restingId, tickingId;
+    QPlayUpdateThread *resting = startTicker(player, restingId);
+    QPlayUpdateThread *ticking = startTicker(player, tickingId);
+    QVERIFY(!restingId.isEmpty() && !tickingId.isEmpty());
+    QTRY_VERIFY(sleeps(restingId) > 0);
+    ticking->setTicking(true);
+
+    int rest = sleeps(restingId);
+    int tick = sleeps(tickingId);
+    QTRY_VERIFY_WITH_TIMEOUT(sleeps(tickingId) >= tick + 10, 60000);
+    QCOMPARE(sleeps(restingId), rest);
+
+    resting->setTicking(true);
+    tick = sleeps(tickingId);
+    QTRY_VERIFY_WITH_TIMEOUT(sleeps(tickingId) >= tick + 10, 60000);
+    QVERIFY(sleeps(restingId) >= rest + 5);
+
+    resting->setTicking(false);
+    ticking->setTicking(false);
+    delete resting;
+    delete ticking;
+    QVERIFY(!threads().contains(restingId));
+    QVERIFY(!threads().contains(tickingId));
     codecClosePlayer(player);
     codecDestroyPlayer(player);
 }

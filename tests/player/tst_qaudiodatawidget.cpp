@@ -6,6 +6,7 @@
 
 #include "levelbars.h"
 
+#include <QScreen>
 #include <QtTest>
 #include <memory>
 
@@ -38,6 +39,8 @@ private slots:
     void payloadWithoutWholeValue_data();
     void payloadWithoutWholeValue();
     void lineStyleIgnoresSpacing();
+    void repaintsOnlyWhatMoved_data();
+    void repaintsOnlyWhatMoved();
 
 private:
     std::unique_ptr<QAudioDataWidget> m_widget;
@@ -344,6 +347,70 @@ void tst_QAudioDataWidget::lineStyleIgnoresSpacing()
     QVERIFY(barColoured(image, 11 * 30, 229));
     QVERIFY(!barColoured(image, 11 * 30, top));
     QVERIFY(!barColoured(image, 11 * 5, top + 20));
+}
+
+// The regions of the paints a widget gets.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions << static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+    QVector<QRegion> regions;
+};
+
+// A few turns of the event loop, counted by a timer of the test's own: posted repaints are done.
+static void letTheLoopRun()
+{
+    int ticks = 0;
+    QTimer witness;
+    QObject::connect(&witness, &QTimer::timeout, [&] { ++ticks; });
+    witness.start(20);
+    QTRY_VERIFY(ticks >= 5);
+}
+
+void tst_QAudioDataWidget::repaintsOnlyWhatMoved_data()
+{
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<quint16>("value");
+    QTest::newRow("first bar up") << 0 << quint16(65535);
+    QTest::newRow("middle bar down") << 14 << quint16(1000);
+    QTest::newRow("last bar to nothing") << 29 << quint16(0);
+}
+
+// The same block again repaints nothing; one bar moving repaints its column only, and the screen
+// then shows every bar right.
+void tst_QAudioDataWidget::repaintsOnlyWhatMoved()
+{
+    QFETCH(int, bar);
+    QFETCH(quint16, value);
+    PaintRecorder recorder(m_widget.get());
+    const Values level(30, 30000);
+    m_widget->setAudioData(block(level).data(), 0);
+    QTRY_VERIFY(!recorder.regions.isEmpty());
+    letTheLoopRun();
+
+    recorder.regions.clear();
+    m_widget->setAudioData(block(level).data(), 0);
+    letTheLoopRun();
+    QCOMPARE(recorder.regions.size(), 0);
+
+    Values moved = level;
+    moved[bar] = value;
+    m_widget->setAudioData(block(moved).data(), 0);
+    QTRY_VERIFY(!recorder.regions.isEmpty());
+    const QRect column(BarPitch * bar, 0, BarWidth, 230);
+    for (const QRegion &region : recorder.regions)
+        QVERIFY(column.contains(region.boundingRect()));
+
+    QVector<int> expected(30, (30000 * 46) >> 16);
+    expected[bar] = (value * 46) >> 16;
+    const QImage screen = m_widget->screen()->grabWindow(m_widget->winId()).toImage();
+    QCOMPARE(cellsOfEveryBar(screen, 30), expected);
 }
 
 QTEST_MAIN(tst_QAudioDataWidget)

@@ -9,6 +9,7 @@
 #include "engine/qmediaelementwindow.h"
 #include "engine/qmediasettingmanager.h"
 #include "engine/zrqplayobject.h"
+#include "openglview.h"
 
 #include <QImage>
 #include <QTest>
@@ -72,13 +73,13 @@ struct PlaybackRig
         return made;
     }
 
-    NSOpenGLVideoView *view() const { return pane ? pane->findChild<NSOpenGLVideoView *>() : nullptr; }
+    NSOpenGLVideoView *view() const { return pane ? openGlView(pane.get()) : nullptr; }
 
     // The picture on the pane; null before one is shown.
     QImage picture() const
     {
         NSOpenGLVideoView *video = view();
-        return video ? video->grabFramebuffer() : QImage();
+        return video ? drawnPicture(video) : QImage();
     }
 
     // Pixels of light text on the dark picture, or of red text, in a third of the picture's height
@@ -107,7 +108,7 @@ struct PlaybackRig
         NSOpenGLVideoView *video = view();
         if (!video)
             return -1;
-        const QImage picture = video->grabFramebuffer();
+        const QImage picture = drawnPicture(video);
         if (picture.isNull())
             return -1;
         const QImage mean = picture.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -27,4 +27,15 @@ inline QByteArray patternBytes(int size)
     return bytes;
 }
 
+// The request's temporary files go to the given folder while this lives.
+class TemporaryFolder
+{
+public:
+    explicit TemporaryFolder(const QString &path) : m_previous(qgetenv("TMPDIR")) { qputenv("TMPDIR", path.toUtf8()); }
+    ~TemporaryFolder() { qputenv("TMPDIR", m_previous); }
+
+private:
+    QByteArray m_previous;
+};
+
 #endif

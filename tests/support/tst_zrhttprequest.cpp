@@ -2,11 +2,13 @@
 #include "testfiles.h"
 
 #include "support/zrdatadecompressor.h"
+#include "support/zrhttpmessage.h"
 #include "support/zrhttprequest.h"
 #include "support/zroperationqueue.h"
 #include "services/zrcommoninterface.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <QtTest>
 
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 
 namespace {
@@ -53,10 +56,13 @@ private slots:
     void setURLKeepsOrDropsTheRedirect();
     void bodyDecidesMethodAndLength_data();
     void bodyDecidesMethodAndLength();
+    void bodyStreamedFromDiskKeepsEveryByte_data();
     void bodyStreamedFromDiskKeepsEveryByte();
     void compressedBodyInflatesToTheOriginal_data();
     void compressedBodyInflatesToTheOriginal();
     void unreadableBodyFileFails();
+    void responseHeaderLines_data();
+    void responseHeaderLines();
     void headers_data();
     void headers();
     void defaultUserAgentNamesProductAndSystem();
@@ -190,11 +196,40 @@ void TestZRHTTPRequest::bodyDecidesMethodAndLength()
     QVERIFY(request.error().isNull());
 }
 
+void TestZRHTTPRequest::bodyStreamedFromDiskKeepsEveryByte_data()
+{
+    // The body file is filled by the kernel from a regular file on the same file system or
+    // another one, and by reads from anything else.
+    QTest::addColumn<QString>("temporaryFolder");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("size");
+    QTest::newRow("same file system") << "" << "file" << 300 * 1024;
+    QTest::newRow("other file system") << "/dev/shm" << "file" << 300 * 1024;
+    QTest::newRow("empty file") << "" << "file" << 0;
+    QTest::newRow("pipe") << "" << "pipe" << 300 * 1024;
+}
+
 void TestZRHTTPRequest::bodyStreamedFromDiskKeepsEveryByte()
 {
-    const QByteArray source = patternBytes(300 * 1024);
-    const QString sourcePath = m_dir.filePath("body-source");
-    QVERIFY(writeFile(sourcePath, source));
+    QFETCH(QString, temporaryFolder);
+    QFETCH(QString, source);
+    QFETCH(int, size);
+    if (!temporaryFolder.isEmpty() && !QFileInfo(temporaryFolder).isWritable())
+        QSKIP("no second file system to write to");
+    QTemporaryDir folder(temporaryFolder.isEmpty() ? m_dir.filePath("tmp-XXXXXX") : temporaryFolder + "/tmp-XXXXXX");
+    QVERIFY(folder.isValid());
+    const TemporaryFolder temporary(folder.path());
+    const QByteArray bytes = patternBytes(size);
+    QString sourcePath = m_dir.filePath("body-source");
+    QVERIFY(writeFile(sourcePath, bytes));
+    QProcess writer;
+    if (source == "pipe") {
+        const QString pipe = folder.filePath("body-pipe");
+        QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        writer.start("cp", {sourcePath, pipe});
+        QVERIFY(writer.waitForStarted());
+        sourcePath = pipe;
+    }
 
     ZRHTTPRequest request(Somewhere);
     request.setShouldStreamPostDataFromDisk(true);
@@ -205,14 +240,19 @@ void TestZRHTTPRequest::bodyStreamedFromDiskKeepsEveryByte()
     QVERIFY(request.error().isNull());
     QVERIFY(request.didCreateTemporaryPostDataFile());
     const QString bodyPath = request.postBodyFilePath();
-    QCOMPARE(readFile(bodyPath), "head:" + source + ":tail");
-    QCOMPARE(request.postLength(), quint64(source.size() + 10));
+    QVERIFY(bodyPath.startsWith(folder.path()));
+    QCOMPARE(readFile(bodyPath), "head:" + bytes + ":tail");
+    QCOMPARE(request.postLength(), quint64(bytes.size() + 10));
     QCOMPARE(request.requestMethod(), QString("POST"));
+    if (source == "pipe") {
+        QVERIFY(writer.waitForFinished(60000));
+        return;
+    }
 
     // In memory the same appends give the same body.
     ZRHTTPRequest memory(Somewhere);
     memory.appendPostDataFromFile(sourcePath);
-    QCOMPARE(memory.postBody(), source);
+    QCOMPARE(memory.postBody(), bytes);
 }
 
 void TestZRHTTPRequest::compressedBodyInflatesToTheOriginal_data()
@@ -251,6 +291,51 @@ void TestZRHTTPRequest::unreadableBodyFileFails()
     QCOMPARE(request.error().code(), 8);
     QCOMPARE(request.error().localizedDescription(), QString("Failed to read file at path '%1'").arg(missing));
     QVERIFY(request.complete());
+}
+
+void TestZRHTTPRequest::responseHeaderLines_data()
+{
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("statusLine");
+    QTest::addColumn<QVariantMap>("fields");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("plain") << QList<QByteArray>{"HTTP/1.1 200 OK\r\n", "content-TYPE:  text/plain \r\n", "\r\n"} << 200
+                           << "HTTP/1.1" << "HTTP/1.1 200 OK" << QVariantMap{{"Content-Type", "text/plain"}} << true;
+    QTest::newRow("reason of several words")
+        << QList<QByteArray>{"HTTP/1.0 404 Not Found\r\n", "X-A: 1\r\n", "x-a: 2\r\n"} << 404 << "HTTP/1.0"
+        << "HTTP/1.0 404 Not Found" << QVariantMap{{"X-A", "1, 2"}} << false;
+    QTest::newRow("no reason") << QList<QByteArray>{"HTTP/2 204\r\n", "\r\n"} << 204 << "HTTP/2" << "HTTP/2 204"
+                               << QVariantMap() << true;
+    QTest::newRow("no code") << QList<QByteArray>{"HTTP/1.1\r\n", "Server: x\r\n", "\r\n"} << 0 << "HTTP/1.1"
+                             << "HTTP/1.1" << QVariantMap{{"Server", "x"}} << false;
+    QTest::newRow("interim answer first")
+        << QList<QByteArray>{"HTTP/1.1 100 Continue\r\n", "X-Interim: yes\r\n", "\r\n", "HTTP/1.1 201 Created\r\n",
+                             "Location: /new\r\n", "\r\n"}
+        << 201 << "HTTP/1.1" << "HTTP/1.1 201 Created" << QVariantMap{{"Location", "/new"}} << true;
+    QTest::newRow("lines without a name or before the status")
+        << QList<QByteArray>{"Early: no\r\n", "HTTP/1.1 200 OK\r\n", "no colon here\r\n", ": empty name\r\n",
+                             "Value-With: a:b \r\n"}
+        << 200 << "HTTP/1.1" << "HTTP/1.1 200 OK" << QVariantMap{{"Value-With", "a:b"}} << false;
+}
+
+void TestZRHTTPRequest::responseHeaderLines()
+{
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(int, code);
+    QFETCH(QString, version);
+    QFETCH(QString, statusLine);
+    QFETCH(QVariantMap, fields);
+    QFETCH(bool, complete);
+    const QSharedPointer<ZrHttpMessage> response = ZrHttpMessage::createEmptyResponse();
+    for (const QByteArray &line : lines)
+        response->appendHeaderLine(line);
+    QCOMPARE(response->responseStatusCode(), code);
+    QCOMPARE(response->responseVersion(), version);
+    QCOMPARE(response->responseStatusLine(), statusLine);
+    QCOMPARE(response->allHeaderFields(), fields);
+    QCOMPARE(response->isHeaderComplete(), complete);
 }
 
 void TestZRHTTPRequest::headers_data()

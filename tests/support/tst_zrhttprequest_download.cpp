@@ -19,17 +19,6 @@ namespace {
 
 using Header = QPair<QByteArray, QByteArray>;
 
-// The request's temporary files go to the given folder while this lives.
-class TemporaryFolder
-{
-public:
-    explicit TemporaryFolder(const QString &path) : m_previous(qgetenv("TMPDIR")) { qputenv("TMPDIR", path.toUtf8()); }
-    ~TemporaryFolder() { qputenv("TMPDIR", m_previous); }
-
-private:
-    QByteArray m_previous;
-};
-
 // Files of this process may not grow past the limit while this lives: writes beyond it fail
 // with EFBIG, as on a full disk.
 class FileSizeLimit
@@ -114,6 +103,7 @@ private slots:
     void interruptedDownloadLeavesNothing();
     void fullDiskKeepsTheDestination_data();
     void fullDiskKeepsTheDestination();
+    void fullDiskFailsTheUploadBody_data();
     void fullDiskFailsTheUploadBody();
     void brokenGzipFailsOnEveryRoad_data();
     void brokenGzipFailsOnEveryRoad();
@@ -244,18 +234,34 @@ void TestDownload::fullDiskKeepsTheDestination()
     QCOMPARE(entries(temporary.path()), QStringList());
 }
 
+void TestDownload::fullDiskFailsTheUploadBody_data()
+{
+    // Data small enough to wait in the file's buffer fails only when it is written out; a file's
+    // contents are copied by the kernel, past the limit in the middle of the copy or at its start.
+    QTest::addColumn<int>("dataSize");
+    QTest::addColumn<int>("fileSize");
+    QTest::newRow("data") << 10000 << 0;
+    QTest::newRow("file") << 100 << 100000;
+    QTest::newRow("file after a full buffer") << 4096 << 100000;
+}
+
 void TestDownload::fullDiskFailsTheUploadBody()
 {
+    QFETCH(int, dataSize);
+    QFETCH(int, fileSize);
     QTemporaryDir temporary(m_dir.filePath("tmp-XXXXXX"));
     const TemporaryFolder folder(temporary.path());
+    const QString source = m_dir.filePath("upload-source");
+    QVERIFY(writeFile(source, patternBytes(fileSize)));
     TestHttpServer server([](const TestRequest &request) { return TestReply::text(QByteArray::number(request.body.size())); });
     QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url("/upload"));
     request->setShouldStreamPostDataFromDisk(true);
     {
-        // Small enough to wait in the file's buffer: the failure shows only when it is written out.
         const FileSizeLimit limit(4096);
         QVERIFY(limit.isSet());
-        request->appendPostData(patternBytes(10000));
+        request->appendPostData(patternBytes(dataSize));
+        if (fileSize > 0)
+            request->appendPostDataFromFile(source);
         request->startSynchronous();
     }
     QCOMPARE(request->error().code(), 8);

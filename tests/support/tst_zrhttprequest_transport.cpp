@@ -100,6 +100,7 @@ private:
 } // namespace
 
 Q_DECLARE_METATYPE(TestReply)
+Q_DECLARE_METATYPE(std::function<void(ZRHTTPRequest *)>)
 
 class TestTransport : public QObject
 {
@@ -109,6 +110,8 @@ private slots:
     void sequentialRequestsShareOneConnection_data();
     void sequentialRequestsShareOneConnection();
     void anotherPortMakesAnotherRecord();
+    void nextRequestOnTheThreadStartsClean_data();
+    void nextRequestOnTheThreadStartsClean();
     void keepAliveDecidesReuse_data();
     void keepAliveDecidesReuse();
     void closedKeptConnectionIsRetriedSilently();
@@ -186,6 +189,51 @@ void TestTransport::sequentialRequestsShareOneConnection()
     QCOMPARE(server.connectionCount(), 1);
     QVERIFY(ids.at(0) != 0);
     QCOMPARE(ids.at(0), ids.at(1));
+}
+
+void TestTransport::nextRequestOnTheThreadStartsClean_data()
+{
+    QTest::addColumn<std::function<void(ZRHTTPRequest *)>>("prepareFirst");
+    QTest::addColumn<QByteArray>("firstMethod");
+    QTest::newRow("POST with a body") << std::function<void(ZRHTTPRequest *)>([](ZRHTTPRequest *request) {
+        request->appendPostData("first body");
+    }) << QByteArray("POST");
+    QTest::newRow("PUT with a body") << std::function<void(ZRHTTPRequest *)>([](ZRHTTPRequest *request) {
+        request->setRequestMethod("PUT");
+        request->appendPostData("first body");
+    }) << QByteArray("PUT");
+    QTest::newRow("HEAD") << std::function<void(ZRHTTPRequest *)>([](ZRHTTPRequest *request) {
+        request->setRequestMethod("HEAD");
+    }) << QByteArray("HEAD");
+    QTest::newRow("DELETE with own headers") << std::function<void(ZRHTTPRequest *)>([](ZRHTTPRequest *request) {
+        request->setRequestMethod("DELETE");
+        request->addRequestHeader("X-First", "only the first");
+    }) << QByteArray("DELETE");
+}
+
+void TestTransport::nextRequestOnTheThreadStartsClean()
+{
+    // What one request set on the transport never reaches the next one on the same thread.
+    QFETCH(std::function<void(ZRHTTPRequest *)>, prepareFirst);
+    QFETCH(QByteArray, firstMethod);
+    TestHttpServer server([](const TestRequest &) { return TestReply::text("hello"); });
+    QSharedPointer<ZRHTTPRequest> first = ZRHTTPRequest::requestWithURL(server.url("/first"));
+    prepareFirst(first.data());
+    first->startSynchronous();
+    QVERIFY2(first->error().isNull(), qPrintable(first->error().localizedDescription()));
+    QSharedPointer<ZRHTTPRequest> second = ZRHTTPRequest::requestWithURL(server.url("/second"));
+    second->startSynchronous();
+    QVERIFY2(second->error().isNull(), qPrintable(second->error().localizedDescription()));
+    QCOMPARE(second->responseData(), QByteArray("hello"));
+
+    const QList<TestRequest> requests = server.requests();
+    QCOMPARE(requests.size(), 2);
+    QCOMPARE(requests.at(0).method, firstMethod);
+    QCOMPARE(requests.at(1).method, QByteArray("GET"));
+    QCOMPARE(requests.at(1).path(), QByteArray("/second"));
+    QVERIFY(requests.at(1).body.isEmpty());
+    QVERIFY(requests.at(1).header("Content-Length").isNull());
+    QVERIFY(requests.at(1).header("X-First").isNull());
 }
 
 void TestTransport::anotherPortMakesAnotherRecord()
@@ -787,8 +835,12 @@ void TestTransport::statusTimerAndNetworkUseFollowTheRequest()
     request->startAsynchronous();
     QTRY_VERIFY_WITH_TIMEOUT(request->statusTimer() != 0 && ZRHTTPRequest::isNetworkInUse(), 30000);
     QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 30000);
-    if (cancelled)
+    if (cancelled) {
+        // The cancel runs on the request's thread: the answer may come only after it, or it would
+        // finish the request first.
         request->cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(request->isCancelled(), 30000);
+    }
     answer = true;
     QTRY_VERIFY_WITH_TIMEOUT(request->isFinished(), 30000);
     ZRHTTPRequest::setShouldUpdateNetworkActivityIndicator(true);

@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -62,7 +63,8 @@ private slots:
     void frames();
     void releaseOverUncheckedButtonShowsNormal();
     void textRectGrowsBesideIcon();
-    void ext_pollFollowsCursor();
+    void ext_hoverFollowsCursor();
+    void ext_releaseUnderCursorShowsHover();
     void ext_disabledShowsDisabledFrame();
     void ext_toolTipRules_data();
     void ext_toolTipRules();
@@ -183,7 +185,7 @@ void tst_QZRBaseButton::textRectGrowsBesideIcon()
     QCOMPARE(button.textRect().bottom(), 29);
 }
 
-void tst_QZRBaseButton::ext_pollFollowsCursor()
+void tst_QZRBaseButton::ext_hoverFollowsCursor()
 {
     QZRButtonExt button;
     QVERIFY(showSkinned(button));
@@ -193,6 +195,23 @@ void tst_QZRBaseButton::ext_pollFollowsCursor()
     QCOMPARE(centre(button), QColor(Frames[1]));
     QCursor::setPos(0, 0);
     QTRY_COMPARE_WITH_TIMEOUT(button.getBtnState(), 0, 5000);
+    // It follows the cursor by events: no timer of its own.
+    for (const QTimer *timer : button.findChildren<QTimer *>())
+        QVERIFY(!timer->isActive());
+}
+
+// Released with the cursor still over it, the button goes back to its hover frame.
+void tst_QZRBaseButton::ext_releaseUnderCursorShowsHover()
+{
+    QZRButtonExt button;
+    QVERIFY(showSkinned(button));
+    QCursor::setPos(button.mapToGlobal(QPoint(10, 10)));
+    QTRY_COMPARE_WITH_TIMEOUT(button.getBtnState(), 1, 5000);
+    QTest::mousePress(&button, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(button.getBtnState(), 2);
+    QTest::mouseRelease(&button, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(button.getBtnState(), 1);
+    QCOMPARE(centre(button), QColor(Frames[1]));
 }
 
 void tst_QZRBaseButton::ext_disabledShowsDisabledFrame()
@@ -235,15 +254,28 @@ void tst_QZRBaseButton::ext_toolTipRules()
     NewMainWindowFlags::m_bMouseInMainWindow = inMainWindow;
     QMediaPlayWindowFlags::m_bWindowShowTop = showTop;
     NewMainWindowFlags::m_bFullscreen = fullscreen;
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    QCursor::setPos(0, 0);
 
-    QZRButtonExt button;
+    // The button sits in a window that sees the cursor come in also when the button is hidden.
+    QWidget host;
+    host.setGeometry(100, 100, 80, 60);
+    QZRButtonExt button(&host);
     button.setToolTip("Close");
-    QVERIFY(showSkinned(button));
+    QImage image = strip();
+    button.setButtonImage(image, true);
     button.setHidden(hidden);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QTRY_VERIFY(!host.underMouse());
 
-    QCursor::setPos(button.mapToGlobal(QPoint(10, 10)));
-    QTRY_COMPARE_WITH_TIMEOUT(button.getBtnState(), 1, 5000);
-    QTest::qWait(300);
+    QCursor::setPos(host.mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY_WITH_TIMEOUT(host.underMouse(), 5000);
+    if (!hidden)
+        QTRY_COMPARE_WITH_TIMEOUT(button.getBtnState(), 1, 5000);
+    else
+        QCOMPARE(button.getBtnState(), 0);
     QCOMPARE(QToolTip::isVisible(), shown);
     if (shown)
         QCOMPARE(QToolTip::text(), QString("Close"));
