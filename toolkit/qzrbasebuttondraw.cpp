@@ -1,6 +1,7 @@
 #include "toolkit/qzrbasebuttondraw.h"
 
 #include "toolkit/qbaseimagedraw.h"
+#include "toolkit/skinimage.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -526,11 +527,9 @@ void QZRBaseButtonDraw::DrawDigitalTag(QPainter &painter)
         painter.setBrush(d->badgeColors[phase]);
         painter.drawEllipse(badge);
     } else {
-        QImage image(d->badgeImages[phase]);
-        if (!image.isNull()) {
-            image.setDevicePixelRatio(2.0);
+        QImage image = sharedSkinImage(d->badgeImages[phase]);
+        if (!image.isNull())
             QBaseImageDraw::drawImage(painter, badge, QRect(0, 0, image.width() / 2, image.height() / 2), image);
-        }
     }
 
     QFont font = painter.font();
