@@ -21,6 +21,8 @@ void QZRMainWindowEx::replaceButton(QZRButtonExt *&button, const QString &path, 
 {
     delete button;
     button = new QZRButtonExt(this);
+    // Frame buttons answer the mouse only: a focused one would take the window's keys (Space pressing Close).
+    button->setFocusPolicy(Qt::NoFocus);
     button->setButtonImage(path, true);
     button->setHidden(!visible);
     button->move(pos);

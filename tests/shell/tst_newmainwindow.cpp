@@ -50,6 +50,7 @@ private slots:
     void escapeLeavesFullScreen_data();
     void escapeLeavesFullScreen();
     void systemTray();
+    void spaceAfterActivation();
     void keysOnEveryWatchedWindow();
     void hotKeysFromTheSettings();
 };
@@ -470,6 +471,24 @@ void tst_NewMainWindow::systemTray()
         QVERIFY(QMetaObject::invokeMethod(&window, "iconActivated", Q_ARG(QSystemTrayIcon::ActivationReason, reason)));
         QCOMPARE(window.isMinimized(), reason == QSystemTrayIcon::Context);
     }
+}
+
+// A window activated from outside (a task bar, a window manager's focus) gives its keys to the player: Space
+// pauses, never presses a title button that took the focus (Close quit the program).
+void tst_NewMainWindow::spaceAfterActivation()
+{
+    NewMainWindow window;
+    showWindow(window);
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window, Long));
+    QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+    QTest::keyClick(focus, Qt::Key_Space);
+    QVERIFY(window.isVisible());
+    // The player's keys reach it from there: Shift+F speeds up.
+    QTest::keyClick(focus, Qt::Key_F, Qt::ShiftModifier);
+    AudioSettings audio;
+    child<QMediaSettingManager>(&window)->getAudioSettings(audio);
+    QCOMPARE(audio.m_speed, 120u);
 }
 
 // The key filter watches the main window, the bar, the overlay, the popup and the player window:
