@@ -51,7 +51,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
-# One run: prints "first cpu rss_mb shown dropped".
+# One run: prints "first cpu rss_mb shown dropped"; a count the program did not report (it was ended before the
+# end of the clip) is "-", and a run that showed no picture prints nothing.
 measure() {
   local program=$1 cores=$2 file=$3 log=$work/log pin=()
   [ "$cores" = all ] || pin=(taskset -c "$cores")
@@ -67,6 +68,7 @@ measure() {
     "$build/bin/bench_firstpicture" mpv $((duration + 1)) "${pin[@]}" mpv --no-config --vo=gpu --gpu-sw=yes \
       --ao=null --force-window=immediate --geometry=1085x644 --script="$here/counts.lua" "$file" >"$log" 2>&1 || true
   fi
+  grep -q '^first_picture [0-9]' "$log" || tail -5 "$log" >&2
   awk '
     /^first_picture / { first = $2 }
     /^cpu / { cpu = $2 }
@@ -74,7 +76,10 @@ measure() {
     /^pictures shown / { gsub(/[,;]/, ""); shown = $NF; dropped = $7 }
     /mpv pictures / { s = $0; sub(/.*mpv pictures /, "", s); gsub(/[^0-9 ]/, "", s); split(s, f, " +")
                       shown = f[1]; dropped = f[2] + f[3] }
-    END { printf "%s %s %.1f %s %s\n", first, cpu, rss, shown == "" ? "?" : shown, dropped == "" ? "?" : dropped }
+    END {
+      if (first == "" || first == "none") { print "run without a picture" > "/dev/stderr"; exit }
+      printf "%s %s %.1f %s %s\n", first, cpu, rss, (shown == "" ? "-" : shown), (dropped == "" ? "-" : dropped)
+    }
   ' "$log"
 }
 
@@ -86,10 +91,14 @@ summary() {
 median() {
   awk -v n="$1" '{ print $n }' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
 echo "## Whole program beside mpv"
 echo "cores: $(nproc), load before: $(cut -d' ' -f1-3 /proc/loadavg), runs: $runs, renderer: llvmpipe under Xvfb"
+echo
+echo "Medians (min-max); shown and dropped: medians of the pictures each program reports at the end of the clip"
+echo "(ours: drawn by the video pane, and refused by it or dropped late by the library; mpv: its estimated frame"
+echo "number, and the frames its output and decoder dropped); '-' when the clip had not ended when the run did."
 echo
 echo "| clip | cores | program | first picture (s) | CPU (s) | peak RSS (MB) | shown | dropped |"
 echo "|---|---|---|---|---|---|---|---|"
@@ -104,7 +113,8 @@ for cores in "${core_sets[@]}"; do
     for program in ours mpv; do
       name=$program
       [ "$program" = ours ] && name=ZRPlayer
-      printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "$kind" "$cores" "$name" "$(summary 1 <"$work/$program")" \
+      printf '| %s | %s | %s (%s runs) | %s | %s | %s | %s | %s |\n' "$kind" "$cores" "$name" "$(wc -l <"$work/$program")" \
+        "$(summary 1 <"$work/$program")" \
         "$(summary 2 <"$work/$program")" "$(summary 3 <"$work/$program")" "$(median 4 <"$work/$program")" \
         "$(median 5 <"$work/$program")"
     done

@@ -4,7 +4,9 @@
 #include "engine/qvideoelementwindow.h"
 #include "rawvideoframe.h"
 
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include "glleaks.h"
@@ -26,6 +28,7 @@ private slots:
     void fittingIgnoresArgumentsBelowOne();
     void mouseEventsRelayed_data();
     void mouseEventsRelayed();
+    void clicksOnThePictureReachThePane();
     void elementFollowsVisibility();
     void framesReachTheView();
     void bitmapViewTakesPackedFramesOnly();
@@ -139,6 +142,29 @@ void tst_QMediaElementWindow::mouseEventsRelayed()
     QApplication::sendEvent(&pane, &event);
     QCOMPARE(relayed, QStringList{kind});
     QCOMPARE(relayedEvent, &event);
+}
+
+// A real click from the X server on the picture: the OpenGL view's own window lets it through to the pane.
+void tst_QMediaElementWindow::clicksOnThePictureReachThePane()
+{
+    const QString xdotool = QStandardPaths::findExecutable("xdotool");
+    if (xdotool.isEmpty())
+        QSKIP("xdotool is not installed");
+    QMediaElementWindow pane;
+    pane.setWindowFlags(Qt::FramelessWindowHint);
+    pane.setGeometry(40, 40, 400, 300);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    pane.SetOpenGl(true);
+    pane.setVideoElementSize(4, 3);
+    NSOpenGLVideoView *view = exposedOpenGlView(&pane);
+    QVERIFY(view);
+    QSignalSpy pressed(&pane, &QMediaElementWindow::emitMousePressEvent);
+    const QPoint middle = view->mapToGlobal(QPoint(view->width() / 2, view->height() / 2));
+    QCOMPARE(QProcess::execute(xdotool, {"mousemove", QString::number(middle.x()), QString::number(middle.y()),
+                                         "click", "1"}),
+             0);
+    QTRY_COMPARE_WITH_TIMEOUT(pressed.count(), 1, 30000);
 }
 
 void tst_QMediaElementWindow::elementFollowsVisibility()
