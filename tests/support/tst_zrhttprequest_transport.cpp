@@ -138,6 +138,7 @@ private slots:
     void cancelStopsASynchronousRequestOnItsThread();
     void resume_data();
     void resume();
+    void bodyFromDiskArrivesWhole_data();
     void bodyFromDiskArrivesWhole();
     void cachedRedirectIsFollowed();
     void throttledDownloadTakesItsTime();
@@ -756,23 +757,62 @@ void TestTransport::resume()
         QCOMPARE(progress.sums.value("downloadSize"), qint64(5000));
 }
 
+void TestTransport::bodyFromDiskArrivesWhole_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("removeSource");
+    QTest::addColumn<bool>("redirect");
+    QTest::newRow("a file") << QByteArray() << QByteArray() << false << false;
+    QTest::newRow("bytes, a file, bytes") << QByteArray("head:") << QByteArray(":tail") << false << false;
+    QTest::newRow("a file removed once appended") << QByteArray("head:") << QByteArray() << true << false;
+    QTest::newRow("sent again after a redirect") << QByteArray("head:") << QByteArray(":tail") << false << true;
+}
+
+// The body is read from its pieces as it is sent: the request writes no copy of it meanwhile.
 void TestTransport::bodyFromDiskArrivesWhole()
 {
-    const QByteArray body = patternBytes(300 * 1024);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, removeSource);
+    QFETCH(bool, redirect);
+    const QByteArray contents = patternBytes(300 * 1024);
     const QString path = m_dir.filePath("upload-source");
-    QVERIFY(writeFile(path, body));
-    TestHttpServer server([](const TestRequest &request) {
+    QVERIFY(writeFile(path, contents));
+    QTemporaryDir temporary(m_dir.filePath("tmp-XXXXXX"));
+    const TemporaryFolder folder(temporary.path());
+    const QString temporaryPath = temporary.path();
+    QMutex bytesLock;
+    qint64 temporaryBytes = 0;
+    TestHttpServer server([&](const TestRequest &request) {
+        {
+            QMutexLocker locker(&bytesLock);
+            for (const QFileInfo &file : QDir(temporaryPath).entryInfoList(QDir::Files))
+                temporaryBytes += file.size();
+        }
+        if (request.path() == "/upload" && redirect)
+            return ::redirect(307, "/again");
         return TestReply::text(QByteArray::number(request.body.size()));
     });
     QSharedPointer<ZRHTTPRequest> request = ZRHTTPRequest::requestWithURL(server.url("/upload"));
     request->setShouldStreamPostDataFromDisk(true);
+    request->appendPostData(before);
     request->appendPostDataFromFile(path);
+    request->appendPostData(after);
+    if (removeSource)
+        QVERIFY(QFile::remove(path));
     request->setRequestMethod("PUT");
     request->startSynchronous();
     QVERIFY2(request->error().isNull(), qPrintable(request->error().localizedDescription()));
-    QCOMPARE(server.requests().value(0).method, QByteArray("PUT"));
-    QCOMPARE(server.requests().value(0).body, body);
+    const QByteArray body = before + contents + after;
+    QCOMPARE(server.requests().size(), redirect ? 2 : 1);
+    for (const TestRequest &sent : server.requests()) {
+        QCOMPARE(sent.method, QByteArray("PUT"));
+        QCOMPARE(sent.body, body);
+    }
     QCOMPARE(request->totalBytesSent(), quint64(body.size()));
+    QCOMPARE(temporaryBytes, qint64(0));
+    QCOMPARE(QDir(temporaryPath).entryList(QDir::Files), QStringList());
 }
 
 void TestTransport::cachedRedirectIsFollowed()
