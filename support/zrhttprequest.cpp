@@ -408,7 +408,7 @@ void ZRHTTPRequest::setRequestMethod(const QString &newRequestMethod)
         return;
     m_requestMethod = newRequestMethod;
     if (newRequestMethod == "POST" || newRequestMethod == "PUT" || !postBody().isEmpty()
-        || !postBodyFilePath().isEmpty())
+        || !bodyFilePath().isEmpty())
         setShouldAttemptPersistentConnection(false);
 }
 

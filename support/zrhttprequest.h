@@ -4,6 +4,7 @@
 #include "support/zrerror.h"
 #include "support/zrhttprequesterror.h"
 #include "support/zroperation.h"
+#include "support/zrsegmentedbody.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -283,6 +284,13 @@ private:
     void cancelOnRequestThread();
     void performOnRequestThread(const std::function<void()> &function);
     QString temporaryFilePath() const;
+    // The body file's path, without writing a body kept in pieces.
+    QString bodyFilePath() const;
+    bool openPostBodyWriteStream();
+    bool appendBodySegment(const ZrSegmentedBody::Segment &segment);
+    bool bodySegments(ZrSegmentedBody::Segments *segments) const;
+    ZrError writeBodySegmentsToFile();
+    void dropBodySegments();
 
     // Connection and stream driving.
     void startRequest();
@@ -389,6 +397,10 @@ private:
 
     QSharedPointer<ZrHttpMessage> m_request;
     std::unique_ptr<QFile> m_postBodyWriteStream;
+    // The temporary body while it is kept in pieces.
+    mutable QMutex m_bodySegmentsLock;
+    bool m_bodyInSegments = false;
+    ZrSegmentedBody::Segments m_bodySegments;
     std::unique_ptr<ZRInputStream> m_postBodyReadStream;
     std::shared_ptr<ZrHttpStream> m_readStream;
     std::unique_ptr<QFile> m_fileDownloadOutputStream;
@@ -436,7 +448,15 @@ private:
     ZR_ATOMIC_PROPERTY(QByteArray, rawResponseData, setRawResponseData)
     ZR_ATOMIC_PROPERTY(QByteArray, postBody, setPostBody)
     ZR_ATOMIC_PROPERTY(QVariantMap, userInfo, setUserInfo)
-    ZR_ATOMIC_PROPERTY(QString, postBodyFilePath, setPostBodyFilePath)
+public:
+    // The file the body is streamed from. The request's own temporary body is kept in pieces
+    // (bytes and the files appended) and written to this file only when the path is asked for.
+    QString postBodyFilePath() const;
+    void setPostBodyFilePath(const QString &path);
+
+private:
+    QString m_postBodyFilePath;
+
     ZR_ATOMIC_PROPERTY(QUrl, PACurl, setPACurl)
     ZR_ATOMIC_PROPERTY(QString, authenticationScheme, setAuthenticationScheme)
     ZR_ATOMIC_PROPERTY(QString, proxyAuthenticationScheme, setProxyAuthenticationScheme)

@@ -103,23 +103,24 @@ QString makeUserAgent()
 
 enum class KernelCopy { Done, Failed, NotPossible };
 
-// Copies the rest of input to the end of output inside the kernel (copy_file_range, else
-// sendfile); NotPossible when neither moved a byte, for the caller's own read loop.
-KernelCopy copyFileInKernel(QFile &input, QFile &output, int *failure)
+// Copies length bytes of the regular file from, starting at offset, to the end of output inside
+// the kernel (copy_file_range, else sendfile), leaving from's own position alone; NotPossible
+// when neither moved a byte, for the caller's own read loop. *copied counts what arrived.
+KernelCopy copyFileInKernel(int from, qint64 offset, qint64 length, QFile &output, qint64 *copied, int *failure)
 {
-    const int from = input.handle();
     const int to = output.handle();
-    struct stat source {};
-    if (from < 0 || to < 0 || !output.flush() || fstat(from, &source) != 0 || !S_ISREG(source.st_mode))
+    *copied = 0;
+    if (from < 0 || to < 0 || !output.flush())
         return KernelCopy::NotPossible;
-    const size_t chunk = size_t(1) << 30;
+    const qint64 chunk = qint64(1) << 30;
     bool useSendfile = false;
-    qint64 copied = 0;
-    for (;;) {
-        const ssize_t done = useSendfile ? ::sendfile(to, from, nullptr, chunk)
-                                         : ::copy_file_range(from, nullptr, to, nullptr, chunk, 0);
+    off_t position = static_cast<off_t>(offset);
+    while (*copied < length) {
+        const size_t wanted = static_cast<size_t>(qMin(chunk, length - *copied));
+        const ssize_t done = useSendfile ? ::sendfile(to, from, &position, wanted)
+                                         : ::copy_file_range(from, &position, to, nullptr, wanted, 0);
         if (done > 0) {
-            copied += done;
+            *copied += done;
             continue;
         }
         if (done == 0)
@@ -127,17 +128,31 @@ KernelCopy copyFileInKernel(QFile &input, QFile &output, int *failure)
         if (errno == EINTR)
             continue;
         const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
-        if (copied == 0 && unsupported && !useSendfile) {
+        if (*copied == 0 && unsupported && !useSendfile) {
             useSendfile = true;
             continue;
         }
-        if (copied == 0 && unsupported)
+        if (*copied == 0 && unsupported)
             return KernelCopy::NotPossible;
         *failure = errno;
         return KernelCopy::Failed;
     }
     // QFile's next writes go to the descriptor's position, past the copy.
-    return copied == 0 ? KernelCopy::NotPossible : KernelCopy::Done;
+    return *copied == 0 && length > 0 ? KernelCopy::NotPossible : KernelCopy::Done;
+}
+
+bool isRegularFile(int descriptor, qint64 *size)
+{
+    struct stat status {};
+    if (descriptor < 0 || fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *size = static_cast<qint64>(status.st_size);
+    return true;
+}
+
+ZrError osError(int number)
+{
+    return ZrError("NSCocoaErrorDomain", QFileDevice::WriteError, QString::fromLocal8Bit(std::strerror(number)));
 }
 
 bool hasHeader(const QVariantMap &headers, const QString &name)
@@ -171,28 +186,146 @@ QString ZRHTTPRequest::temporaryFilePath() const
     }
 }
 
+QString ZRHTTPRequest::postBodyFilePath() const
+{
+    // Whoever asks may read the file: a body still in pieces is written to it first.
+    ZRHTTPRequest *self = const_cast<ZRHTTPRequest *>(this);
+    const ZrError failure = self->writeBodySegmentsToFile();
+    if (!failure.isNull())
+        self->failWithError(failure);
+    return bodyFilePath();
+}
+
+void ZRHTTPRequest::setPostBodyFilePath(const QString &path)
+{
+    QMutexLocker locker(&m_propertyLock);
+    m_postBodyFilePath = path;
+}
+
+QString ZRHTTPRequest::bodyFilePath() const
+{
+    QMutexLocker locker(&m_propertyLock);
+    return m_postBodyFilePath;
+}
+
+bool ZRHTTPRequest::openPostBodyWriteStream()
+{
+    const QString path = bodyFilePath();
+    m_postBodyWriteStream.reset(new QFile(path));
+    // A temporary file made just now is empty: truncating it would only cost a journal entry.
+    const QIODevice::OpenMode mode = didCreateTemporaryPostDataFile() && QFileInfo(path).size() == 0
+                                         ? QIODevice::WriteOnly
+                                         : QIODevice::WriteOnly | QIODevice::Truncate;
+    return m_postBodyWriteStream->open(mode);
+}
+
 void ZRHTTPRequest::setupPostBody()
 {
     if (shouldStreamPostDataFromDisk()) {
-        if (postBodyFilePath().isEmpty()) {
+        if (bodyFilePath().isEmpty()) {
             setPostBodyFilePath(temporaryFilePath());
             setDidCreateTemporaryPostDataFile(true);
+            QMutexLocker locker(&m_bodySegmentsLock);
+            m_bodyInSegments = true;
         }
-        if (!m_postBodyWriteStream) {
-            m_postBodyWriteStream.reset(new QFile(postBodyFilePath()));
-            // A temporary file made just now is empty: truncating it would only cost a journal entry.
-            const QIODevice::OpenMode mode =
-                didCreateTemporaryPostDataFile() && QFileInfo(postBodyFilePath()).size() == 0
-                    ? QIODevice::WriteOnly
-                    : QIODevice::WriteOnly | QIODevice::Truncate;
-            if (!m_postBodyWriteStream->open(mode))
-                failWithError(zrRequestError(ZRFileManagementError,
-                                             QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
-                                             zrFileError(*m_postBodyWriteStream)));
-        }
+        if (!m_postBodyWriteStream && !bodySegments(nullptr) && !openPostBodyWriteStream())
+            failWithError(zrRequestError(ZRFileManagementError,
+                                         QString("Failed to write file at path '%1'").arg(bodyFilePath()),
+                                         zrFileError(*m_postBodyWriteStream)));
     } else if (postBody().isNull()) {
         setPostBody(QByteArray(""));
     }
+}
+
+bool ZRHTTPRequest::appendBodySegment(const ZrSegmentedBody::Segment &segment)
+{
+    // Small pieces of bytes, such as a form's boundaries, join the piece before them.
+    const int JoinLimit = 16384;
+    QMutexLocker locker(&m_bodySegmentsLock);
+    if (!m_bodyInSegments)
+        return false;
+    if (!segment.file && !m_bodySegments.isEmpty() && !m_bodySegments.last().file
+        && m_bodySegments.last().data.size() < JoinLimit && segment.data.size() < JoinLimit) {
+        ZrSegmentedBody::Segment &last = m_bodySegments.last();
+        last.data.append(segment.data);
+        last.length = last.data.size();
+    } else {
+        m_bodySegments.append(segment);
+    }
+    return true;
+}
+
+bool ZRHTTPRequest::bodySegments(ZrSegmentedBody::Segments *segments) const
+{
+    QMutexLocker locker(&m_bodySegmentsLock);
+    if (segments)
+        *segments = m_bodySegments;
+    return m_bodyInSegments;
+}
+
+void ZRHTTPRequest::dropBodySegments()
+{
+    QMutexLocker locker(&m_bodySegmentsLock);
+    m_bodyInSegments = false;
+    m_bodySegments.clear();
+}
+
+ZrError ZRHTTPRequest::writeBodySegmentsToFile()
+{
+    QMutexLocker locker(&m_bodySegmentsLock);
+    if (!m_bodyInSegments)
+        return ZrError();
+    m_bodyInSegments = false;
+    const ZrSegmentedBody::Segments segments = m_bodySegments;
+    m_bodySegments.clear();
+    const QString path = bodyFilePath();
+    const ZrError writeFailure =
+        zrRequestError(ZRFileManagementError, QString("Failed to write file at path '%1'").arg(path));
+    auto failed = [&](const ZrError &underlying) {
+        return ZrError(writeFailure.domain(), writeFailure.code(), writeFailure.localizedDescription(), underlying);
+    };
+    if (!m_postBodyWriteStream && !openPostBodyWriteStream())
+        return failed(zrFileError(*m_postBodyWriteStream));
+    QFile &output = *m_postBodyWriteStream;
+    QByteArray chunk;
+    for (const ZrSegmentedBody::Segment &segment : segments) {
+        if (!segment.file) {
+            if (output.write(segment.data) != segment.data.size())
+                return failed(zrFileError(output));
+            continue;
+        }
+        qint64 copied = 0;
+        int failure = 0;
+        switch (copyFileInKernel(segment.file->handle(), 0, segment.length, output, &copied, &failure)) {
+        case KernelCopy::Failed:
+            return failed(osError(failure));
+        case KernelCopy::Done:
+            break;
+        case KernelCopy::NotPossible:
+            chunk.resize(static_cast<int>(FileChunkSize));
+            while (copied < segment.length) {
+                const ssize_t read = ::pread(segment.file->handle(), chunk.data(),
+                                             static_cast<size_t>(qMin(FileChunkSize, segment.length - copied)), copied);
+                if (read < 0 && errno == EINTR)
+                    continue;
+                if (read <= 0)
+                    break;
+                if (output.write(chunk.constData(), read) != read)
+                    return failed(zrFileError(output));
+                copied += read;
+            }
+            break;
+        }
+        if (copied < segment.length)
+            return zrRequestError(ZRFileManagementError,
+                                  QString("Failed to read file at path '%1'").arg(segment.file->fileName()));
+    }
+    if (!output.flush())
+        return failed(zrFileError(output));
+    // Built already: nothing more is appended, and the file is read from now on.
+    if (haveBuiltPostBody())
+        m_postBodyWriteStream.reset();
+    return ZrError();
 }
 
 void ZRHTTPRequest::appendPostData(const QByteArray &data)
@@ -201,9 +334,11 @@ void ZRHTTPRequest::appendPostData(const QByteArray &data)
     if (data.isEmpty())
         return;
     if (shouldStreamPostDataFromDisk()) {
+        if (appendBodySegment({data, {}, data.size()}))
+            return;
         if (m_postBodyWriteStream->isOpen() && m_postBodyWriteStream->write(data) != data.size())
             failWithError(zrRequestError(ZRFileManagementError,
-                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                         QString("Failed to write file at path '%1'").arg(bodyFilePath()),
                                          zrFileError(*m_postBodyWriteStream)));
     } else {
         QMutexLocker locker(&m_propertyLock);
@@ -214,36 +349,41 @@ void ZRHTTPRequest::appendPostData(const QByteArray &data)
 void ZRHTTPRequest::appendPostDataFromFile(const QString &file)
 {
     setupPostBody();
-    QFile input(file);
+    QSharedPointer<QFile> input(new QFile(file));
     const ZrError readFailure =
         zrRequestError(ZRFileManagementError, QString("Failed to read file at path '%1'").arg(file));
     // A body cut short by an unreadable file would go out as if whole.
-    if (!input.open(QIODevice::ReadOnly)) {
+    if (!input->open(QIODevice::ReadOnly)) {
         failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
-                              zrFileError(input)));
+                              zrFileError(*input)));
         return;
     }
-    if (shouldStreamPostDataFromDisk() && m_postBodyWriteStream && m_postBodyWriteStream->isOpen()) {
+    qint64 size = 0;
+    const bool regular = isRegularFile(input->handle(), &size);
+    // A regular file is read when the body is sent; it stays open, so it can go away meanwhile.
+    if (regular && shouldStreamPostDataFromDisk() && (size == 0 || appendBodySegment({{}, input, size})))
+        return;
+    if (regular && shouldStreamPostDataFromDisk() && m_postBodyWriteStream && m_postBodyWriteStream->isOpen()) {
+        qint64 copied = 0;
         int failure = 0;
-        switch (copyFileInKernel(input, *m_postBodyWriteStream, &failure)) {
+        switch (copyFileInKernel(input->handle(), 0, size, *m_postBodyWriteStream, &copied, &failure)) {
         case KernelCopy::Done:
             return;
         case KernelCopy::Failed:
             failWithError(zrRequestError(ZRFileManagementError,
-                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
-                                         ZrError("NSCocoaErrorDomain", QFileDevice::WriteError,
-                                                 QString::fromLocal8Bit(std::strerror(failure)))));
+                                         QString("Failed to write file at path '%1'").arg(bodyFilePath()),
+                                         osError(failure)));
             return;
         case KernelCopy::NotPossible:
             break;
         }
     }
     for (;;) {
-        const QByteArray chunk = input.read(FileChunkSize);
+        const QByteArray chunk = input->read(FileChunkSize);
         if (chunk.isEmpty()) {
-            if (input.error() != QFileDevice::NoError || !input.atEnd())
+            if (input->error() != QFileDevice::NoError || !input->atEnd())
                 failWithError(ZrError(readFailure.domain(), readFailure.code(), readFailure.localizedDescription(),
-                                      zrFileError(input)));
+                                      zrFileError(*input)));
             return;
         }
         appendPostData(chunk);
@@ -254,21 +394,34 @@ void ZRHTTPRequest::buildPostBody()
 {
     if (haveBuiltPostBody())
         return;
-    if (!postBodyFilePath().isEmpty()) {
+    ZrSegmentedBody::Segments segments;
+    bool inSegments = bodySegments(&segments);
+    // A compressed body is made from the body file.
+    if (inSegments && shouldCompressRequestBody()) {
+        const ZrError failure = writeBodySegmentsToFile();
+        if (!failure.isNull()) {
+            failWithError(failure);
+            return;
+        }
+        inSegments = false;
+    }
+    if (inSegments) {
+        setPostLength(static_cast<quint64>(ZrSegmentedBody::lengthOf(segments)));
+    } else if (!bodyFilePath().isEmpty()) {
         // Buffered bytes that never reach the file would leave a short body sent as whole.
         if (m_postBodyWriteStream && m_postBodyWriteStream->isOpen() && !m_postBodyWriteStream->flush()) {
             failWithError(zrRequestError(ZRFileManagementError,
-                                         QString("Failed to write file at path '%1'").arg(postBodyFilePath()),
+                                         QString("Failed to write file at path '%1'").arg(bodyFilePath()),
                                          zrFileError(*m_postBodyWriteStream)));
             return;
         }
         m_postBodyWriteStream.reset();
-        QString measured = postBodyFilePath();
+        QString measured = bodyFilePath();
         if (shouldCompressRequestBody()) {
             if (compressedPostBodyFilePath().isEmpty()) {
                 setCompressedPostBodyFilePath(temporaryFilePath());
                 ZrError compressionError;
-                if (!ZRDataCompressor::compressDataFromFile(postBodyFilePath(), compressedPostBodyFilePath(),
+                if (!ZRDataCompressor::compressDataFromFile(bodyFilePath(), compressedPostBodyFilePath(),
                                                             &compressionError)) {
                     failWithError(compressionError);
                     return;

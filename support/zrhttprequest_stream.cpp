@@ -141,8 +141,11 @@ void ZRHTTPRequest::startRequest()
 
     // The body, read through the throttled stream.
     m_postBodyReadStream.reset();
-    const QString bodyFile = postBodyFilePath();
-    if (shouldStreamPostDataFromDisk() && !bodyFile.isEmpty() && QFile::exists(bodyFile)) {
+    const QString bodyFile = bodyFilePath();
+    ZrSegmentedBody::Segments segments;
+    if (shouldStreamPostDataFromDisk() && bodySegments(&segments)) {
+        m_postBodyReadStream.reset(new ZRInputStream(new ZrSegmentedBody(segments), this));
+    } else if (shouldStreamPostDataFromDisk() && !bodyFile.isEmpty() && QFile::exists(bodyFile)) {
         const QString compressed = compressedPostBodyFilePath();
         m_postBodyReadStream.reset(ZRInputStream::inputStreamWithFileAtPath(
             !compressed.isEmpty() && QFile::exists(compressed) ? compressed : bodyFile, this));
@@ -517,7 +520,8 @@ bool ZRHTTPRequest::removeTemporaryUncompressedDownloadFile()
 
 bool ZRHTTPRequest::removeTemporaryUploadFile()
 {
-    const bool removed = removeTemporaryFile(postBodyFilePath());
+    dropBodySegments();
+    const bool removed = removeTemporaryFile(bodyFilePath());
     setPostBodyFilePath(QString());
     return removed;
 }

@@ -65,6 +65,9 @@ ZrHttpStream::ZrHttpStream(const QSharedPointer<ZrHttpMessage> &message, QIODevi
             curl_easy_setopt(m_easy, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(LargeUpload));
         curl_easy_setopt(m_easy, CURLOPT_READFUNCTION, &ZrHttpStream::onRead);
         curl_easy_setopt(m_easy, CURLOPT_READDATA, this);
+        // A body sent again (a connection that died under it, an authentication round) starts over.
+        curl_easy_setopt(m_easy, CURLOPT_SEEKFUNCTION, &ZrHttpStream::onSeek);
+        curl_easy_setopt(m_easy, CURLOPT_SEEKDATA, this);
         if (m_method != "POST")
             curl_easy_setopt(m_easy, CURLOPT_CUSTOMREQUEST, m_method.constData());
     } else if (m_method == "HEAD") {
@@ -318,6 +321,14 @@ size_t ZrHttpStream::onRead(char *data, size_t size, size_t count, void *self)
     const qint64 read = stream->m_body->read(data, static_cast<qint64>(size * count));
     stream->m_inCallback = false;
     return read < 0 ? CURL_READFUNC_ABORT : static_cast<size_t>(read);
+}
+
+int ZrHttpStream::onSeek(void *self, curl_off_t offset, int origin)
+{
+    QIODevice *body = static_cast<ZrHttpStream *>(self)->m_body;
+    if (origin != SEEK_SET || body->isSequential())
+        return CURL_SEEKFUNC_CANTSEEK;
+    return body->seek(static_cast<qint64>(offset)) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
 }
 
 int ZrHttpStream::onProgress(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded)

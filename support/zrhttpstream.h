@@ -73,6 +73,7 @@ private:
     static size_t onHeader(char *data, size_t size, size_t count, void *self);
     static size_t onWrite(char *data, size_t size, size_t count, void *self);
     static size_t onRead(char *data, size_t size, size_t count, void *self);
+    static int onSeek(void *self, curl_off_t offset, int origin);
     static int onProgress(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
     void resumeIfWaiting();
 

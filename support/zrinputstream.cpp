@@ -52,6 +52,11 @@ void ZRInputStream::close()
     QIODevice::close();
 }
 
+bool ZRInputStream::seek(qint64 pos)
+{
+    return m_stream->seek(pos) && QIODevice::seek(pos);
+}
+
 bool ZRInputStream::atEnd() const
 {
     return m_stream->atEnd();

@@ -25,7 +25,9 @@ public:
 
     bool open(OpenMode mode) override;
     void close() override;
-    bool isSequential() const override { return true; }
+    bool isSequential() const override { return m_stream->isSequential(); }
+    qint64 size() const override { return m_stream->size(); }
+    bool seek(qint64 pos) override;
     bool atEnd() const override;
 
 protected:

@@ -1,6 +1,7 @@
 #include "support/zroperationqueue.h"
 
 #include <QRecursiveMutex>
+#include <QSet>
 #include <QThreadPool>
 
 
@@ -10,7 +11,8 @@ struct ZrOperationQueue::State
     // Every operation held, and those not started yet, each in the order added.
     QList<QSharedPointer<ZrOperation>> operations;
     QList<QSharedPointer<ZrOperation>> waiting;
-    int running = 0;
+    // Those started and not finished.
+    QSet<ZrOperation *> started;
     int maxConcurrent = -1;
     bool suspended = false;
 
@@ -33,8 +35,8 @@ void ZrOperationQueue::State::operationDidFinish(ZrOperation *operation)
             }
         }
         // One that finishes before it was started frees no place.
-        if (!waiting.removeOne(keep))
-            --running;
+        if (!started.remove(operation))
+            waiting.removeOne(keep);
     }
     startReadyOperations();
 }
@@ -63,12 +65,12 @@ void ZrOperationQueue::State::startReadyOperations()
         QMutexLocker locker(&lock);
         if (suspended)
             return;
-        while (maxConcurrent < 0 || running < maxConcurrent) {
+        while (maxConcurrent < 0 || started.size() < maxConcurrent) {
             const int next = nextToStart();
             if (next < 0)
                 break;
             toStart.append(waiting.takeAt(next));
-            ++running;
+            started.insert(toStart.last().data());
         }
     }
     for (const QSharedPointer<ZrOperation> &operation : qAsConst(toStart)) {

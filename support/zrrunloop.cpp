@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 
 #include <poll.h>
@@ -16,6 +17,33 @@ thread_local ZrRunLoop *passingLoop = nullptr;
 
 // Spare easy handles a loop keeps: as many as transfers usually run at once on it.
 const size_t MaxSpareEasyHandles = 8;
+
+// What loops handed to the main thread and it has not run yet, in order. While some waits, one
+// event is on its way to run it: passes that hand over meanwhile post nothing and wake nothing.
+struct MainThreadWork
+{
+    QMutex lock;
+    std::vector<std::function<void()>> functions;
+    bool posted = false;
+};
+
+MainThreadWork &mainThreadWork()
+{
+    static MainThreadWork work;
+    return work;
+}
+
+void runMainThreadWork()
+{
+    std::vector<std::function<void()>> functions;
+    {
+        QMutexLocker locker(&mainThreadWork().lock);
+        functions.swap(mainThreadWork().functions);
+        mainThreadWork().posted = false;
+    }
+    for (const std::function<void()> &function : functions)
+        function();
+}
 
 } // namespace
 
@@ -92,19 +120,21 @@ void ZrRunLoop::handOverToMainThread()
 {
     if (m_forMainThread.empty())
         return;
-    // One event for the pass: each event costs an allocation and a wake-up of the main thread.
-    std::vector<std::function<void()>> functions;
-    functions.swap(m_forMainThread);
     QCoreApplication *application = QCoreApplication::instance();
-    if (!application)
+    if (!application) {
+        m_forMainThread.clear();
         return;
-    QMetaObject::invokeMethod(
-        application,
-        [functions = std::move(functions)] {
-            for (const std::function<void()> &function : functions)
-                function();
-        },
-        Qt::QueuedConnection);
+    }
+    MainThreadWork &work = mainThreadWork();
+    {
+        QMutexLocker locker(&work.lock);
+        std::move(m_forMainThread.begin(), m_forMainThread.end(), std::back_inserter(work.functions));
+        m_forMainThread.clear();
+        if (work.posted)
+            return;
+        work.posted = true;
+    }
+    QMetaObject::invokeMethod(application, &runMainThreadWork, Qt::QueuedConnection);
 }
 
 int ZrRunLoop::addTimer(double seconds, bool repeats, std::function<void()> function)
@@ -124,6 +154,7 @@ bool ZrRunLoop::addTransfer(CURL *easy, Transfer *transfer)
     if (curl_multi_add_handle(m_multi, easy) != CURLM_OK)
         return false;
     m_transfers[easy] = transfer;
+    m_transferAdded = true;
     return true;
 }
 
@@ -175,19 +206,8 @@ void ZrRunLoop::pass(double maxSeconds)
         fds.push_back(curl_waitfd{entry.first, CURL_WAIT_POLLIN, 0});
     curl_multi_poll(m_multi, fds.data(), static_cast<unsigned>(fds.size()), timeoutMs, nullptr);
 
-    if (!m_transfers.empty()) {
-        int running = 0;
-        curl_multi_perform(m_multi, &running);
-        handleDoneTransfers();
-        std::vector<CURL *> handles;
-        for (const auto &entry : m_transfers)
-            handles.push_back(entry.first);
-        for (CURL *easy : handles) {
-            const auto found = m_transfers.find(easy);
-            if (found != m_transfers.end())
-                found->second->afterPerform();
-        }
-    }
+    m_transferAdded = false;
+    performTransfers();
     // curl reports no hang-up on extra descriptors, so their state is asked of poll() itself:
     // a closed writer is an event too (the read that follows sees the end).
     for (const curl_waitfd &fd : fds) {
@@ -200,6 +220,26 @@ void ZrRunLoop::pass(double maxSeconds)
     }
     fireDueTimers();
     runPerformed();
+    // A transfer started by this pass sends its request now rather than after another poll.
+    if (m_transferAdded)
+        performTransfers();
+}
+
+void ZrRunLoop::performTransfers()
+{
+    if (m_transfers.empty())
+        return;
+    int running = 0;
+    curl_multi_perform(m_multi, &running);
+    handleDoneTransfers();
+    std::vector<CURL *> handles;
+    for (const auto &entry : m_transfers)
+        handles.push_back(entry.first);
+    for (CURL *easy : handles) {
+        const auto found = m_transfers.find(easy);
+        if (found != m_transfers.end())
+            found->second->afterPerform();
+    }
 }
 
 void ZrRunLoop::run()

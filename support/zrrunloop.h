@@ -79,6 +79,8 @@ private:
     // One pass of runOnce().
     void pass(double maxSeconds);
     void handOverToMainThread();
+    // curl's work on the transfers, then their buffered events.
+    void performTransfers();
     void handleDoneTransfers();
     void fireDueTimers();
     void runPerformed();
@@ -90,6 +92,7 @@ private:
     std::map<int, Timer> m_timers;
     int m_lastTimerId = 0;
     std::map<CURL *, Transfer *> m_transfers;
+    bool m_transferAdded = false;
     std::map<int, std::function<void()>> m_descriptors;
     QMutex m_spareLock;
     std::vector<CURL *> m_spareEasyHandles;

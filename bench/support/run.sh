@@ -7,9 +7,9 @@
 # clients taking turns, the page cache written back before each (so that neither pays for the
 # other's writes). Times are each client's own: curl's %{time_total} (for the 200 requests, its
 # whole process less that of the same command with one URL, run beside it), ours as bench_http
-# measures from the request's making to its end; whole processes are shown as well. Uploads run with the temporary folder (where our
-# request body goes first) on the disk and, when /dev/shm is there, on tmpfs. Prints a Markdown
-# section.
+# measures from the request's making to its end; whole processes are shown as well. Uploads run with the
+# temporary folder (where our request reserves the name of a body file it writes only when asked for) on
+# the disk and, when /dev/shm is there, on tmpfs. Prints a Markdown section.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${ZR_BUILD_DIR:-$top/build}

@@ -241,6 +241,10 @@ void TestHttpServer::serve(qintptr descriptor, int connection)
             waitForClientToGo();
             return;
         }
+        if (reply.drop) {
+            socket.abort();
+            return;
+        }
         if (reply.delayMs > 0)
             QThread::msleep(static_cast<unsigned long>(reply.delayMs));
         if (reply.tunnel) {

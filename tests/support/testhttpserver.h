@@ -51,6 +51,8 @@ struct TestReply
     // Writes the reply, then stays silent with the connection open until the client goes.
     bool hangAfterBody = false;
     bool close = false;
+    // Closes the connection at once, without an answer.
+    bool drop = false;
     // Paces the body; 0 writes it at once.
     int bytesPerSecond = 0;
     // For CONNECT: "200 Connection established" and the bytes relayed to the target.
