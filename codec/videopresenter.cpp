@@ -12,6 +12,8 @@ constexpr std::chrono::milliseconds kIdle(100);
 // How often a first picture looks whether the subtitles of its time were read, and how long it waits at most.
 constexpr std::chrono::milliseconds kReadPoll(2);
 constexpr std::chrono::milliseconds kMostReadWait(1000);
+// Paused, nothing falls behind while the picture waits: a busy machine gets longer to find the lines before it.
+constexpr std::chrono::milliseconds kMostPausedReadWait(10000);
 }
 
 VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
@@ -178,7 +180,7 @@ void VideoPresenter::run()
                 readWaitSerial = serial;
                 readWaitSince = now;
             }
-            if (now - readWaitSince < kMostReadWait) {
+            if (now - readWaitSince < (m_sync.paused ? kMostPausedReadWait : kMostReadWait)) {
                 m_frames.waitChange(generation, now + kReadPoll);
                 continue;
             }
