@@ -58,6 +58,11 @@ public:
         if (m_scanSerial == serial)
             m_scanned = true;
     }
+    bool scanning(int serial) const
+    {
+        std::lock_guard<std::mutex> lock(m_seekMutex);
+        return m_scanSerial == serial && !m_scanned;
+    }
     bool hasRead(int serial, double seconds) const
     {
         std::lock_guard<std::mutex> lock(m_seekMutex);

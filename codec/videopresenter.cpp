@@ -12,8 +12,8 @@ constexpr std::chrono::milliseconds kIdle(100);
 // How often a first picture looks whether the subtitles of its time were read, and how long it waits at most.
 constexpr std::chrono::milliseconds kReadPoll(2);
 constexpr std::chrono::milliseconds kMostReadWait(1000);
-// Paused, nothing falls behind while the picture waits: a busy machine gets longer to find the lines before it.
-constexpr std::chrono::milliseconds kMostPausedReadWait(10000);
+// Paused, nothing falls behind while the picture waits: a busy machine gets longer to read the lines before it.
+constexpr std::chrono::milliseconds kMostPausedScanWait(10000);
 }
 
 VideoPresenter::VideoPresenter(FrameQueue &frames, SyncState &sync, CallbackSlot &callback, LastFrame &last,
@@ -180,7 +180,8 @@ void VideoPresenter::run()
                 readWaitSerial = serial;
                 readWaitSince = now;
             }
-            if (now - readWaitSince < (m_sync.paused ? kMostPausedReadWait : kMostReadWait)) {
+            const auto most = m_sync.paused && m_sync.scanning(serial) ? kMostPausedScanWait : kMostReadWait;
+            if (now - readWaitSince < most) {
                 m_frames.waitChange(generation, now + kReadPoll);
                 continue;
             }
