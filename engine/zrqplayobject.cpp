@@ -6,10 +6,10 @@
 #include "engine/qplayupdatethread.h"
 #include "engine/zrhelper.h"
 #include "services/zrcommoninterface.h"
+#include "services/zrlogging.h"
 
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 ZRQPlayObject::ZRQPlayObject(QObject *parent)
@@ -329,10 +329,9 @@ void ZRQPlayObject::UpdateTime()
         emit emitAudioData(nullptr, 0);
         int64_t shown = 0, repeated = 0, dropped = 0, drawn = 0;
         getFrameCounts(&shown, &repeated, &dropped, &drawn);
-        std::printf("pictures shown %lld, repeated %lld, dropped %lld; the video pane drew %lld\n",
-                    static_cast<long long>(shown), static_cast<long long>(repeated), static_cast<long long>(dropped),
-                    static_cast<long long>(drawn));
-        std::fflush(stdout);
+        qCInfo(lcZRPlayer, "pictures shown %lld, repeated %lld, dropped %lld; the video pane drew %lld",
+               static_cast<long long>(shown), static_cast<long long>(repeated), static_cast<long long>(dropped),
+               static_cast<long long>(drawn));
         emit emitPlayFinish();
         emit emitPlayCompleted(PlayState_Completed);
         return;

@@ -60,7 +60,7 @@ measure() {
     local home
     home=$(mktemp -d "$work/home.XXXXXX")
     mkdir -p "$home/run" && chmod 700 "$home/run"
-    HOME=$home XDG_RUNTIME_DIR=$home/run TMPDIR=$home ZR_AUDIO=null \
+    HOME=$home XDG_RUNTIME_DIR=$home/run TMPDIR=$home ZR_AUDIO=null QT_LOGGING_RULES=zrplayer.info=true \
       "$build/bin/bench_firstpicture" ZRPlayer $((duration + 1)) "${pin[@]}" "$build/bin/ZRPlayer" "$file" \
       >"$log" 2>&1 || true
     rm -rf "$home"
@@ -73,7 +73,7 @@ measure() {
     /^first_picture / { first = $2 }
     /^cpu / { cpu = $2 }
     /^maxrss_kb / { rss = $2 / 1024 }
-    /^pictures shown / { gsub(/[,;]/, ""); shown = $NF; dropped = $7 }
+    /pictures shown / { sub(/^.*pictures shown/, "pictures shown"); gsub(/[,;]/, ""); shown = $NF; dropped = $7 }
     /mpv pictures / { s = $0; sub(/.*mpv pictures /, "", s); gsub(/[^0-9 ]/, "", s); split(s, f, " +")
                       shown = f[1]; dropped = f[2] + f[3] }
     END {
